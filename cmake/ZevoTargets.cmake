@@ -1,0 +1,39 @@
+# Common settings for every target the project builds.
+
+set(ZEVO_WARNINGS -Wall -Wextra -Wshadow -Werror)
+
+# Sanitizer and analysis flags come from the presets through these cache
+# variables so that every target (and nothing from Debian) gets them.
+set(ZEVO_SANITIZE "" CACHE STRING "Sanitizers, e.g. address,undefined or thread")
+if(ZEVO_SANITIZE)
+  add_compile_options(-fsanitize=${ZEVO_SANITIZE} -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${ZEVO_SANITIZE})
+endif()
+
+# Coverage feedback for libFuzzer in every library the fuzz targets reach.
+if(ZEVO_BUILD_FUZZERS)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
+option(ZEVO_THREAD_SAFETY_ANALYSIS "Build with clang -Wthread-safety" OFF)
+if(ZEVO_THREAD_SAFETY_ANALYSIS)
+  list(APPEND ZEVO_WARNINGS -Wthread-safety -Wthread-safety-beta)
+endif()
+
+# Applies warnings and, for Windows, a static C/C++ runtime: wine (and a
+# customer machine) has no libstdc++/libgcc/winpthread DLLs to offer.
+function(zevo_target_defaults target)
+  target_compile_options(${target} PRIVATE ${ZEVO_WARNINGS})
+  if(WIN32)
+    target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++
+      -Wl,-Bstatic,--whole-archive -lwinpthread -Wl,--no-whole-archive)
+  endif()
+endfunction()
+
+# The folder of platform sources the build picks: win32 or posix.
+if(WIN32)
+  set(ZEVO_OS_DIR win32)
+else()
+  set(ZEVO_OS_DIR posix)
+endif()

@@ -1,0 +1,29 @@
+# GoogleTest: Debian's packages natively; for Windows, built here from
+# /usr/src/googletest with the cross toolchain.
+if(CMAKE_CROSSCOMPILING)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
+  foreach(lib gtest gtest_main gmock gmock_main)
+    target_link_options(${lib} INTERFACE -static-libgcc -static-libstdc++)
+    add_library(GTest::${lib} ALIAS ${lib})
+  endforeach()
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+# zevo_add_gtest(<name> SOURCES <files...> [LIBS <targets...>])
+# One test program; its cases are discovered when ctest runs (through the
+# emulator when cross-built), so the build never has to start wine.
+function(zevo_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  zevo_target_defaults(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main zevo::abi)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+    PROPERTIES TIMEOUT 300)
+endfunction()
