@@ -1,0 +1,98 @@
+#include "os/dynamic_library.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include "os/path.h"
+#include "os/system_error.h"
+#include "os/text.h"
+
+namespace zevo::os {
+namespace {
+
+using AnswerFn = std::int32_t (*)();
+using AddFn = std::int32_t (*)(std::int32_t, std::int32_t);
+
+// ctest runs the program in the bin folder, where the library is built.
+std::u16string TestLibraryPath() {
+  return (std::filesystem::current_path() / ZEVO_OS_TESTLIB_NAME).u16string();
+}
+
+void ExpectErrorTextFor(std::int32_t code, const std::u16string& text) {
+  EXPECT_LE(text.size(), kMaxErrorTextLength);
+  const std::string utf8 = Utf16ToUtf8(text);
+  std::smatch match;
+  ASSERT_TRUE(std::regex_search(
+      utf8, match, std::regex(R"(^failed with error (-?[0-9]+): )")))
+      << utf8;
+  EXPECT_EQ(match[1].str(), std::to_string(code)) << utf8;
+}
+
+TEST(DynamicLibraryTest, LoadsResolvesAndReleasesOnce) {
+  DynamicLibrary library = DynamicLibrary::Load(TestLibraryPath());
+  ASSERT_TRUE(library.IsLoaded()) << Utf16ToUtf8(LastErrorText());
+
+  auto answer = reinterpret_cast<AnswerFn>(
+      library.Symbol("zevo_os_testlib_answer"));
+  auto add = reinterpret_cast<AddFn>(library.Symbol("zevo_os_testlib_add"));
+  ASSERT_NE(answer, nullptr);
+  ASSERT_NE(add, nullptr);
+  EXPECT_EQ(answer(), 42);
+  EXPECT_EQ(add(-7, 3), -4);
+
+  EXPECT_EQ(library.Symbol("zevo_os_testlib_missing"), nullptr);
+  EXPECT_EQ(library.Symbol(nullptr), nullptr);
+
+  EXPECT_TRUE(library.Release());
+  EXPECT_FALSE(library.IsLoaded());
+  EXPECT_FALSE(library.Release());
+  EXPECT_EQ(library.Symbol("zevo_os_testlib_answer"), nullptr);
+}
+
+TEST(DynamicLibraryTest, MoveHandsOverTheReference) {
+  DynamicLibrary first = DynamicLibrary::Load(TestLibraryPath());
+  ASSERT_TRUE(first.IsLoaded());
+
+  DynamicLibrary second(std::move(first));
+  EXPECT_FALSE(first.IsLoaded());  // NOLINT(bugprone-use-after-move)
+  EXPECT_FALSE(first.Release());
+  ASSERT_TRUE(second.IsLoaded());
+
+  DynamicLibrary third;
+  third = std::move(second);
+  EXPECT_FALSE(second.IsLoaded());  // NOLINT(bugprone-use-after-move)
+  ASSERT_NE(third.Symbol("zevo_os_testlib_answer"), nullptr);
+  EXPECT_TRUE(third.Release());
+}
+
+TEST(DynamicLibraryTest, FailedLoadLeavesItsErrorToRead) {
+  std::u16string path = (std::filesystem::current_path() /
+                         "zevo_no_such_library.dll").u16string();
+  DynamicLibrary missing = DynamicLibrary::Load(path);
+  const std::int32_t code = LastErrorCode();
+  const std::u16string text = LastErrorText();
+  EXPECT_FALSE(missing.IsLoaded());
+  EXPECT_NE(code, 0);
+  ExpectErrorTextFor(code, text);
+
+  // A path that ends in a folder separator names no file either.
+  path = std::filesystem::current_path().u16string() + kPathSeparator;
+  EXPECT_FALSE(DynamicLibrary::Load(path).IsLoaded());
+  EXPECT_NE(LastErrorCode(), 0);
+
+  // No path at all, or one cut short by a NUL, must never load anything.
+  EXPECT_FALSE(DynamicLibrary::Load(u"").IsLoaded());
+  EXPECT_NE(LastErrorCode(), 0);
+  // The part before the NUL is a real library: it must not be loaded.
+  std::u16string withNul = TestLibraryPath();
+  withNul += u'\0';
+  withNul += u"x";
+  EXPECT_FALSE(DynamicLibrary::Load(withNul).IsLoaded());
+}
+
+}  // namespace
+}  // namespace zevo::os
