@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "log_test_support.h"
+#include "zevo/log.h"
+
+namespace zevo::logtest {
+namespace {
+
+int32_t LevelOf(const char16_t* module) {
+  return Log_GetLogLevel(Log_GetDefaultHandle(), module);
+}
+
+TEST(LogConfig, HandleAndNullArguments) {
+  Configure("Plugin TARSK=2");
+  void* handle = Log_GetDefaultHandle();
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(Log_GetDefaultHandle(), handle);
+  EXPECT_EQ(Log_GetLogLevel(handle, u"Plugin TARSK"), 2);
+  EXPECT_EQ(Log_GetLogLevel(nullptr, u"Plugin TARSK"), 0);
+  int not_a_handle = 0;
+  EXPECT_EQ(Log_GetLogLevel(&not_a_handle, u"Plugin TARSK"), 0);
+  EXPECT_EQ(Log_GetLogLevel(handle, nullptr), 0);
+
+  LineCapture capture;
+  const char16_t text[] = u"abc";
+  Log_Flush(nullptr, u"Plugin TARSK", 2, u"f", 1, text, 6);
+  Log_Flush(&not_a_handle, u"Plugin TARSK", 2, u"f", 1, text, 6);
+  Log_Flush(handle, nullptr, 2, u"f", 1, text, 6);
+  Log_Flush(handle, u"Plugin TARSK", 2, u"f", 1, nullptr, 6);
+  EXPECT_TRUE(capture.Lines().empty());
+}
+
+TEST(LogConfig, LevelsPerModuleIncludingTheEmptyName) {
+  Configure("Plugin TARSK=2;Util COMMON=5;=1");
+  EXPECT_EQ(LevelOf(u"Plugin TARSK"), 2);
+  EXPECT_EQ(LevelOf(u"Util COMMON"), 5);
+  EXPECT_EQ(LevelOf(u""), 1);
+  EXPECT_EQ(LevelOf(u"Core Scan Manager"), 0);
+  EXPECT_EQ(LevelOf(u"plugin tarsk"), 0);  // names are case-sensitive
+  EXPECT_EQ(LevelOf(u"Plugin"), 0);
+
+  Configure("Plugin TARSK=3");
+  EXPECT_EQ(LevelOf(u"Plugin TARSK"), 3);
+  EXPECT_EQ(LevelOf(u""), 0);
+
+  Configure(nullptr);
+  EXPECT_EQ(LevelOf(u"Plugin TARSK"), 0);
+  EXPECT_EQ(LevelOf(u""), 0);
+}
+
+TEST(LogConfig, MalformedEntriesAreIgnored) {
+  Configure(
+      "NoEquals;A=;B=x;C=-1;D=2147483648;E=1x;;  Padded Name  =  4  ;"
+      "Twice=2;Twice=6;Zero=0;Max=2147483647;Last=3");
+  EXPECT_EQ(LevelOf(u"NoEquals"), 0);
+  EXPECT_EQ(LevelOf(u"A"), 0);
+  EXPECT_EQ(LevelOf(u"B"), 0);
+  EXPECT_EQ(LevelOf(u"C"), 0);
+  EXPECT_EQ(LevelOf(u"D"), 0);
+  EXPECT_EQ(LevelOf(u"E"), 0);
+  EXPECT_EQ(LevelOf(u"Padded Name"), 4);
+  EXPECT_EQ(LevelOf(u"Twice"), 6);
+  EXPECT_EQ(LevelOf(u"Zero"), 0);
+  EXPECT_EQ(LevelOf(u"Max"), 2147483647);
+  EXPECT_EQ(LevelOf(u"Last"), 3);
+  EXPECT_EQ(LevelOf(u""), 0);  // nothing above names the empty module
+}
+
+TEST(LogConfig, NonAsciiModuleNameAndReloadOnlyOnRequest) {
+  Configure("Modul \xc3\xa4=4");
+  EXPECT_EQ(LevelOf(u"Modul \u00e4"), 4);
+
+  // The environment is read once; a change counts only after Log_Reload.
+  SetEnv("ZEVO_LOG", "Modul \xc3\xa4=2");
+  EXPECT_EQ(LevelOf(u"Modul \u00e4"), 4);
+  Log_Reload();
+  EXPECT_EQ(LevelOf(u"Modul \u00e4"), 2);
+}
+
+}  // namespace
+}  // namespace zevo::logtest

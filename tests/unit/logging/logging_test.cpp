@@ -1,0 +1,127 @@
+#include "log/logging.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "../log/log_test_support.h"
+#include "log/log_api.h"
+
+namespace zevo::logging {
+namespace {
+
+using logtest::Configure;
+using logtest::LineCapture;
+
+constexpr Site kLog{u"Plugin TARSK", u"tarsk_implementation"};
+
+// A piece that counts how often it is turned into text.
+struct CountingPiece {
+  int* count;
+};
+void AppendPiece(std::u16string& out, const CountingPiece& piece) {
+  ++*piece.count;
+  out += u"counted";
+}
+
+TEST(Logging, LevelRule) {
+  LineCapture capture;
+  Configure("Plugin TARSK=3;Util COMMON=0;Level One=1");
+  ZLOG(kLog, kLevelEntryExit, u"2 under 3: off");
+  ZLOG(kLog, kLevelInfo, u"3 under 3: on");
+  ZLOG(kLog, kLevelSevere, u"6 under 3: on");
+  ZLOG(kLog, 0, u"0 under 3: off");
+  ZLOG((Site{u"Util COMMON", u"u"}), kLevelSevere, u"module off");
+  ZLOG((Site{u"Unlisted", u"u"}), kLevelSevere, u"module absent");
+  ZLOG((Site{u"Level One", u"u"}), kLevelTiming, u"1 under 1: on");
+  ZLOG((Site{u"Level One", u"u"}), kLevelFailure, u"5 under 1: on");
+  ZLOG((Site{u"Level One", u"u"}), 0, u"0 under 1: off");
+  EXPECT_EQ(capture.Texts(),
+            (std::vector<std::u16string>{u"3 under 3: on", u"6 under 3: on",
+                                         u"1 under 1: on", u"5 under 1: on"}));
+}
+
+TEST(Logging, TextIsBuiltOnlyWhenWritten) {
+  LineCapture capture;
+  Configure("Plugin TARSK=5");
+  int built = 0;
+  ZLOG(kLog, kLevelInfo, CountingPiece{&built});
+  EXPECT_EQ(built, 0);
+  ZLOG(kLog, kLevelFailure, u"x=", CountingPiece{&built});
+  EXPECT_EQ(built, 1);
+  ASSERT_EQ(capture.Texts().size(), 1u);
+  EXPECT_EQ(capture.Texts()[0], u"x=counted");
+}
+
+TEST(Logging, FlushGetsSiteLineAndByteLength) {
+  LineCapture capture;
+  Configure("Plugin TARSK=5");
+  const int status = -1;
+  const int line = __LINE__ + 1;
+  ZLOG(kLog, kLevelFailure, u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_PRODUCTITEMS) ", status);
+
+  const std::vector<logtest::CapturedLine> lines = capture.Lines();
+  ASSERT_EQ(lines.size(), 1u);
+  const std::u16string expected =
+      u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_PRODUCTITEMS) 0xffffffff";
+  EXPECT_EQ(lines[0].module, u"Plugin TARSK");
+  EXPECT_EQ(lines[0].file, u"tarsk_implementation");
+  EXPECT_EQ(lines[0].level, kLevelFailure);
+  EXPECT_EQ(lines[0].line, line);
+  EXPECT_EQ(lines[0].text, expected);
+  EXPECT_EQ(lines[0].text_bytes, expected.size() * 2);
+}
+
+TEST(Logging, EntryAndExitLines) {
+  LineCapture capture;
+  Configure("Plugin TARSK=2");
+  ZLOG_ENTER(kLog, u"CEngineTARSK::EnumerateItemId");
+  ZLOG_ENTER(kLog, u"CEngineTARSK::StartScan", u"tkc = ", 5,
+             u", bDoSpywareClean = ", true, u", bDoCookieClean = ", false);
+  ZLOG_EXIT(kLog, u"Plugin_Interface_OnNotify", u"asStatus: ", 0x200c0000);
+  {
+    const ScopedEntryExit scope(kLog, __LINE__, u"CEngineTARSK::SendCleanResult");
+    ZLOG(kLog, kLevelInfo, u"inside");
+  }
+  EXPECT_EQ(capture.Texts(),
+            (std::vector<std::u16string>{
+                u"==> CEngineTARSK::EnumerateItemId,",
+                u"==> CEngineTARSK::StartScan,tkc = 0x5, bDoSpywareClean = "
+                u"true, bDoCookieClean = false",
+                u"<== Plugin_Interface_OnNotify,asStatus: 0x200c0000",
+                u"==> CEngineTARSK::SendCleanResult,", u"inside",
+                u"<== CEngineTARSK::SendCleanResult,"}));
+  for (const auto& line : capture.Lines()) {
+    if (line.text != u"inside") {
+      EXPECT_EQ(line.level, kLevelEntryExit);
+    }
+  }
+
+  Configure("Plugin TARSK=3");
+  { const ScopedEntryExit scope(kLog, __LINE__, u"Quiet"); }
+  EXPECT_EQ(capture.Lines().size(), 6u);
+}
+
+// A host whose library has no handle to give.
+TEST(Logging, NoHandleNoLines) {
+  static int level_queries = 0;
+  static int flushes = 0;
+  static const LogApi kNoHandle{
+      []() noexcept -> void* { return nullptr; },
+      [](void*, const char16_t*) noexcept -> int32_t {
+        ++level_queries;
+        return 1;
+      },
+      [](void*, const char16_t*, int32_t, const char16_t*, int32_t,
+         const char16_t*, uint32_t) noexcept { ++flushes; }};
+  SetLogApiForTesting(&kNoHandle);
+  ZLOG(kLog, kLevelSevere, u"nowhere");
+  ZLOG_ENTER(kLog, u"X");
+  SetLogApiForTesting(nullptr);
+  EXPECT_EQ(level_queries, 0);
+  EXPECT_EQ(flushes, 0);
+}
+
+}  // namespace
+}  // namespace zevo::logging
