@@ -1,0 +1,213 @@
+// C++ objects driven by the plain-C host of vtable_host.c: proves that the
+// slots gcc/clang/mingw give ICommonPluginInterface and IProgressSink are the
+// slots of the C views (and so of the host compiler's vtables). Record
+// layouts are pinned by the static assertions of the headers themselves.
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "zevo/abi.h"
+#include "vtable_host.h"
+
+namespace {
+
+// What each slot of a test object received, in call order.
+struct CallLog {
+  std::vector<std::string> calls;
+  std::uint32_t deleteFlags = 0xdead;
+  std::uint32_t function = 0;
+  void* first = nullptr;
+  void* second = nullptr;
+  std::uint32_t event = 0;
+  std::int32_t c = 0;
+  std::int32_t d = 0;
+  void* data = nullptr;
+  std::uint64_t cookie = 0;
+  int destroyed = 0;
+};
+
+class RecordingInterface final : public ICommonPluginInterface {
+ public:
+  explicit RecordingInterface(CallLog* log) : log_(log) {}
+  ~RecordingInterface() { ++log_->destroyed; }
+
+  void* DeleteThis(std::uint32_t flags) noexcept override {
+    log_->calls.push_back("DeleteThis");
+    log_->deleteFlags = flags;
+    if (flags & ZEVO_DELETE_FREE) {
+      delete this;
+    } else {
+      this->~RecordingInterface();
+    }
+    return this;
+  }
+  std::uint32_t GetModuleID() noexcept override {
+    log_->calls.push_back("GetModuleID");
+    return zevo::kModuleId;
+  }
+  std::uint32_t GetInterfaceID() noexcept override {
+    log_->calls.push_back("GetInterfaceID");
+    return zevo::kEngineStatusInterfaceId;
+  }
+  void GetModuleVersion(VersionInfo* version) noexcept override {
+    log_->calls.push_back("GetModuleVersion");
+    if (version != nullptr) *version = zevo::kModuleVersion;
+  }
+  std::int32_t CallFunc(std::uint32_t function, void* first, void* second) noexcept override {
+    log_->calls.push_back("CallFunc");
+    log_->function = function;
+    log_->first = first;
+    log_->second = second;
+    return zevo::kNotHandled;
+  }
+
+ private:
+  CallLog* log_;
+};
+
+class RecordingSink final : public IProgressSink {
+ public:
+  explicit RecordingSink(CallLog* log) : log_(log) {}
+  ~RecordingSink() { ++log_->destroyed; }
+
+  void* DeleteThis(std::uint32_t flags) noexcept override {
+    log_->calls.push_back("DeleteThis");
+    log_->deleteFlags = flags;
+    if (flags & ZEVO_DELETE_FREE) {
+      delete this;
+    } else {
+      this->~RecordingSink();
+    }
+    return this;
+  }
+  std::int32_t OnProgress(std::uint32_t event, std::int32_t c, std::int32_t d, void* data,
+                          std::uint64_t cookie) noexcept override {
+    log_->calls.push_back("OnProgress");
+    log_->event = event;
+    log_->c = c;
+    log_->d = d;
+    log_->data = data;
+    log_->cookie = cookie;
+    return 17;
+  }
+
+ private:
+  CallLog* log_;
+};
+
+using Calls = std::vector<std::string>;
+
+TEST(AbiVtable, CHostReachesEachSlotOfTheCommonInterface) {
+  CallLog log;
+  auto* object = new RecordingInterface(&log);
+  int first = 0;
+  int second = 0;
+  AbiHostReport report{};
+
+  AbiHost_DriveCommon(zevo::AsCView(object), /*function=*/8282, &first, &second, &report);
+
+  EXPECT_EQ(log.calls, (Calls{"GetModuleID", "GetInterfaceID", "GetModuleVersion", "CallFunc"}));
+  EXPECT_EQ(report.moduleId, 10001u);
+  EXPECT_EQ(report.interfaceId, 100012u);
+  EXPECT_EQ(report.version.major, 2u);
+  EXPECT_EQ(report.version.minor, 1u);
+  EXPECT_EQ(report.version.build, 1248u);
+  EXPECT_EQ(report.callResult, static_cast<std::int32_t>(0xe0ff0002u));
+  EXPECT_EQ(log.function, 8282u);
+  EXPECT_EQ(log.first, &first);
+  EXPECT_EQ(log.second, &second);
+
+  log.calls.clear();
+  AbiHost_GetVersionNull(zevo::AsCView(object));
+  EXPECT_EQ(log.calls, (Calls{"GetModuleVersion"}));
+
+  // Slot 0 with bit 0 set destroys and frees (ASan would report a leak or a
+  // mismatched free otherwise).
+  log.calls.clear();
+  void* returned = AbiHost_DeleteCommon(zevo::AsCView(object), ZEVO_DELETE_FREE);
+  EXPECT_EQ(returned, static_cast<void*>(object));
+  EXPECT_EQ(log.calls, (Calls{"DeleteThis"}));
+  EXPECT_EQ(log.deleteFlags, 1u);
+  EXPECT_EQ(log.destroyed, 1);
+}
+
+TEST(AbiVtable, DeleteThisWithoutFreeBitOnlyDestroys) {
+  CallLog log;
+  alignas(RecordingInterface) unsigned char storage[sizeof(RecordingInterface)];
+  auto* object = ::new (storage) RecordingInterface(&log);
+
+  EXPECT_EQ(AbiHost_DeleteCommon(zevo::AsCView(object), /*flags=*/0), static_cast<void*>(storage));
+  EXPECT_EQ(log.deleteFlags, 0u);
+  EXPECT_EQ(log.destroyed, 1);
+}
+
+TEST(AbiVtable, CHostReachesEachSlotOfTheProgressSink) {
+  CallLog log;
+  auto* sink = new RecordingSink(&log);
+  SPYWARE_ITEM item{};
+
+  EXPECT_EQ(AbiHost_ReportProgress(zevo::AsCView(sink), /*event=*/1001, /*c=*/-3, /*d=*/1, &item,
+                                   /*cookie=*/0x1122334455667788ull),
+            17);
+  EXPECT_EQ(log.calls, (Calls{"OnProgress"}));
+  EXPECT_EQ(log.event, 1001u);
+  EXPECT_EQ(log.c, -3);
+  EXPECT_EQ(log.d, 1);
+  EXPECT_EQ(log.data, &item);
+  EXPECT_EQ(log.cookie, 0x1122334455667788ull);
+
+  log.calls.clear();
+  EXPECT_EQ(AbiHost_DeleteSink(zevo::AsCView(sink), ZEVO_DELETE_FREE), static_cast<void*>(sink));
+  EXPECT_EQ(log.calls, (Calls{"DeleteThis"}));
+  EXPECT_EQ(log.destroyed, 1);
+}
+
+TEST(AbiEngineApi, NameTableFollowsTheLoaderOrder) {
+  const auto& names = zevo::kTkFunctionNames;
+  ASSERT_EQ(names.size(), 66u);
+  std::set<std::string_view> unique;
+  for (const char* name : names) {
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(std::string_view(name).substr(0, 2), "TK");
+    unique.insert(name);
+  }
+  EXPECT_EQ(unique.size(), 66u);
+  EXPECT_STREQ(names[0], "TKSetRCMTable");
+  EXPECT_STREQ(names[21], "TKUpdateItem");   // end of the first column
+  EXPECT_STREQ(names[22], "TKRemoveItems");  // top of the second column
+  EXPECT_STREQ(names[44], "TKBackup");       // top of the third column
+  EXPECT_STREQ(names[65], "TKGetItemIndexByCompanyName");
+}
+
+TEST(AbiResult, EngineStatusMappingAndClasses) {
+  EXPECT_EQ(zevo::MapEngineStatus(-2002), static_cast<std::int32_t>(0xe030f82eu));
+  EXPECT_EQ(zevo::MapEngineStatus(1), static_cast<std::int32_t>(0xe0300001u));
+  EXPECT_EQ(zevo::MapEngineStatus(0x12345678), static_cast<std::int32_t>(0xe0305678u));
+  EXPECT_EQ(zevo::MapEngineWarning(-100), static_cast<std::int32_t>(0x2030ff9cu));
+  EXPECT_TRUE(zevo::Failed(zevo::MapEngineStatus(0)));
+  EXPECT_TRUE(zevo::Succeeded(zevo::kItemCleaned));
+  EXPECT_TRUE(zevo::Failed(zevo::kKeptByFileCheck));
+  EXPECT_EQ(zevo::kOk, 0x200c0000);
+}
+
+TEST(AbiHostBlocks, AccessorsAddressTheFieldsOfPart26) {
+  ZEVO_QueryRequestBlock request{};
+  ZEVO_QueryReplyBlock reply{};
+
+  EXPECT_EQ(zevo::RequestDataHandle(&request), &request.data);
+  EXPECT_EQ(zevo::ReplyDataHandle(&reply), &reply.data);
+  zevo::SetReplyNameId(&reply, zevo::kReplyMessageNameId);
+  EXPECT_EQ(reply.nameId, 65542u);
+  EXPECT_EQ(zevo::GetReplyNameId(&reply), 65542u);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&reply);
+  EXPECT_EQ(bytes[52], 0x06);  // 0x00010006, little-endian
+  EXPECT_EQ(bytes[54], 0x01);
+}
+
+}  // namespace
