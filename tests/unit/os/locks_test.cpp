@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -13,37 +15,17 @@
 namespace zevo::os {
 namespace {
 
-// Generous bound for "the other thread got there": only a deadlock or a lock
-// that lets too few threads in can exhaust it.
-constexpr auto kDeadlockGuard = std::chrono::seconds(30);
-
-// Counts threads that reached a point; lets a test wait for a number of them.
-class Rendezvous {
- public:
-  void Arrive() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      ++arrived_;
-    }
-    changed_.notify_all();
-  }
-  bool WaitFor(int count) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, kDeadlockGuard,
-                             [&] { return arrived_ >= count; });
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  int arrived_ = 0;
-};
+void RunThreads(int count, const std::function<void()>& body) {
+  std::vector<std::thread> threads;
+  for (int t = 0; t < count; ++t) threads.emplace_back(body);
+  for (auto& thread : threads) thread.join();
+}
 
 struct Counter {
   RecursiveLock lock;
   int value ZEVO_GUARDED_BY(lock) = 0;
 
-  // Takes the lock again while the caller holds it.
+  // Takes the lock again while holding it.
   void AddTwice() {
     RecursiveLockGuard outer(lock);
     ++value;
@@ -53,29 +35,41 @@ struct Counter {
     RecursiveLockGuard inner(lock);
     ++value;
   }
-  int Read() {
-    RecursiveLockGuard guard(lock);
-    return value;
-  }
 };
 
 TEST(RecursiveLockTest, ReentersOnOneThreadAndExcludesOthers) {
   Counter counter;
   counter.AddTwice();
-  EXPECT_EQ(counter.Read(), 2);
-
-  // Each entry was left as often as it was taken, so other threads get in;
-  // and they never interleave their (non-atomic) updates.
+  // Every entry was left as often as it was taken, or the other threads
+  // would never get in; and they never interleave their plain increments.
   constexpr int kThreads = 4;
   constexpr int kRounds = 2000;
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&counter] {
-      for (int i = 0; i < kRounds; ++i) counter.AddTwice();
-    });
-  }
-  for (auto& thread : threads) thread.join();
-  EXPECT_EQ(counter.Read(), 2 + 2 * kThreads * kRounds);
+  RunThreads(kThreads, [&counter] {
+    for (int i = 0; i < kRounds; ++i) counter.AddTwice();
+  });
+  RecursiveLockGuard guard(counter.lock);
+  EXPECT_EQ(counter.value, 2 + 2 * kThreads * kRounds);
+}
+
+TEST(ReaderWriterLockTest, LetsReadersInTogether) {
+  ReaderWriterLock lock;
+  std::mutex mutex;
+  std::condition_variable changed;
+  int inside = 0;
+  std::atomic<int> sawOther{0};
+  RunThreads(2, [&] {
+    ReaderGuard guard(lock);
+    std::unique_lock<std::mutex> state(mutex);
+    ++inside;
+    changed.notify_all();
+    // Only possible while the other reader holds the lock too. The bound
+    // turns a lock that admits one reader into a failure, not a hang.
+    if (changed.wait_for(state, std::chrono::seconds(30),
+                         [&] { return inside == 2; })) {
+      ++sawOther;
+    }
+  });
+  EXPECT_EQ(sawOther.load(), 2);
 }
 
 struct Pair {
@@ -84,53 +78,26 @@ struct Pair {
   int second ZEVO_GUARDED_BY(lock) = 0;
 };
 
-TEST(ReaderWriterLockTest, LetsReadersInTogether) {
-  ReaderWriterLock lock;
-  Rendezvous inside;
-  bool bothInside[2] = {false, false};
-  auto reader = [&](int index) {
-    ReaderGuard guard(lock);
-    inside.Arrive();
-    // Only possible if the other reader is inside at the same time.
-    bothInside[index] = inside.WaitFor(2);
-  };
-  std::thread first(reader, 0);
-  std::thread second(reader, 1);
-  first.join();
-  second.join();
-  EXPECT_TRUE(bothInside[0]);
-  EXPECT_TRUE(bothInside[1]);
-}
-
 TEST(ReaderWriterLockTest, WriterExcludesReadersAndWriters) {
   Pair pair;
   constexpr int kRounds = 5000;
-  auto writer = [&pair] {
+  std::atomic<int> torn{0};
+  std::atomic<int> next{0};
+  RunThreads(4, [&] {
+    const bool writer = next++ % 2 == 0;
     for (int i = 0; i < kRounds; ++i) {
-      WriterGuard guard(pair.lock);
-      ++pair.first;
-      ++pair.second;
+      if (writer) {
+        WriterGuard guard(pair.lock);
+        ++pair.first;
+        ++pair.second;
+      } else {
+        ReaderGuard guard(pair.lock);
+        if (pair.first != pair.second) ++torn;
+      }
     }
-  };
-  int torn = 0;
-  auto reader = [&pair, &torn] {
-    int seenTorn = 0;
-    for (int i = 0; i < kRounds; ++i) {
-      ReaderGuard guard(pair.lock);
-      if (pair.first != pair.second) ++seenTorn;
-    }
-    WriterGuard guard(pair.lock);
-    torn += seenTorn;
-  };
-  std::vector<std::thread> threads;
-  threads.emplace_back(writer);
-  threads.emplace_back(writer);
-  threads.emplace_back(reader);
-  threads.emplace_back(reader);
-  for (auto& thread : threads) thread.join();
-
+  });
   ReaderGuard guard(pair.lock);
-  EXPECT_EQ(torn, 0);
+  EXPECT_EQ(torn.load(), 0);
   EXPECT_EQ(pair.first, 2 * kRounds);
   EXPECT_EQ(pair.second, 2 * kRounds);
 }
