@@ -30,8 +30,6 @@
 #define ZEVO_MSG_S_OK ((int32_t)0x20ff0000)
 /* Unspecified failure; also a handle that names no live message. */
 #define ZEVO_MSG_E_FAIL ((int32_t)0xe0ff0001)
-/* Out of memory, or out of handle slots. */
-#define ZEVO_MSG_E_NO_MEMORY ((int32_t)0xe0ff0002)
 /* ZEVO_Msg_Load: the bytes are not a packed message this library reads. */
 #define ZEVO_MSG_E_BAD_FORMAT ((int32_t)0xe0ff0003)
 /* ZEVO_Msg_GetStartAddress: not packed since the last change. */
@@ -39,6 +37,8 @@
 /* The packed form would exceed 4 GiB - 1 bytes, or nesting exceeds
  * ZEVO_MSG_MAX_NESTING levels. */
 #define ZEVO_MSG_E_TOO_LARGE ((int32_t)0xe0ff0005)
+/* Out of memory, or out of handle slots. */
+#define ZEVO_MSG_E_NO_MEMORY ((int32_t)0xe0ff0006)
 /* Missing argument, absent value, wrong value type, buffer too small. */
 #define ZEVO_MSG_E_INVALID ((int32_t)0xe0ff0007)
 

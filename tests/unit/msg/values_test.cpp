@@ -17,7 +17,10 @@ TEST(MsgResultCodes, AreTheDocumentedValues) {
   EXPECT_EQ(ZEVO_MSG_S_OK, static_cast<std::int32_t>(0x20ff0000u));
   EXPECT_EQ(ZEVO_MSG_E_FAIL, static_cast<std::int32_t>(0xe0ff0001u));
   EXPECT_EQ(ZEVO_MSG_E_INVALID, static_cast<std::int32_t>(0xe0ff0007u));
-  EXPECT_LT(ZEVO_MSG_E_NO_MEMORY, 0);
+  EXPECT_EQ(ZEVO_MSG_E_BAD_FORMAT, static_cast<std::int32_t>(0xe0ff0003u));
+  EXPECT_EQ(ZEVO_MSG_E_NOT_PACKED, static_cast<std::int32_t>(0xe0ff0004u));
+  EXPECT_EQ(ZEVO_MSG_E_TOO_LARGE, static_cast<std::int32_t>(0xe0ff0005u));
+  EXPECT_EQ(ZEVO_MSG_E_NO_MEMORY, static_cast<std::int32_t>(0xe0ff0006u));
   EXPECT_EQ(zevo_msg_c_header_check(), 1);
 }
 
