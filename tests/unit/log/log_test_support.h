@@ -5,16 +5,30 @@
 
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "zevo/log.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace zevo::logtest {
 
+// `value` is UTF-8 (the narrow environment of Windows is not).
 inline void SetEnv(const char* name, const char* value) {
 #ifdef _WIN32
-  _putenv_s(name, value);
+  auto widen = [](const char* s) {
+    std::wstring wide(std::char_traits<char>::length(s) + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, wide.data(),
+                                      static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? n - 1 : 0);
+    return wide;
+  };
+  _wputenv_s(widen(name).c_str(), widen(value).c_str());
 #else
   setenv(name, value, /*overwrite=*/1);
 #endif
@@ -46,6 +60,27 @@ inline void Configure(const char* levels, const char* file = NullDevice()) {
   }
   SetEnv("ZEVO_LOG_FILE", file);
   Log_Reload();
+}
+
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// What follows "YYYY-MM-DD hh:mm:ss.mmm <tid> " in a formatted line; nullopt
+// when the line does not start that way.
+inline std::optional<std::string_view> AfterStamp(std::string_view line) {
+  constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd.ddd ";
+  if (line.size() < kShape.size()) return std::nullopt;
+  for (size_t i = 0; i < kShape.size(); ++i) {
+    if (kShape[i] == 'd' ? !IsDigit(line[i]) : line[i] != kShape[i]) {
+      return std::nullopt;
+    }
+  }
+  line.remove_prefix(kShape.size());
+  size_t digits = 0;
+  while (digits < line.size() && IsDigit(line[digits])) ++digits;
+  if (digits == 0 || digits == line.size() || line[digits] != ' ') {
+    return std::nullopt;
+  }
+  return line.substr(digits + 1);
 }
 
 struct CapturedLine {
