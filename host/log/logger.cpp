@@ -31,7 +31,7 @@ Logger& Logger::Instance() {
 Logger::Logger() { Reload(); }
 
 int32_t Logger::LevelOf(std::u16string_view module) {
-  ReaderLock lock(config_mu_);
+  host::ReaderLock lock(&config_mu_);
   return levels_.LevelOf(module);
 }
 
@@ -50,7 +50,7 @@ void Logger::Write(const char16_t* module, int32_t level, const char16_t* file,
                           formatted.c_str(),
                           static_cast<uint32_t>(formatted.size())};
 
-  MutexLock lock(out_mu_);
+  host::MutexLock lock(&out_mu_);
   if (capture_ != nullptr) capture_(capture_context_, &record);
   std::FILE* out = file_ ? file_.get() : stderr;
   std::fwrite(formatted.data(), 1, formatted.size(), out);
@@ -62,15 +62,15 @@ void Logger::Reload() {
   ModuleLevels levels = LevelsFromEnvironment();
   UniqueFile file = FileFromEnvironment();
   {
-    WriterLock lock(config_mu_);
+    host::WriterLock lock(&config_mu_);
     levels_ = std::move(levels);
   }
-  MutexLock lock(out_mu_);
+  host::MutexLock lock(&out_mu_);
   file_ = std::move(file);  // the old file closes here, under the lock
 }
 
 void Logger::SetCapture(Log_CaptureFn fn, void* context) {
-  MutexLock lock(out_mu_);
+  host::MutexLock lock(&out_mu_);
   capture_ = fn;
   capture_context_ = context;
 }

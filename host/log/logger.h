@@ -8,7 +8,6 @@
 #include "log_config.h"
 #include "log_platform.h"
 #include "sync.h"
-#include "thread_annotations.h"
 #include "zevo/log.h"
 
 namespace zevo::hostlog {
@@ -22,27 +21,27 @@ class Logger {
   Logger(const Logger&) = delete;
   Logger& operator=(const Logger&) = delete;
 
-  int32_t LevelOf(std::u16string_view module) EXCLUDES(config_mu_);
+  int32_t LevelOf(std::u16string_view module) ZEVO_EXCLUDES(config_mu_);
 
   // Writes one line and hands it to the capture hook, if any. `text` and
   // `text_bytes` are passed on to the hook exactly as the caller gave them.
   void Write(const char16_t* module, int32_t level, const char16_t* file,
              int32_t line, const char16_t* text, uint32_t text_bytes)
-      EXCLUDES(out_mu_);
+      ZEVO_EXCLUDES(out_mu_);
 
-  void Reload() EXCLUDES(config_mu_, out_mu_);
-  void SetCapture(Log_CaptureFn fn, void* context) EXCLUDES(out_mu_);
+  void Reload() ZEVO_EXCLUDES(config_mu_, out_mu_);
+  void SetCapture(Log_CaptureFn fn, void* context) ZEVO_EXCLUDES(out_mu_);
 
  private:
   Logger();
 
-  SharedMutex config_mu_;
-  ModuleLevels levels_ GUARDED_BY(config_mu_);
+  host::SharedMutex config_mu_;
+  ModuleLevels levels_ ZEVO_GUARDED_BY(config_mu_);
 
-  Mutex out_mu_;
-  UniqueFile file_ GUARDED_BY(out_mu_);  // null: stderr
-  Log_CaptureFn capture_ GUARDED_BY(out_mu_) = nullptr;
-  void* capture_context_ GUARDED_BY(out_mu_) = nullptr;
+  host::Mutex out_mu_;
+  UniqueFile file_ ZEVO_GUARDED_BY(out_mu_);  // null: stderr
+  Log_CaptureFn capture_ ZEVO_GUARDED_BY(out_mu_) = nullptr;
+  void* capture_context_ ZEVO_GUARDED_BY(out_mu_) = nullptr;
 };
 
 }  // namespace zevo::hostlog

@@ -37,7 +37,7 @@ HandleTable& HandleTable::Global() {
 }
 
 std::int32_t HandleTable::Insert(MessagePtr message, ZEVO_DataHandle* out) {
-  WriterLock lock(&mu_);
+  host::WriterLock lock(&mu_);
   std::uint32_t index;
   if (!free_.empty()) {
     index = free_.back();
@@ -69,7 +69,7 @@ const HandleTable::Slot* HandleTable::Lookup(const ZEVO_DataHandle& handle) cons
 }
 
 MessagePtr HandleTable::Find(const ZEVO_DataHandle& handle) const {
-  ReaderLock lock(&mu_);
+  host::ReaderLock lock(&mu_);
   const Slot* slot = Lookup(handle);
   return slot ? slot->message : nullptr;
 }
@@ -77,7 +77,7 @@ MessagePtr HandleTable::Find(const ZEVO_DataHandle& handle) const {
 bool HandleTable::Release(const ZEVO_DataHandle& handle) {
   MessagePtr released;  // the message may die here, outside the table lock
   {
-    WriterLock lock(&mu_);
+    host::WriterLock lock(&mu_);
     const Slot* slot = Lookup(handle);
     if (!slot) return false;
     const auto index = static_cast<std::size_t>(slot - slots_.data());

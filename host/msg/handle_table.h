@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "sync.h"
-#include "thread_annotations.h"
 #include "value.h"
 #include "zevo/data_handle.h"
 
@@ -29,13 +28,13 @@ class HandleTable {
 
   // Stores a new reference to `message` and writes its handle to *out.
   // Returns a ZEVO_MSG_* code; may throw std::bad_alloc.
-  std::int32_t Insert(MessagePtr message, ZEVO_DataHandle* out) EXCLUDES(mu_);
+  std::int32_t Insert(MessagePtr message, ZEVO_DataHandle* out) ZEVO_EXCLUDES(mu_);
 
   // The message named by *handle, or null when the handle names none.
-  MessagePtr Find(const ZEVO_DataHandle& handle) const EXCLUDES(mu_);
+  MessagePtr Find(const ZEVO_DataHandle& handle) const ZEVO_EXCLUDES(mu_);
 
   // Drops the reference named by *handle. False when it names none.
-  bool Release(const ZEVO_DataHandle& handle) EXCLUDES(mu_);
+  bool Release(const ZEVO_DataHandle& handle) ZEVO_EXCLUDES(mu_);
 
  private:
   struct Slot {
@@ -44,12 +43,12 @@ class HandleTable {
   };
 
   // The slot a handle names if it is live, else null.
-  const Slot* Lookup(const ZEVO_DataHandle& handle) const REQUIRES_SHARED(mu_);
+  const Slot* Lookup(const ZEVO_DataHandle& handle) const ZEVO_REQUIRES_SHARED(mu_);
 
-  mutable SharedMutex mu_;
-  std::vector<Slot> slots_ GUARDED_BY(mu_);
+  mutable host::SharedMutex mu_;
+  std::vector<Slot> slots_ ZEVO_GUARDED_BY(mu_);
   // Kept with capacity for every slot, so Release never allocates.
-  std::vector<std::uint32_t> free_ GUARDED_BY(mu_);
+  std::vector<std::uint32_t> free_ ZEVO_GUARDED_BY(mu_);
 };
 
 }  // namespace zevo::msg

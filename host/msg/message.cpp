@@ -10,18 +10,18 @@ namespace zevo::msg {
 
 Message::Message(std::uint32_t name_id, std::weak_ptr<Message> parent)
     : parent_(std::move(parent)), nested_(!parent_.expired()) {
-  MutexLock lock(&mu_);
+  host::MutexLock lock(&mu_);
   contents_.name_id = name_id;
 }
 
 std::uint32_t Message::name_id() const {
-  MutexLock lock(&mu_);
+  host::MutexLock lock(&mu_);
   return contents_.name_id;
 }
 
 void Message::Append(std::uint32_t index, Value value) {
   {
-    MutexLock lock(&mu_);
+    host::MutexLock lock(&mu_);
     contents_.values[index].push_back(std::move(value));
   }
   MarkChanged();
@@ -37,7 +37,7 @@ std::int32_t Message::AppendCopyOf(const Message& nested) {
 }
 
 std::uint32_t Message::CountOf(std::uint32_t index) const {
-  MutexLock lock(&mu_);
+  host::MutexLock lock(&mu_);
   auto it = contents_.values.find(index);
   return it == contents_.values.end() ? 0 : static_cast<std::uint32_t>(it->second.size());
 }
@@ -45,7 +45,7 @@ std::uint32_t Message::CountOf(std::uint32_t index) const {
 void Message::Erase(std::uint32_t index) {
   std::vector<Value> erased;  // destroyed after the lock is released
   {
-    MutexLock lock(&mu_);
+    host::MutexLock lock(&mu_);
     auto it = contents_.values.find(index);
     if (it == contents_.values.end()) return;
     erased.swap(it->second);
@@ -58,7 +58,7 @@ void Message::Clear() {
   std::map<std::uint32_t, std::vector<Value>> cleared;
   std::vector<std::uint8_t> packed;
   {
-    MutexLock lock(&mu_);
+    host::MutexLock lock(&mu_);
     cleared.swap(contents_.values);
     packed.swap(packed_);
   }
@@ -66,7 +66,7 @@ void Message::Clear() {
 }
 
 MessagePtr Message::Copy(std::weak_ptr<Message> parent) const {
-  MutexLock lock(&mu_);
+  host::MutexLock lock(&mu_);
   auto copy = std::make_shared<Message>(contents_.name_id, std::move(parent));
   Contents contents;
   contents.name_id = contents_.name_id;
@@ -86,7 +86,7 @@ MessagePtr Message::Copy(std::weak_ptr<Message> parent) const {
 }
 
 unsigned Message::Height() const {
-  MutexLock lock(&mu_);
+  host::MutexLock lock(&mu_);
   unsigned height = 0;
   for (const auto& entry : contents_.values) {
     for (const Value& value : entry.second) {
@@ -99,7 +99,7 @@ unsigned Message::Height() const {
 }
 
 std::int32_t Message::Pack() {
-  MutexLock lock(&mu_);
+  host::MutexLock lock(&mu_);
   // Set before encoding: a nested message changed after the encoder read it
   // clears the flag again, so the bytes are never taken for current wrongly.
   packed_current_.store(true);
@@ -114,12 +114,12 @@ std::int32_t Message::Pack() {
 }
 
 std::int32_t Message::PackedSize(std::uint32_t* size) const {
-  MutexLock lock(&mu_);
+  host::MutexLock lock(&mu_);
   return EncodedSize(contents_, size);
 }
 
 std::int32_t Message::PackedStart(const void** start) const {
-  MutexLock lock(&mu_);
+  host::MutexLock lock(&mu_);
   if (!packed_current_.load() || packed_.empty()) return ZEVO_MSG_E_NOT_PACKED;
   *start = packed_.data();
   return ZEVO_MSG_S_OK;
@@ -134,7 +134,7 @@ std::int32_t Message::Load(const std::uint8_t* bytes, std::size_t len) {
   if (nested_ && loaded.name_id != name_id()) return ZEVO_MSG_E_INVALID;
   std::vector<std::uint8_t> packed;
   {
-    MutexLock lock(&mu_);
+    host::MutexLock lock(&mu_);
     std::swap(contents_, loaded);
     packed.swap(packed_);
   }
@@ -143,7 +143,7 @@ std::int32_t Message::Load(const std::uint8_t* bytes, std::size_t len) {
 }
 
 void Message::Replace(Contents contents) {
-  MutexLock lock(&mu_);
+  host::MutexLock lock(&mu_);
   std::swap(contents_, contents);
 }
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "sync.h"
-#include "thread_annotations.h"
 #include "value.h"
 
 namespace zevo::msg {
@@ -28,20 +27,20 @@ class Message : public std::enable_shared_from_this<Message> {
   Message(const Message&) = delete;
   Message& operator=(const Message&) = delete;
 
-  std::uint32_t name_id() const EXCLUDES(mu_);
+  std::uint32_t name_id() const ZEVO_EXCLUDES(mu_);
 
-  void Append(std::uint32_t index, Value value) EXCLUDES(mu_);
+  void Append(std::uint32_t index, Value value) ZEVO_EXCLUDES(mu_);
   // Appends a deep copy of `nested` under its name id. `nested` may be this.
-  std::int32_t AppendCopyOf(const Message& nested) EXCLUDES(mu_);
-  std::uint32_t CountOf(std::uint32_t index) const EXCLUDES(mu_);
-  void Erase(std::uint32_t index) EXCLUDES(mu_);
-  void Clear() EXCLUDES(mu_);
+  std::int32_t AppendCopyOf(const Message& nested) ZEVO_EXCLUDES(mu_);
+  std::uint32_t CountOf(std::uint32_t index) const ZEVO_EXCLUDES(mu_);
+  void Erase(std::uint32_t index) ZEVO_EXCLUDES(mu_);
+  void Clear() ZEVO_EXCLUDES(mu_);
 
   // Calls fn(const Value&) with the value at (index, position) under the
   // lock; false when there is none. fn must not call back into this message.
   template <class Fn>
-  bool VisitAt(std::uint32_t index, std::uint32_t position, Fn&& fn) const EXCLUDES(mu_) {
-    MutexLock lock(&mu_);
+  bool VisitAt(std::uint32_t index, std::uint32_t position, Fn&& fn) const ZEVO_EXCLUDES(mu_) {
+    host::MutexLock lock(&mu_);
     auto it = contents_.values.find(index);
     if (it == contents_.values.end() || position >= it->second.size()) return false;
     fn(it->second[position]);
@@ -50,27 +49,27 @@ class Message : public std::enable_shared_from_this<Message> {
 
   // Calls fn(const Contents&) under the lock and returns its result.
   template <class Fn>
-  auto VisitContents(Fn&& fn) const EXCLUDES(mu_) {
-    MutexLock lock(&mu_);
+  auto VisitContents(Fn&& fn) const ZEVO_EXCLUDES(mu_) {
+    host::MutexLock lock(&mu_);
     return fn(contents_);
   }
 
   // Deep copy whose nested messages are copies too.
-  MessagePtr Copy(std::weak_ptr<Message> parent) const EXCLUDES(mu_);
+  MessagePtr Copy(std::weak_ptr<Message> parent) const ZEVO_EXCLUDES(mu_);
 
   // Levels of nested messages below this one (0 when it holds none).
-  unsigned Height() const EXCLUDES(mu_);
+  unsigned Height() const ZEVO_EXCLUDES(mu_);
 
-  std::int32_t Pack() EXCLUDES(mu_);
-  std::int32_t PackedSize(std::uint32_t* size) const EXCLUDES(mu_);
-  std::int32_t PackedStart(const void** start) const EXCLUDES(mu_);
+  std::int32_t Pack() ZEVO_EXCLUDES(mu_);
+  std::int32_t PackedSize(std::uint32_t* size) const ZEVO_EXCLUDES(mu_);
+  std::int32_t PackedStart(const void** start) const ZEVO_EXCLUDES(mu_);
   // Leaves the message unchanged on failure.
-  std::int32_t Load(const std::uint8_t* bytes, std::size_t len) EXCLUDES(mu_);
+  std::int32_t Load(const std::uint8_t* bytes, std::size_t len) ZEVO_EXCLUDES(mu_);
 
   // Replaces name id and values of a message being built by a copy or a
   // load. Enclosing messages are not marked changed: the builder does that
   // once the new message is in place.
-  void Replace(Contents contents) EXCLUDES(mu_);
+  void Replace(Contents contents) ZEVO_EXCLUDES(mu_);
 
  private:
   // Levels of messages above this one that still exist.
@@ -81,9 +80,9 @@ class Message : public std::enable_shared_from_this<Message> {
   const std::weak_ptr<Message> parent_;
   const bool nested_;
 
-  mutable Mutex mu_;
-  Contents contents_ GUARDED_BY(mu_);
-  std::vector<std::uint8_t> packed_ GUARDED_BY(mu_);
+  mutable host::Mutex mu_;
+  Contents contents_ ZEVO_GUARDED_BY(mu_);
+  std::vector<std::uint8_t> packed_ ZEVO_GUARDED_BY(mu_);
   // Written without mu_ by nested messages when they change.
   std::atomic<bool> packed_current_{false};
 };

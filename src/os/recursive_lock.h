@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "os/thread_annotations.h"
+#include "zevo/thread_annotations.h"
 
 namespace zevo::os {
 

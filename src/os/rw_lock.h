@@ -6,7 +6,7 @@
 
 #include <shared_mutex>
 
-#include "os/thread_annotations.h"
+#include "zevo/thread_annotations.h"
 
 namespace zevo::os {
 

@@ -196,7 +196,7 @@ TEST(AbiResult, EngineStatusMappingAndClasses) {
   EXPECT_EQ(zevo::kOk, 0x200c0000);
 }
 
-TEST(AbiHostBlocks, AccessorsAddressTheFieldsOfPart26) {
+TEST(AbiHostBlocks, AccessorsAddressTheQueryBlockFields) {
   ZEVO_QueryRequestBlock request{};
   ZEVO_QueryReplyBlock reply{};
 

@@ -35,7 +35,7 @@ TEST(MsgWrapper, CopiesShareMovesTransfer) {
   EXPECT_EQ(count, 1u);
 
   ZEVO_DataHandleWrapper moved(std::move(b));
-  EXPECT_FALSE(b.Valid());  // NOLINT(bugprone-use-after-move): the moved-from state is specified
+  EXPECT_FALSE(b.Valid());  // NOLINT(bugprone-use-after-move): the moved-from state is part of the contract
   EXPECT_EQ(b.PutInt32(1, 3), ZEVO_MSG_E_FAIL);
   std::u16string text;
   ASSERT_EQ(moved.GetWStringAt(133767, 0, &text), ZEVO_MSG_S_OK);

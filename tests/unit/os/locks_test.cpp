@@ -10,7 +10,7 @@
 
 #include "os/recursive_lock.h"
 #include "os/rw_lock.h"
-#include "os/thread_annotations.h"
+#include "zevo/thread_annotations.h"
 
 namespace zevo::os {
 namespace {

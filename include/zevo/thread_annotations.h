@@ -5,8 +5,8 @@
 // Annotate a lock type with ZEVO_CAPABILITY, the data it protects with
 // ZEVO_GUARDED_BY, and functions with the locks they need (ZEVO_REQUIRES),
 // take (ZEVO_ACQUIRE) or must not hold (ZEVO_EXCLUDES).
-#ifndef ZEVO_OS_THREAD_ANNOTATIONS_H_
-#define ZEVO_OS_THREAD_ANNOTATIONS_H_
+#ifndef ZEVO_THREAD_ANNOTATIONS_H_
+#define ZEVO_THREAD_ANNOTATIONS_H_
 
 #if defined(__clang__) && defined(__has_attribute)
 #if __has_attribute(guarded_by)
@@ -68,4 +68,4 @@
 #define ZEVO_NO_THREAD_SAFETY_ANALYSIS \
   ZEVO_THREAD_ANNOTATION_(no_thread_safety_analysis)
 
-#endif  // ZEVO_OS_THREAD_ANNOTATIONS_H_
+#endif  // ZEVO_THREAD_ANNOTATIONS_H_
