@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "store_test_support.h"
+#include "util/sys_config_manager.h"
+#include "zevo/result.h"
+
+namespace zevo::util {
+namespace {
+
+using storetest::ReadBytes;
+using storetest::TempFolder;
+using storetest::WriteBytes;
+using storetest::WriteConfig;
+
+constexpr char kGood[] =
+    "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n"
+    "<SysConfigManager>\n"
+    "    <ZEVO_ALL>\n"
+    "        <ZEVO_CFG_SP_MODULE_LOAD>1</ZEVO_CFG_SP_MODULE_LOAD>\n"
+    "    </ZEVO_ALL>\n"
+    "</SysConfigManager>\n";
+
+std::string Encrypted(std::string_view plain, const char* password = nullptr) {
+  return storetest::Crypt(/*encrypt=*/true, plain, password);
+}
+
+std::vector<std::u16string> LoadLog(const TempFolder& folder) {
+  logtest::LineCapture capture;
+  logtest::Configure("Core Config Repository=3");
+  SysConfigManager store(folder.text(), std::u16string(kSysConfigFileName));
+  EXPECT_FALSE(store.Load());
+  EXPECT_FALSE(store.IsConfigReady());
+  std::u16string value = u"untouched";
+  EXPECT_EQ(store.GetSysConfig(kSysConfigGroupAll, kSysConfigModuleLoad, value),
+            kFail);
+  EXPECT_EQ(value, u"untouched");
+  std::vector<SysConfigRecord> all;
+  EXPECT_EQ(store.GetAllSysConfigs(all), kFail);
+  EXPECT_TRUE(all.empty());
+  std::vector<std::u16string> texts = capture.Texts();
+  logtest::Configure(nullptr);
+  return texts;
+}
+
+TEST(SysConfigManagerBadInput, FilesThatDoNotLoad) {
+  const std::string good = Encrypted(kGood);
+  struct Case {
+    const char* what;
+    std::string bytes;
+    // Lines before the query failures; one ending in '*' is a prefix (the
+    // parser's stopping point in random bytes is of no interest).
+    std::vector<std::u16string> lines;
+  };
+  const std::u16string kParseFailed = u"system_config.cfg parse failed.";
+  const Case cases[] = {
+      {"truncated", good.substr(0, good.size() - 30),
+       {kParseFailed, u"description: Start-end tags mismatch",
+        u"detailed: row = 0x5, col = 0x6"}},
+      {"not encrypted", kGood,
+       {kParseFailed, u"description: *", u"detailed: row = 0x*"}},
+      {"other key", Encrypted(kGood, "another password"),
+       {kParseFailed, u"description: *", u"detailed: row = 0x*"}},
+      {"not XML", Encrypted("just text"),
+       {kParseFailed, u"description: No document element found",
+        u"detailed: row = 0x1, col = 0xa"}},
+      {"broken XML", Encrypted("<SysConfigManager>\n  <A>1</B>\n"),
+       {kParseFailed, u"description: Start-end tags mismatch",
+        u"detailed: row = 0x2, col = 0x9"}},
+      {"no root", Encrypted("<Other><ZEVO_ALL/></Other>"),
+       {u"system_config.cfg parse failed. There's no root element"}},
+      {"empty", "",
+       {kParseFailed, u"description: No document element found",
+        u"detailed: row = 0x1, col = 0x1"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder folder;
+    const auto file = folder.File(kSysConfigFileName);
+    WriteBytes(file, c.bytes);
+    std::vector<std::u16string> expected = c.lines;
+    expected.push_back(
+        u"GetSysConfig failed, id=ZEVO_CFG_SP_MODULE_LOAD, "
+        u"xpath=[/SysConfigManager/ZEVO_ALL/ZEVO_CFG_SP_MODULE_LOAD]");
+    expected.push_back(
+        u"getXmlNodesByPath failed, xpath=[/SysConfigManager/*]");
+    const std::vector<std::u16string> texts = LoadLog(folder);
+    ASSERT_EQ(texts.size(), expected.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      const std::u16string& want = expected[i];
+      if (want.ends_with(u'*')) {
+        EXPECT_TRUE(texts[i].starts_with(want.substr(0, want.size() - 1)))
+            << i;
+      } else {
+        EXPECT_EQ(texts[i], want) << i;
+      }
+    }
+    // Nothing written: the file as it was, nothing beside it.
+    EXPECT_EQ(ReadBytes(file), c.bytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+  }
+}
+
+TEST(SysConfigManagerBadInput, MissingFileKeepsTheReadyFlag) {
+  TempFolder folder;
+  EXPECT_EQ(LoadLog(folder).size(), 2u);  // only the two query failures
+
+  WriteConfig(folder.File(kSysConfigFileName), kGood);
+  SysConfigManager store(folder.text(), std::u16string(kSysConfigFileName));
+  ASSERT_TRUE(store.Load());
+  std::filesystem::remove(folder.File(kSysConfigFileName));
+  EXPECT_TRUE(store.Load());  // as it was
+  std::u16string value;
+  EXPECT_EQ(store.GetSysConfig(kSysConfigGroupAll, kSysConfigModuleLoad, value),
+            kCommonOk);
+  EXPECT_EQ(value, u"1");
+
+  // A later file that does not parse leaves nothing of the old one behind.
+  WriteConfig(folder.File(kSysConfigFileName), "<SysConfigManager><ZEVO_ALL>");
+  EXPECT_FALSE(store.Load());
+  EXPECT_EQ(store.GetSysConfig(kSysConfigGroupAll, kSysConfigModuleLoad, value),
+            kFail);
+  EXPECT_FALSE(store.Reload(folder.text(), u"missing.cfg"));
+}
+
+}  // namespace
+}  // namespace zevo::util
