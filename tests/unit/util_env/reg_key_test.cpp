@@ -1,0 +1,276 @@
+#include "util/reg_key.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "registry_sandbox.h"
+
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
+namespace zevo::util {
+namespace {
+
+using os::kKeyAllAccess;
+using os::kKeyRead;
+using os::kRegSuccess;
+constexpr RegistryRoot kHklm = RegistryRoot::kLocalMachine;
+
+class RegKeyTest : public envtest::RegistrySandbox {
+ protected:
+  RegKey CreateBase(std::u16string_view below = u"") {
+    RegKey key;
+    std::u16string path = base_;
+    if (!below.empty()) {
+      path.push_back(u'\\');
+      path.append(below);
+    }
+    EXPECT_EQ(key.Create(kHklm, path, u"", 0, kKeyAllAccess, nullptr, nullptr),
+              kRegSuccess);
+    return key;
+  }
+};
+
+TEST_F(RegKeyTest, TypedValuesRoundTrip) {
+  std::uint32_t disposition = 0;
+  RegKey key;
+  ASSERT_EQ(key.Create(kHklm, base_, u"", 0, kKeyAllAccess, nullptr, &disposition),
+            kRegSuccess);
+  EXPECT_EQ(disposition, os::kRegCreatedNewKey);
+  ASSERT_EQ(key.Create(kHklm, base_, u"", 0, kKeyAllAccess, nullptr, &disposition),
+            kRegSuccess);
+  EXPECT_EQ(disposition, os::kRegOpenedExistingKey);
+
+  EXPECT_EQ(key.SetString(u"h\u00e9llo \U0001F600", u"S"), kRegSuccess);
+  EXPECT_EQ(key.SetString(u"default", u""), kRegSuccess);
+  EXPECT_EQ(key.SetDWORD(0xdeadbeefu, u"D"), kRegSuccess);
+  EXPECT_EQ(key.SetQWORD(0x0123456789abcdefull, u"Q"), kRegSuccess);
+
+  std::u16string text;
+  EXPECT_EQ(key.QueryString(u"S", text), kRegSuccess);
+  EXPECT_EQ(text, u"h\u00e9llo \U0001F600");
+  EXPECT_EQ(key.QueryString(u"", text), kRegSuccess);
+  EXPECT_EQ(text, u"default");
+  std::uint32_t dword = 0;
+  std::uint64_t qword = 0;
+  EXPECT_EQ(key.QueryDWORD(dword, u"D"), kRegSuccess);
+  EXPECT_EQ(dword, 0xdeadbeefu);
+  EXPECT_EQ(key.QueryQWORD(qword, u"Q"), kRegSuccess);
+  EXPECT_EQ(qword, 0x0123456789abcdefull);
+  // Names without regard to case; values overwritten in place.
+  EXPECT_EQ(key.SetDWORD(7, u"d"), kRegSuccess);
+  EXPECT_EQ(key.QueryDWORD(dword, u"D"), kRegSuccess);
+  EXPECT_EQ(dword, 7u);
+
+  // Wrong type or missing: outputs stay.
+  EXPECT_EQ(key.QueryDWORD(dword, u"S"), os::kRegInvalidData);
+  EXPECT_EQ(key.QueryDWORD(dword, u"Q"), os::kRegInvalidData);
+  EXPECT_EQ(key.QueryQWORD(qword, u"D"), os::kRegInvalidData);
+  EXPECT_EQ(key.QueryString(u"missing", text), os::kRegFileNotFound);
+  EXPECT_EQ(dword, 7u);
+  EXPECT_EQ(text, u"default");
+
+  // A string stored without its terminator, or with text after one.
+  EXPECT_EQ(key.SetBinary(u"abc", u"Raw", os::kRegSz, 6), kRegSuccess);
+  EXPECT_EQ(key.QueryString(u"Raw", text), kRegSuccess);
+  EXPECT_EQ(text, u"abc");
+  EXPECT_EQ(key.SetBinary(u"ab\0cd", u"Raw", os::kRegSz, 10), kRegSuccess);
+  EXPECT_EQ(key.QueryString(u"Raw", text), kRegSuccess);
+  EXPECT_EQ(text, u"ab");
+  EXPECT_EQ(key.SetString(u"", u"Empty"), kRegSuccess);
+  EXPECT_EQ(key.QueryString(u"Empty", text), kRegSuccess);
+  EXPECT_EQ(text, u"");
+}
+
+TEST_F(RegKeyTest, QueryBinarySizes) {
+  RegKey key = CreateBase();
+  const unsigned char bytes[5] = {1, 2, 0, 4, 5};
+  ASSERT_EQ(key.SetBinary(bytes, u"B", os::kRegBinary, 5), kRegSuccess);
+
+  unsigned char out[8] = {};
+  std::uint32_t length = 0;
+  EXPECT_EQ(key.QueryBinary(u"B", out, length), kRegSuccess);
+  EXPECT_EQ(length, 5u);
+  length = 3;
+  EXPECT_EQ(key.QueryBinary(u"B", out, length), os::kRegNotEnoughMemory);
+  EXPECT_EQ(length, 5u);
+  length = 8;
+  EXPECT_EQ(key.QueryBinary(u"B", nullptr, length), os::kRegInvalidParameter);
+  length = 8;
+  EXPECT_EQ(key.QueryBinary(u"B", out, length), kRegSuccess);
+  EXPECT_EQ(length, 5u);
+  EXPECT_EQ(std::memcmp(out, bytes, 5), 0);
+  EXPECT_EQ(key.QueryBinary(u"nothing", out, length), os::kRegFileNotFound);
+
+  ASSERT_EQ(key.SetBinary(nullptr, u"Zero", os::kRegBinary, 0), kRegSuccess);
+  length = 8;
+  EXPECT_EQ(key.QueryBinary(u"Zero", out, length), kRegSuccess);
+  EXPECT_EQ(length, 0u);
+}
+
+TEST_F(RegKeyTest, OpenAccessAndClose) {
+  RegKey closed;
+  std::u16string text = u"kept";
+  std::uint32_t length = 0;
+  EXPECT_EQ(closed.QueryString(u"x", text), os::kRegInvalidHandle);
+  EXPECT_EQ(closed.SetDWORD(1, u"x"), os::kRegInvalidHandle);
+  EXPECT_EQ(closed.QueryBinary(u"x", nullptr, length), os::kRegInvalidHandle);
+  EXPECT_EQ(closed.DeleteKeyTree(u"x"), os::kRegInvalidHandle);
+  closed.Close();
+  closed.Close();
+  EXPECT_EQ(text, u"kept");
+
+  {
+    RegKey writer = CreateBase();
+    ASSERT_EQ(writer.SetString(u"v", u"S"), kRegSuccess);
+  }
+  RegKey key;
+  EXPECT_EQ(key.Open(kHklm, base_ + u"\\missing", kKeyRead), os::kRegFileNotFound);
+  EXPECT_FALSE(key.IsOpen());
+
+  // Read-only: reads work, writes are refused and change nothing.
+  ASSERT_EQ(key.Open(kHklm, base_, kKeyRead), kRegSuccess);
+  EXPECT_EQ(key.QueryString(u"S", text), kRegSuccess);
+  EXPECT_EQ(key.SetString(u"changed", u"S"), os::kRegAccessDenied);
+  EXPECT_EQ(key.SetDWORD(1, u"New"), os::kRegAccessDenied);
+  EXPECT_EQ(key.QueryString(u"S", text), kRegSuccess);
+  EXPECT_EQ(text, u"v");
+
+  // A failed open keeps the key held; key names ignore case.
+  EXPECT_EQ(key.Open(kHklm, base_ + u"\\missing", kKeyAllAccess), os::kRegFileNotFound);
+  EXPECT_TRUE(key.IsOpen());
+  std::u16string lower = base_;
+  for (char16_t& c : lower) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  ASSERT_EQ(key.Open(kHklm, lower, kKeyAllAccess), kRegSuccess);
+  EXPECT_EQ(key.SetString(u"changed", u"s"), kRegSuccess);
+  key.Close();
+  key.Close();
+  EXPECT_FALSE(key.IsOpen());
+  EXPECT_TRUE(RegKey::ReadString(base_, u"S", text));
+  EXPECT_EQ(text, u"changed");
+}
+
+TEST_F(RegKeyTest, DeleteKeyTreeDepthFirst) {
+  CreateBase(u"a\\b\\c").SetDWORD(1, u"v");
+  CreateBase(u"a\\b").SetString(u"x", u"v");
+  CreateBase(u"a\\d");
+  CreateBase(u"a\\e\\f\\g\\h");
+  CreateBase(u"z").SetDWORD(2, u"v");
+
+  RegKey key = CreateBase();
+  EXPECT_EQ(key.DeleteKeyTree(u"missing"), os::kRegFileNotFound);
+  EXPECT_EQ(key.DeleteKeyTree(u"A"), kRegSuccess);
+  RegKey probe;
+  EXPECT_EQ(probe.Open(kHklm, base_ + u"\\a", kKeyRead), os::kRegFileNotFound);
+  std::uint32_t value = 0;
+  EXPECT_TRUE(RegKey::ReadDWORD(base_ + u"\\z", u"v", value));
+  EXPECT_EQ(value, 2u);
+}
+
+TEST_F(RegKeyTest, OneShotWritesAndReads) {
+  const std::u16string sub = base_ + u"\\w";
+  EXPECT_EQ(RegKey::WriteString(kHklm, sub, u"text", u"N"), kRegSuccess);
+  EXPECT_EQ(RegKey::WriteDWORD(kHklm, sub, 42, u"D"), kRegSuccess);
+  EXPECT_EQ(RegKey::WriteQWORD(kHklm, sub, 1ull << 40, u"Q"), kRegSuccess);
+  EXPECT_TRUE(RegKey::WriteStringToHKLM(u"other", sub, u"N2"));
+  EXPECT_TRUE(RegKey::WriteDWORDToHKLM(43, sub, u"D2"));
+
+  std::u16string text;
+  std::uint32_t dword = 0;
+  EXPECT_TRUE(RegKey::ReadString(sub, u"N", text));
+  EXPECT_EQ(text, u"text");
+  EXPECT_TRUE(RegKey::ReadString(sub, u"N2", text));
+  EXPECT_EQ(text, u"other");
+  EXPECT_TRUE(RegKey::ReadDWORD(sub, u"D", dword));
+  EXPECT_EQ(dword, 42u);
+  EXPECT_TRUE(RegKey::ReadDWORD(sub, u"D2", dword));
+  EXPECT_EQ(dword, 43u);
+  RegKey key;
+  std::uint64_t qword = 0;
+  ASSERT_EQ(key.Open(kHklm, sub, kKeyRead), kRegSuccess);
+  EXPECT_EQ(key.QueryQWORD(qword, u"Q"), kRegSuccess);
+  EXPECT_EQ(qword, 1ull << 40);
+
+  EXPECT_FALSE(RegKey::ReadString(sub, u"nope", text));
+  EXPECT_FALSE(RegKey::ReadDWORD(base_ + u"\\nokey", u"D", dword));
+  EXPECT_FALSE(RegKey::ReadDWORD(sub, u"N", dword));
+  EXPECT_EQ(text, u"other");
+  EXPECT_EQ(dword, 43u);
+}
+
+#if !defined(_WIN32)
+namespace fs = std::filesystem;
+
+std::string FileBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(RegKeyTest, PosixTreeLayout) {
+  RegKey key = CreateBase(u"=Odd%Name");
+  ASSERT_EQ(key.SetDWORD(0x01020304, u"a/b"), kRegSuccess);
+  ASSERT_EQ(key.SetString(u"hi", u"S"), kRegSuccess);
+
+  const fs::path folder = root_ / "HKEY_LOCAL_MACHINE" / "SOFTWARE" /
+                          "ZevoTests" / os::Utf16ToUtf8(guid_) / "%3DOdd%25Name";
+  ASSERT_TRUE(fs::is_directory(folder));
+  EXPECT_EQ(FileBytes(folder / "=a%2Fb"), std::string("\x04\0\0\0\x04\x03\x02\x01", 8));
+  EXPECT_EQ(FileBytes(folder / "=S"), std::string("\x01\0\0\0h\0i\0\0\0", 10));
+
+  os::RegistryKey parent;
+  ASSERT_EQ(os::RegistryKey::Open(os::RegistryKey::Predefined(kHklm), base_,
+                                  kKeyRead, parent),
+            kRegSuccess);
+  std::u16string child;
+  EXPECT_EQ(parent.EnumKey(0, child), kRegSuccess);
+  EXPECT_EQ(child, u"=Odd%Name");
+  EXPECT_EQ(parent.EnumKey(1, child), os::kRegNoMoreItems);
+}
+
+TEST_F(RegKeyTest, PosixNamesCannotLeaveTheRoot) {
+  RegKey key = CreateBase();
+  for (std::u16string bad :
+       {base_ + u"\\..\\..\\..\\..\\escape", base_ + u"\\.", base_ + u"\\a\\\\b",
+        base_ + u"\\", u"\\" + base_, base_ + u"\\a/../../b",
+        base_ + u"\\" + std::u16string(256, u'k')}) {
+    RegKey other;
+    EXPECT_EQ(other.Create(kHklm, bad, u"", 0, kKeyAllAccess, nullptr, nullptr),
+              os::kRegInvalidParameter)
+        << os::Utf16ToUtf8(bad);
+    EXPECT_EQ(other.Open(kHklm, bad, kKeyRead), os::kRegInvalidParameter);
+  }
+  EXPECT_EQ(key.DeleteKeyTree(u".."), os::kRegInvalidParameter);
+  // Nothing was made beside the registry's own folder.
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
+  EXPECT_FALSE(fs::exists(root_.parent_path() / "escape"));
+
+  // A missing root folder: nothing to open.
+  const envtest::ScopedEnv elsewhere("ZEVO_REGISTRY_ROOT",
+                                     (root_ / "absent").string().c_str());
+  RegKey other;
+  EXPECT_EQ(other.Open(kHklm, u"SOFTWARE", kKeyRead), os::kRegFileNotFound);
+}
+
+TEST_F(RegKeyTest, PosixFolderPermissions) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
+  CreateBase(u"ro");
+  const fs::path folder = root_ / "HKEY_LOCAL_MACHINE" / "SOFTWARE" /
+                          "ZevoTests" / os::Utf16ToUtf8(guid_) / "ro";
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+  RegKey key;
+  EXPECT_EQ(key.Open(kHklm, base_ + u"\\ro", kKeyAllAccess), os::kRegAccessDenied);
+  EXPECT_EQ(key.Open(kHklm, base_ + u"\\ro", kKeyRead), kRegSuccess);
+  fs::permissions(folder, fs::perms::owner_all);
+}
+#endif
+
+}  // namespace
+}  // namespace zevo::util
