@@ -1,0 +1,127 @@
+#include "config/config_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config_test_util.h"
+#include "zevo/result.h"
+
+namespace zevo::config {
+namespace {
+
+TEST(ConfigCommand, ValueAndStatusRules) {
+  CConfigCommand command(4, 0x10c20001u);
+  EXPECT_EQ(command.GetKey(), 0x10c20001u);
+  EXPECT_EQ(command.GetOperation(), 4u);
+  EXPECT_EQ(command.GetStatus(), kCommonOk);
+  EXPECT_EQ(command.GetValueType(), 0u);
+  std::u16string text = u"kept";
+  EXPECT_EQ(command.GetValue(text), kUnsupported);  // no value yet
+  ZEVO_DataHandleWrapper message(0x70002u);
+  EXPECT_EQ(command.WriteToMessage(message), kUnsupported);
+  std::uint32_t count = 1;
+  message.GetSizeOf(0x70006, &count);
+  EXPECT_EQ(count, 0u);  // nothing written
+
+  // The first SetValue fixes the type; later ones convert into it.
+  ASSERT_EQ(command.SetValue(std::u16string(u"C:\\b\\")), kCommonOk);
+  EXPECT_EQ(command.GetValueType(), 11u);
+  ASSERT_EQ(command.SetValue(std::int32_t{42}), kCommonOk);
+  EXPECT_EQ(command.GetValueType(), 11u);
+  EXPECT_EQ(command.GetValue(text), kCommonOk);
+  EXPECT_EQ(text, u"42");
+
+  // A negative status is the answer to every read; the value stays.
+  EXPECT_EQ(command.SetStatus(kFail), kCommonOk);
+  std::int64_t number = -3;
+  EXPECT_EQ(command.GetValue(number), kFail);
+  EXPECT_EQ(number, -3);
+  EXPECT_EQ(command.SetStatus(0x20ff0005), kCommonOk);  // positive: not a failure
+  EXPECT_EQ(command.GetValue(number), kCommonOk);
+  EXPECT_EQ(number, 42);
+
+  CConfigCommand typed(4, 1);
+  ASSERT_EQ(typed.SetValue(std::uint32_t{5}), kCommonOk);
+  EXPECT_EQ(typed.SetValue(std::int32_t{-5}), kUnsupported);  // keeps 5
+  std::uint32_t u = 0;
+  EXPECT_EQ(typed.GetValue(u), kCommonOk);
+  EXPECT_EQ(u, 5u);
+}
+
+TEST(ConfigCommand, FromMessage) {
+  ZEVO_DataHandleWrapper value(0x70005u);
+  value.PutInt32(0x70005, 7);
+  ZEVO_DataHandleWrapper full(0x70002u);
+  full.PutInt32(0x70006, 4), full.PutUInt32(0x70004, 0x99), full.PutInt32(0x70008, 0x20ff0000);
+  full.PutInt32(0x70007, 5), full.PutData(value);
+  auto command = CConfigCommand::FromMessage(full);
+  ASSERT_NE(command, nullptr);
+  EXPECT_EQ(command->GetKey(), 0x99u);
+  EXPECT_EQ(command->GetOperation(), 4u);
+  EXPECT_EQ(command->GetValueType(), 5u);
+  bool flag = false;
+  EXPECT_EQ(command->GetValue(flag), kCommonOk);  // tag 5 read as bool: non-zero is true
+  EXPECT_TRUE(flag);
+
+  // No status in the message: it stays "not yet read".
+  ZEVO_DataHandleWrapper no_status(0x70002u);
+  no_status.PutInt32(0x70006, 4), no_status.PutUInt32(0x70004, 0x99), no_status.PutInt32(0x70007, 5);
+  no_status.PutData(value);
+  command = CConfigCommand::FromMessage(no_status);
+  ASSERT_NE(command, nullptr);
+  EXPECT_EQ(command->GetStatus(), kFail);
+  std::int32_t number = 0;
+  EXPECT_EQ(command->GetValue(number), kFail);
+
+  // Unknown tag: a command without value.
+  ZEVO_DataHandleWrapper tag12(0x70002u);
+  tag12.PutUInt32(0x70004, 0x99), tag12.PutInt32(0x70008, 0x20ff0000), tag12.PutInt32(0x70007, 12);
+  tag12.PutData(value);
+  command = CConfigCommand::FromMessage(tag12);
+  ASSERT_NE(command, nullptr);
+  EXPECT_EQ(command->GetValueType(), 0u);
+  EXPECT_EQ(command->GetValue(number), kUnsupported);
+
+  // Without a key it is no command at all.
+  ZEVO_DataHandleWrapper keyless(0x70002u);
+  keyless.PutInt32(0x70006, 4), keyless.PutInt32(0x70008, 0x20ff0000);
+  EXPECT_EQ(CConfigCommand::FromMessage(keyless), nullptr);
+}
+
+class RecordingHandler final : public IConfigCommandHandler {
+ public:
+  std::int32_t OnOperation1(IConfigCommand& c) noexcept override { return Note(1, c); }
+  std::int32_t OnOperation2(IConfigCommand& c) noexcept override { return Note(2, c); }
+  std::int32_t OnOperation3(IConfigCommand& c) noexcept override { return Note(3, c); }
+  std::int32_t OnOperation4(IConfigCommand& c) noexcept override { return Note(4, c); }
+  std::int32_t OnOperation5(IConfigCommand& c) noexcept override { return Note(5, c); }
+  std::int32_t OnOperation6(IConfigCommand& c) noexcept override { return Note(6, c); }
+  std::vector<int> calls;
+
+ private:
+  std::int32_t Note(int operation, IConfigCommand& command) {
+    calls.push_back(operation);
+    return static_cast<std::int32_t>(0x20ff0100u + command.GetKey());
+  }
+};
+
+TEST(ConfigCommand, Dispatch) {
+  RecordingHandler handler;
+  for (std::uint32_t operation = 0; operation <= 7; ++operation) {
+    CConfigCommand command(operation, operation);
+    EXPECT_EQ(command.Dispatch(&handler), kUnsupported);  // no value yet
+    ASSERT_EQ(command.SetValue(true), kCommonOk);
+    EXPECT_EQ(command.Dispatch(nullptr), kUnsupported);
+    const std::int32_t expected =
+        operation >= 1 && operation <= 6 ? static_cast<std::int32_t>(0x20ff0100u + operation) : kFail;
+    EXPECT_EQ(command.Dispatch(&handler), expected);
+    EXPECT_EQ(command.GetStatus(), expected);
+  }
+  EXPECT_EQ(handler.calls, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+}
+
+}  // namespace
+}  // namespace zevo::config
