@@ -1,0 +1,116 @@
+#include "engine_fixture.h"
+
+#include <stdlib.h>
+
+#include <atomic>
+#include <map>
+
+#include "os/text.h"
+#include "samples.h"
+
+namespace tarsk::test {
+
+namespace {
+
+std::mutex g_eventsMutex;
+std::map<std::int32_t, std::vector<Event>> g_events;  // by session
+
+std::int32_t Record(std::int32_t h, std::int32_t event, std::int32_t c, std::int32_t d,
+                    void* data) {
+  Event e{event, c, d, {}};
+  if (event == zevo::kEventItemFound && data != nullptr) e.item = *static_cast<TKC_ITEM*>(data);
+  std::lock_guard lock(g_eventsMutex);
+  g_events[h].push_back(e);
+  return 0;
+}
+
+}  // namespace
+
+std::u16string EngineFolder(const char* name) {
+  return zevo::os::Utf8ToUtf16(std::string(TARSK_TEST_ENGINE_ROOT) + name + TARSK_TEST_SEP);
+}
+
+zevo::os::DynamicLibrary LoadEngine(const char* folderName) {
+  return zevo::os::DynamicLibrary::Load(EngineFolder(folderName) + u"tarsk64.dll");
+}
+
+const zevo::TkFunctionTable& Tk() {
+  static const zevo::os::DynamicLibrary library = LoadEngine(TARSK_TEST_ENGINE_VERSION);
+  static const zevo::TkFunctionTable table = [] {
+    zevo::TkFunctionTable t;
+#define TARSK_BIND(name) t.name = reinterpret_cast<zevo::PFN_##name>(library.Symbol(#name));
+    ZEVO_TK_FUNCTIONS(TARSK_BIND)
+#undef TARSK_BIND
+    if (t.TKSetOption != nullptr) {
+      t.TKSetOption(0, zevo::kOptionEngineFolder, EngineFolder(TARSK_TEST_ENGINE_VERSION).c_str());
+    }
+    return t;
+  }();
+  return table;
+}
+
+void SetEnv(const char* name, const std::string& value) {
+#if defined(_WIN32)
+  _wputenv_s(reinterpret_cast<const wchar_t*>(zevo::os::Utf8ToUtf16(name).c_str()),
+             reinterpret_cast<const wchar_t*>(zevo::os::Utf8ToUtf16(value).c_str()));
+#else
+  setenv(name, value.c_str(), 1);
+#endif
+}
+
+std::string PathText(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::u16string U16(const std::filesystem::path& path) {
+  return zevo::os::Utf8ToUtf16(PathText(path));
+}
+
+void EngineTest::SetUp() {
+  ASSERT_NE(Tk().TKInit, nullptr) << "engine not loaded";
+  static std::atomic<int> counter{0};
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  dir_ = std::filesystem::temp_directory_path() /
+         ("tarsk-" + std::string(info->name()) + "-" + std::to_string(++counter));
+  std::filesystem::remove_all(dir_);
+  root_ = dir_ / "root";
+  std::filesystem::create_directories(root_);
+  SetEnv("TARSK_SCAN_ROOTS", PathText(root_));
+  ASSERT_EQ(Tk().TKInit(u"{tests}", zevo::kTkInitVersion, &h_), 0);
+  ASSERT_EQ(Tk().TKReadSpywarePattern(h_, 0, 0, 0), 0);
+  ASSERT_EQ(Tk().TKSetCallbackFunc(h_, &Record), 0);
+}
+
+void EngineTest::TearDown() {
+  if (h_ != 0) {
+    EXPECT_EQ(Tk().TKQuit(h_), 0);
+  }
+  std::error_code ec;
+  std::filesystem::remove_all(dir_, ec);
+}
+
+void EngineTest::WriteSamples() { samples::WriteSampleTree(root_); }
+
+std::int32_t EngineTest::ScanAll() {
+  EXPECT_EQ(Tk().TKEnableScanner(h_, zevo::kDefaultScanners, 1), 0);
+  return Tk().TKScan(h_, u"");
+}
+
+std::vector<TKC_ITEM> EngineTest::Items() {
+  std::int32_t count = -1;
+  EXPECT_EQ(Tk().TKGetItemCount(h_, &count), 0);
+  std::vector<TKC_ITEM> items(count > 0 ? count : 0);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    items[i].size = ZEVO_TKC_ITEM_SIZE;
+    EXPECT_EQ(Tk().TKGetItem(h_, static_cast<std::uint32_t>(i), &items[i]), 0);
+  }
+  return items;
+}
+
+std::vector<Event> EngineTest::Events() {
+  std::lock_guard lock(g_eventsMutex);
+  return g_events[h_];
+}
+
+}  // namespace tarsk::test
