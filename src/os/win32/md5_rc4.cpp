@@ -75,8 +75,11 @@ bool Md5Rc4Session::EncryptedSize(std::uint32_t length,
                                   std::uint32_t* size) noexcept {
   if (!state_ || state_->key == 0 || size == nullptr) return false;
   DWORD needed = length;
+  // Windows ignores the buffer length when asked for a size; wine's provider
+  // answers it as the size of a stream cipher's output. Passing the input
+  // length gives the true size from both.
   if (!CryptEncrypt(state_->key, /*hHash=*/0, /*Final=*/TRUE, /*dwFlags=*/0,
-                    /*pbData=*/nullptr, &needed, /*dwBufLen=*/0)) {
+                    /*pbData=*/nullptr, &needed, /*dwBufLen=*/length)) {
     return false;
   }
   *size = needed;
