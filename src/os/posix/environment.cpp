@@ -75,18 +75,20 @@ std::uint32_t ExpandEnvironmentText(const char16_t* source, char16_t* buffer,
         result.push_back(text[at++]);
         continue;
       }
-      // A '%' whose name is not set stays, and the next '%' may open a name.
+      // A name that is not set stays as written, percent signs and all; a
+      // '%' without a partner stays too.
       const std::size_t close = text.find(u'%', at + 1);
-      if (close != std::u16string_view::npos) {
-        const auto value = EnvironmentValue(text.substr(at + 1, close - at - 1));
-        if (value) {
-          result += *value;
-          at = close + 1;
-          continue;
-        }
+      if (close == std::u16string_view::npos) {
+        result.append(text.substr(at));
+        break;
       }
-      result.push_back(u'%');
-      ++at;
+      const auto value = EnvironmentValue(text.substr(at + 1, close - at - 1));
+      if (value) {
+        result += *value;
+      } else {
+        result.append(text.substr(at, close - at + 1));
+      }
+      at = close + 1;
     }
     if (result.size() >= UINT32_MAX) {
       errno = E2BIG;

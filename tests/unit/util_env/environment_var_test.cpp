@@ -63,9 +63,12 @@ TEST(ExpandEnvironmentText, SystemRules) {
   EXPECT_EQ(os::ExpandEnvironmentText(u"a%ZEVO_TEST_SYS%b", buffer, 8), 4u);
   EXPECT_EQ(std::u16string(buffer), u"avb");
   EXPECT_EQ(os::ExpandEnvironmentText(u"%ZEVO_TEST_SYS%1234567", buffer, 8), 9u);
-  // A '%' without a set name stays, and the next '%' may open a name.
-  EXPECT_EQ(os::ExpandEnvironmentText(u"%x%ZEVO_TEST_SYS%", buffer, 8), 4u);
-  EXPECT_EQ(std::u16string(buffer), u"%xv");
+  // A name that is not set stays whole; its closing '%' opens nothing.
+  EXPECT_EQ(os::ExpandEnvironmentText(u"%x%ZEVO_TEST_SYS%", buffer, 8), 18u);
+  EXPECT_EQ(os::ExpandEnvironmentText(u"%x%%ZEVO_TEST_SYS%", buffer, 8), 5u);
+  EXPECT_EQ(std::u16string(buffer), u"%x%v");
+  EXPECT_EQ(os::ExpandEnvironmentText(u"50%", buffer, 8), 4u);
+  EXPECT_EQ(std::u16string(buffer), u"50%");
   EXPECT_EQ(os::ExpandEnvironmentText(u"%%", buffer, 8), 3u);
   EXPECT_EQ(std::u16string(buffer), u"%%");
 }
