@@ -1,0 +1,150 @@
+// The self-protection switches, read from the configuration file in the
+// install folder that the registry names.
+#include "util/self_protection.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "os/path.h"
+#include "os/registry.h"
+#include "sign_test_support.h"
+#include "util/install_path.h"
+#include "util/reg_key.h"
+#include "util/zevo_data_crypto.h"
+
+namespace zevo::util {
+namespace {
+
+using signtest::TempDir;
+using signtest::WriteBytes;
+
+// Points the registry's install folder at a temporary folder for one test
+// (POSIX: a private registry tree; Windows: the real key, put back after).
+class InstallFolder {
+ public:
+  InstallFolder() : dir_("install"), registry_(dir_ / "registry") {
+#ifndef _WIN32
+    logtest::SetEnv("ZEVO_REGISTRY_ROOT", registry_.string().c_str());
+#endif
+    RegKey key;
+    keyExisted_ = key.Open(os::RegistryRoot::kLocalMachine, kInstallKeyPath,
+                           os::kKeyRead) == os::kRegSuccess;
+    std::u16string value;
+    if (keyExisted_ && key.QueryString(kInstallValueName, value) == 0) {
+      previous_ = value;
+    }
+    key.Close();
+    PointRegistryAt(dir_.path().u16string() + os::kPathSeparator);
+  }
+
+  ~InstallFolder() {
+    if (previous_) {
+      PointRegistryAt(*previous_);
+    } else if (!keyExisted_) {
+      RemoveInstallKey();
+    }
+#ifndef _WIN32
+    logtest::UnsetEnv("ZEVO_REGISTRY_ROOT");
+#endif
+  }
+
+  InstallFolder(const InstallFolder&) = delete;
+  InstallFolder& operator=(const InstallFolder&) = delete;
+
+  void PointRegistryAt(const std::u16string& folder) {
+    ASSERT_TRUE(RegKey::WriteStringToHKLM(folder, kInstallKeyPath,
+                                          kInstallValueName));
+  }
+
+  static void RemoveInstallKey() {
+    RegKey parent;
+    if (parent.Open(os::RegistryRoot::kLocalMachine, u"SOFTWARE\\Zentrovia",
+                    os::kKeyAllAccess) == os::kRegSuccess) {
+      parent.DeleteKeyTree(u"ZEVO");
+    }
+  }
+
+  // Writes the encrypted configuration file with `groupXml` under the root.
+  void WriteConfig(std::string_view groupXml) const {
+    const std::string text =
+        "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<SysConfigManager>" +
+        std::string(groupXml) + "</SysConfigManager>";
+    CryptoBuffer buffer;
+    std::uint32_t length = 0;
+    ASSERT_TRUE(ZevoDataCrypto::EncryptData(
+        nullptr, reinterpret_cast<const std::uint8_t*>(text.data()),
+        static_cast<std::uint32_t>(text.size()), buffer, length));
+    WriteBytes(dir_ / "system_config.cfg",
+               {reinterpret_cast<const char*>(buffer.get()), length});
+  }
+
+  void WriteModuleLoad(std::string_view value) const {
+    WriteConfig("<ZEVO_ALL><ZEVO_CFG_SP_MODULE_LOAD>" + std::string(value) +
+                "</ZEVO_CFG_SP_MODULE_LOAD></ZEVO_ALL>");
+  }
+
+  void RemoveConfig() const {
+    std::filesystem::remove(dir_ / "system_config.cfg");
+  }
+
+ private:
+  TempDir dir_;
+  std::filesystem::path registry_;
+  bool keyExisted_ = false;
+  std::optional<std::u16string> previous_;
+};
+
+TEST(SelfProtectionTest, SwitchesReadTheirValueAsADecimalNumber) {
+  InstallFolder install;
+  install.WriteConfig(
+      "<ZEVO_ALL>"
+      "<ZEVO_CFG_SP_RESTART_ND_REVERT>12</ZEVO_CFG_SP_RESTART_ND_REVERT>"
+      "<ZEVO_CFG_SP_MODULE_LOAD>1</ZEVO_CFG_SP_MODULE_LOAD>"
+      "<ZEVO_CFG_SP_MAIN_OBJECTIVE>1st</ZEVO_CFG_SP_MAIN_OBJECTIVE>"
+      "</ZEVO_ALL>");
+  EXPECT_FALSE(IsSelfProtectionOptionOn(kSpRestartAndRevert));  // 12
+  EXPECT_TRUE(IsSelfProtectionOptionOn(kSpModuleLoad));
+  EXPECT_TRUE(IsSelfProtectionOptionOn(kSpMainObjective));  // leading 1
+  EXPECT_FALSE(IsSelfProtectionOptionOn(0x0FF10004));
+
+  for (const char* value : {"0", "", "x1", "01x"}) {
+    install.WriteModuleLoad(value);
+    EXPECT_EQ(IsSelfProtectionOptionOn(kSpModuleLoad),
+              std::string_view(value) == "01x")
+        << value;
+  }
+  install.WriteConfig("<OTHER><ZEVO_CFG_SP_MODULE_LOAD>1"
+                      "</ZEVO_CFG_SP_MODULE_LOAD></OTHER>");
+  EXPECT_FALSE(IsSelfProtectionOptionOn(kSpModuleLoad));
+  install.RemoveConfig();
+  EXPECT_FALSE(IsSelfProtectionOptionOn(kSpModuleLoad));
+
+  // The registry names a folder without the file.
+  install.WriteModuleLoad("1");
+  install.PointRegistryAt(u"no-such-folder");
+  EXPECT_FALSE(IsSelfProtectionOptionOn(kSpModuleLoad));
+}
+
+TEST(SelfProtectionTest, ModuleLoadSwitchIsReadOnceAndKept) {
+  InstallFolder install;
+  install.WriteModuleLoad("1");
+  SetModuleLoadCheckCacheForTesting(kModuleLoadCheckUnknown);
+  EXPECT_TRUE(IsModuleLoadCheckOn());
+  EXPECT_EQ(ModuleLoadCheckCacheForTesting(), kModuleLoadCheckOn);
+  install.WriteModuleLoad("0");
+  EXPECT_TRUE(IsModuleLoadCheckOn());  // not read again
+
+  SetModuleLoadCheckCacheForTesting(kModuleLoadCheckUnknown);
+  EXPECT_FALSE(IsModuleLoadCheckOn());
+  EXPECT_EQ(ModuleLoadCheckCacheForTesting(), kModuleLoadCheckOff);
+  install.WriteModuleLoad("1");
+  EXPECT_FALSE(IsModuleLoadCheckOn());
+  SetModuleLoadCheckCacheForTesting(kModuleLoadCheckUnknown);
+}
+
+}  // namespace
+}  // namespace zevo::util
