@@ -20,7 +20,9 @@ inline constexpr std::u16string_view kHostExecutableName = u"Selvadra";
 inline constexpr std::int32_t kFolderAppData = 26;
 
 // Replaces each %NAME% of `source` (terminated) whose NAME is set in the
-// environment by its value; every other '%' stays as it is.
+// environment by its value. Percent signs pair left to right; a %NAME%
+// that is not set stays whole (its closing '%' opens nothing), and so does
+// a '%' without a partner.
 // ExpandEnvironmentStringsW semantics: writes at most `capacity` characters
 // including the terminator to `buffer` (may be null when `capacity` is 0)
 // and returns the number of characters the whole result needs including

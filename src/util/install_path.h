@@ -21,9 +21,9 @@ inline constexpr std::u16string_view kInstallValueName = u"InstallDir";
 // Safe for concurrent use.
 std::u16string GetInstallPath() noexcept;
 
-// The fallback rule on its own: the text of `executablePath` up to the last
-// occurrence of the host executable name (exact case), which keeps the
-// separator before it; empty when the name does not occur.
+// The fallback rule on its own: the folder of `executablePath`, keeping its
+// trailing separator, when the path's file name is exactly the host
+// executable's name (exact case); else empty. Throws only std::bad_alloc.
 std::u16string InstallPathFromExecutable(std::u16string_view executablePath);
 
 }  // namespace zevo::util
