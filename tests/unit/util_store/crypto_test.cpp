@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../log/log_test_support.h"
@@ -123,6 +124,28 @@ TEST(ZevoDataCrypto, EncryptDataToBuffer) {
             kCryptoFailed);
   EXPECT_EQ(kCryptoFailed, static_cast<std::int32_t>(0xe018001au));
   EXPECT_EQ(kCryptoBufferTooSmall, static_cast<std::int32_t>(0xe018000du));
+}
+
+TEST(ZevoDataCrypto, CallsOnSeveralThreadsAtOnce) {
+  const std::string plain = Pattern(2500);
+  const std::string expected = Rc4(kBuiltInKey, plain);
+  std::vector<int> matches(4, 0);
+  std::vector<std::thread> threads;
+  for (int& match : matches) {
+    threads.emplace_back([&plain, &expected, &match] {
+      for (int i = 0; i < 20; ++i) {
+        CryptoBuffer buffer;
+        std::uint32_t length = 0;
+        const bool ok = ZevoDataCrypto::EncryptData(
+            nullptr, reinterpret_cast<const std::uint8_t*>(plain.data()),
+            2500, buffer, length);
+        match += ok && std::string(reinterpret_cast<const char*>(buffer.get()),
+                                   length) == expected;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(matches, std::vector<int>(4, 20));
 }
 
 TEST(ZevoDataCrypto, LogsEachStepUnderUtilCommon) {
