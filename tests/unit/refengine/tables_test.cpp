@@ -1,5 +1,8 @@
 // Exports of the three builds, properties, tables, last error, faults.
+#include <fstream>
+
 #include "engine_fixture.h"
+#include "os/path.h"
 
 namespace tarsk::test {
 namespace {
@@ -97,6 +100,73 @@ TEST_F(EngineTest, FaultsFailChosenCallsWithChosenStatuses) {
   EXPECT_EQ(Tk().TKInit(u"x", zevo::kTkInitVersion, &other), 1234);
   SetEnv("TARSK_FAULTS", "");
   EXPECT_EQ(Tk().TKScan(h_, u""), 0);
+}
+
+}  // namespace
+}  // namespace tarsk::test
+
+namespace tarsk::test {
+namespace {
+
+// Loads a pattern text from a scratch engine folder into a new session.
+std::int32_t LoadPatternText(const std::filesystem::path& folder, const std::string& text,
+                             std::u16string& error) {
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "tarskptn.da6", std::ios::binary) << text;
+  std::u16string engineFolder = U16(folder);
+  engineFolder.push_back(zevo::os::kPathSeparator);
+  EXPECT_EQ(Tk().TKSetOption(0, zevo::kOptionEngineFolder, engineFolder.c_str()), 0);
+  std::int32_t h = 0;
+  EXPECT_EQ(Tk().TKInit(u"pattern", zevo::kTkInitVersion, &h), 0);
+  const std::int32_t status = Tk().TKReadSpywarePattern(h, 0, 0, 0);
+  std::int32_t code = 0;
+  char16_t text16[zevo::kLastErrorCapacity] = {};
+  Tk().TKGetLastError(h, &code, text16, zevo::kLastErrorCapacity);
+  error = text16;
+  Tk().TKQuit(h);
+  Tk().TKSetOption(0, zevo::kOptionEngineFolder, EngineFolder(TARSK_TEST_ENGINE_VERSION).c_str());
+  return status;
+}
+
+TEST_F(EngineTest, MalformedPatternsAreRefusedWithTheirLine) {
+  const std::filesystem::path folder = dir_ / "engine";
+  std::u16string error;
+  EXPECT_EQ(LoadPatternText(folder, "version\t1\ncompany\t7\tA\n", error), 0);
+  const std::pair<std::string, std::u16string> bad[] = {
+      {"company\t1\tA\n", u"pattern: pattern has no version"},
+      {"version\t1\n\nfrobnicate\t1\n", u"pattern: line 3: unknown record 'frobnicate'"},
+      {"version\t1\nsig\tbytes\t1\t1\thex:4g\n", u"pattern: line 2: bad hex text"},
+      {"version\t1\nsig\tsha256\t1\t1\tabcd\n", u"pattern: line 2: SHA-256 needs 64 hex digits"},
+      {"version\t1\nitem\tx\t1\n", u"pattern: line 2: bad number 'x'"},
+      {"version\t1\ncompany\t1\t" + std::string(2047, 'n') + "\n",
+       u"pattern: line 2: row longer than 2047 characters"},
+      {"version\t1\nsig\tbytes\t1\t1\ttext:A\tflags=loud\n", u"pattern: line 2: unknown flag 'loud'"},
+  };
+  for (const auto& [text, message] : bad) {
+    EXPECT_EQ(LoadPatternText(folder, text, error), -6) << text;
+    EXPECT_EQ(error, message);
+  }
+  std::filesystem::remove(folder / "tarskptn.da6");
+  EXPECT_EQ(LoadPatternText(dir_ / "empty", "", error), -6);
+}
+
+TEST_F(EngineTest, RcmTableAndArgumentChecks) {
+  ZEVO_RcmRecord record{};
+  record.major = 1;
+  EXPECT_EQ(Tk().TKSetRCMTable(0, &record, ZEVO_RCM_RECORD_SIZE), 0);
+  EXPECT_EQ(Tk().TKSetRCMTable(0, &record, 100), kInvalidArgument);
+  EXPECT_EQ(Tk().TKSetRCMTable(h_, &record, ZEVO_RCM_RECORD_SIZE), -2);
+  EXPECT_EQ(Tk().TKSetRCMTable(0, nullptr, 0), 0);
+  std::int32_t h = 0;
+  EXPECT_EQ(Tk().TKInit(u"x", 5, &h), kInvalidArgument);
+  EXPECT_EQ(Tk().TKSetOption(h_, 99, u"1"), kInvalidArgument);
+  EXPECT_EQ(Tk().TKEnableScanner(h_, 7, 1), kInvalidArgument);
+  EXPECT_EQ(Tk().TKScan(h_, u"somewhere"), kInvalidArgument);
+  // Backup needs an existing folder in option 14; with nothing selected it writes nothing.
+  EXPECT_EQ(Tk().TKBackup(h_, u""), -7);
+  EXPECT_EQ(Tk().TKSetOption(h_, zevo::kOptionBackupPath, U16(dir_).c_str()), 0);
+  EXPECT_EQ(Tk().TKBackup(h_, u""), 0);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);  // root/ only
 }
 
 }  // namespace
