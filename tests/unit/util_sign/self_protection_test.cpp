@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,29 +22,22 @@ using signtest::TempDir;
 using signtest::WriteBytes;
 
 // Points the registry's install folder at a temporary folder for one test
-// (POSIX: a private registry tree; Windows: the real key, put back after).
+// (POSIX: in a private registry tree; Windows: HKLM\SOFTWARE\Zentrovia,
+// removed again after, as the install path tests leave it).
 class InstallFolder {
  public:
-  InstallFolder() : dir_("install"), registry_(dir_ / "registry") {
+  InstallFolder() : dir_("install") {
 #ifndef _WIN32
-    logtest::SetEnv("ZEVO_REGISTRY_ROOT", registry_.string().c_str());
+    logtest::SetEnv("ZEVO_REGISTRY_ROOT", (dir_ / "registry").string().c_str());
 #endif
-    RegKey key;
-    keyExisted_ = key.Open(os::RegistryRoot::kLocalMachine, kInstallKeyPath,
-                           os::kKeyRead) == os::kRegSuccess;
-    std::u16string value;
-    if (keyExisted_ && key.QueryString(kInstallValueName, value) == 0) {
-      previous_ = value;
-    }
-    key.Close();
     PointRegistryAt(dir_.path().u16string() + os::kPathSeparator);
   }
 
   ~InstallFolder() {
-    if (previous_) {
-      PointRegistryAt(*previous_);
-    } else if (!keyExisted_) {
-      RemoveInstallKey();
+    RegKey software;
+    if (software.Open(os::RegistryRoot::kLocalMachine, u"SOFTWARE",
+                      os::kKeyAllAccess) == os::kRegSuccess) {
+      software.DeleteKeyTree(u"Zentrovia");
     }
 #ifndef _WIN32
     logtest::UnsetEnv("ZEVO_REGISTRY_ROOT");
@@ -58,14 +50,6 @@ class InstallFolder {
   void PointRegistryAt(const std::u16string& folder) {
     ASSERT_TRUE(RegKey::WriteStringToHKLM(folder, kInstallKeyPath,
                                           kInstallValueName));
-  }
-
-  static void RemoveInstallKey() {
-    RegKey parent;
-    if (parent.Open(os::RegistryRoot::kLocalMachine, u"SOFTWARE\\Zentrovia",
-                    os::kKeyAllAccess) == os::kRegSuccess) {
-      parent.DeleteKeyTree(u"ZEVO");
-    }
   }
 
   // Writes the encrypted configuration file with `groupXml` under the root.
@@ -93,9 +77,6 @@ class InstallFolder {
 
  private:
   TempDir dir_;
-  std::filesystem::path registry_;
-  bool keyExisted_ = false;
-  std::optional<std::u16string> previous_;
 };
 
 TEST(SelfProtectionTest, SwitchesReadTheirValueAsADecimalNumber) {

@@ -66,18 +66,9 @@ class SwitchForced {
 };
 
 // Lines of "Util COMMON" at every level, for the scope of the object.
-class UtilLog {
- public:
+struct UtilLog : logtest::LineCapture {
   UtilLog() { logtest::Configure("Util COMMON=1"); }
   ~UtilLog() { logtest::Configure(nullptr); }
-  UtilLog(const UtilLog&) = delete;
-  UtilLog& operator=(const UtilLog&) = delete;
-
-  std::vector<std::u16string> Texts() const { return capture_.Texts(); }
-  std::vector<logtest::CapturedLine> Lines() const { return capture_.Lines(); }
-
- private:
-  logtest::LineCapture capture_;
 };
 
 }  // namespace zevo::signtest
