@@ -106,9 +106,10 @@ std::optional<std::int64_t> ParseNumber(std::string_view text) {
     base = 16;
     text.remove_prefix(2);
   }
+  if (text.empty() || text.front() == '-') return std::nullopt;  // one sign only, in front
   std::int64_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return negative ? -value : value;
 }
 
