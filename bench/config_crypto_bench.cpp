@@ -138,9 +138,12 @@ BENCHMARK(BM_LoadLargeConfig)->Unit(benchmark::kMicrosecond);
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
+    // With --benchmark_repetitions the median wins over single runs.
     for (const Run& run : runs) {
-      if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-        times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      if (run.error_occurred) continue;
+      if (run.run_type == Run::RT_Iteration ||
+          run.aggregate_name == "median") {
+        times[run.run_name.str()] = run.GetAdjustedCPUTime();
       }
     }
     ConsoleReporter::ReportRuns(runs);
