@@ -51,46 +51,6 @@ TEST(ConfigCommand, ValueAndStatusRules) {
   EXPECT_EQ(u, 5u);
 }
 
-TEST(ConfigCommand, FromMessage) {
-  ZEVO_DataHandleWrapper value(0x70005u);
-  value.PutInt32(0x70005, 7);
-  ZEVO_DataHandleWrapper full(0x70002u);
-  full.PutInt32(0x70006, 4), full.PutUInt32(0x70004, 0x99), full.PutInt32(0x70008, 0x20ff0000);
-  full.PutInt32(0x70007, 5), full.PutData(value);
-  auto command = CConfigCommand::FromMessage(full);
-  ASSERT_NE(command, nullptr);
-  EXPECT_EQ(command->GetKey(), 0x99u);
-  EXPECT_EQ(command->GetOperation(), 4u);
-  EXPECT_EQ(command->GetValueType(), 5u);
-  bool flag = false;
-  EXPECT_EQ(command->GetValue(flag), kCommonOk);  // tag 5 read as bool: non-zero is true
-  EXPECT_TRUE(flag);
-
-  // No status in the message: it stays "not yet read".
-  ZEVO_DataHandleWrapper no_status(0x70002u);
-  no_status.PutInt32(0x70006, 4), no_status.PutUInt32(0x70004, 0x99), no_status.PutInt32(0x70007, 5);
-  no_status.PutData(value);
-  command = CConfigCommand::FromMessage(no_status);
-  ASSERT_NE(command, nullptr);
-  EXPECT_EQ(command->GetStatus(), kFail);
-  std::int32_t number = 0;
-  EXPECT_EQ(command->GetValue(number), kFail);
-
-  // Unknown tag: a command without value.
-  ZEVO_DataHandleWrapper tag12(0x70002u);
-  tag12.PutUInt32(0x70004, 0x99), tag12.PutInt32(0x70008, 0x20ff0000), tag12.PutInt32(0x70007, 12);
-  tag12.PutData(value);
-  command = CConfigCommand::FromMessage(tag12);
-  ASSERT_NE(command, nullptr);
-  EXPECT_EQ(command->GetValueType(), 0u);
-  EXPECT_EQ(command->GetValue(number), kUnsupported);
-
-  // Without a key it is no command at all.
-  ZEVO_DataHandleWrapper keyless(0x70002u);
-  keyless.PutInt32(0x70006, 4), keyless.PutInt32(0x70008, 0x20ff0000);
-  EXPECT_EQ(CConfigCommand::FromMessage(keyless), nullptr);
-}
-
 class RecordingHandler final : public IConfigCommandHandler {
  public:
   std::int32_t OnOperation1(IConfigCommand& c) noexcept override { return Note(1, c); }

@@ -154,21 +154,5 @@ TEST(ConfigLayout, BatchWithContextAndCommandsInKeyOrder) {
   EXPECT_EQ(Packed(request), Packed(expected));
 }
 
-TEST(ConfigLayout, BatchWithoutContextSendsZeroContextAndMode2) {
-  CConfigBatchCommands batch;
-  ZEVO_DataHandleWrapper request;
-  ASSERT_EQ(batch.WriteToMessage(request), kCommonOk);
-
-  ZEVO_DataHandleWrapper numbers(0x10003u), record(0x10001u), block(0x10002u), context(0x20515u);
-  numbers.PutUInt32(0x20899, 0), numbers.PutUInt32(0x2089a, 0), numbers.PutUInt32(0x2089b, 0);
-  record.PutUInt32(0x20641, 0), record.PutWString(0x20640, u""), record.PutData(numbers);
-  block.PutString(0x2076d, "", 0), block.PutString(0x2076e, "", 0), block.PutData(record);
-  context.PutString(0x207d3, "", 0), context.PutData(block);
-  ZEVO_DataHandleWrapper expected(0x70001u);
-  expected.PutUInt32(0x70003, 2);
-  expected.PutData(context);
-  EXPECT_EQ(Packed(request), Packed(expected));
-}
-
 }  // namespace
 }  // namespace zevo::config

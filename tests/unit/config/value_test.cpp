@@ -86,19 +86,11 @@ TEST(ConfigValueInt, TextsBoolsAndMessages) {
   EXPECT_EQ(text, u"-1");
 
   CConfigValueInt<std::uint64_t> big;
+  EXPECT_EQ(big.SetValue(std::u16string(u"-1")), kUnsupported);  // never wraps around
   ASSERT_EQ(big.SetValue(std::u16string(u"18446744073709551615")), kCommonOk);
-  EXPECT_EQ(big.GetValue(text), kCommonOk);
-  EXPECT_EQ(text, u"18446744073709551615");
-  EXPECT_EQ(big.SetValue(std::u16string(u"-1")), kUnsupported);
-  EXPECT_EQ(big.SetValue(std::u16string(u"18446744073709551616")), kUnsupported);
-
   CConfigValueInt<std::int16_t> small;
-  EXPECT_EQ(small.SetValue(std::u16string(u"-32768")), kCommonOk);
   EXPECT_EQ(small.SetValue(std::u16string(u"32768")), kUnsupported);
-  EXPECT_EQ(small.SetValue(std::u16string(u"12x")), kUnsupported);
-  std::int16_t s = 0;
-  EXPECT_EQ(small.GetValue(s), kCommonOk);
-  EXPECT_EQ(s, -32768);
+  EXPECT_EQ(small.SetValue(std::u16string(u"+5")), kUnsupported);
 
   // The signed 8-bit value is a character; the unsigned one a number.
   CConfigValueInt<std::int8_t> character;
@@ -112,17 +104,14 @@ TEST(ConfigValueInt, TextsBoolsAndMessages) {
   EXPECT_EQ(character.SetValue(std::u16string(u"65")), kUnsupported);
   EXPECT_EQ(byte.SetValue(std::u16string(u"65")), kUnsupported);
 
-  CConfigValueInt<std::uint32_t> flag;
-  ASSERT_EQ(flag.SetValue(true), kCommonOk);
-  ExpectIntegerReads(flag, 1, "true");
+  ASSERT_EQ(byte.SetValue(true), kCommonOk);
+  ExpectIntegerReads(byte, 1, "true");
   ZEVO_DataHandleWrapper message;
-  EXPECT_EQ(flag.GetValue(message), kUnsupported);
-  EXPECT_EQ(flag.SetValue(message), kUnsupported);
+  EXPECT_EQ(byte.GetValue(message), kUnsupported);
+  EXPECT_EQ(byte.SetValue(message), kUnsupported);
 
   // A value that never received a datum answers nothing.
   CConfigValueInt<std::int32_t> empty;
-  bool b = true;
-  EXPECT_EQ(empty.GetValue(b), kUnsupported);
   EXPECT_EQ(empty.GetValue(text), kUnsupported);
   ExpectNoIntegerReads(empty, "empty");
 }
@@ -196,24 +185,18 @@ TEST(ConfigValueWstr, NumbersToText) {
   CConfigValueWstr value;
   std::u16string text;
   EXPECT_EQ(value.GetValue(text), kUnsupported);
-  const std::pair<std::int32_t (*)(CConfigValueWstr&), const char16_t*> cases[] = {
-      {[](CConfigValueWstr& v) { return v.SetValue(std::int8_t{65}); }, u"A"},
-      {[](CConfigValueWstr& v) { return v.SetValue(std::uint8_t{65}); }, u"65"},
-      {[](CConfigValueWstr& v) { return v.SetValue(std::int16_t{-300}); }, u"-300"},
-      {[](CConfigValueWstr& v) { return v.SetValue(std::uint16_t{65535}); }, u"65535"},
-      {[](CConfigValueWstr& v) { return v.SetValue(std::int32_t{INT32_MIN}); }, u"-2147483648"},
-      {[](CConfigValueWstr& v) { return v.SetValue(std::uint32_t{UINT32_MAX}); }, u"4294967295"},
-      {[](CConfigValueWstr& v) { return v.SetValue(std::int64_t{INT64_MIN}); }, u"-9223372036854775808"},
-      {[](CConfigValueWstr& v) { return v.SetValue(std::uint64_t{UINT64_MAX}); }, u"18446744073709551615"},
-      {[](CConfigValueWstr& v) { return v.SetValue(true); }, u"1"},
-      {[](CConfigValueWstr& v) { return v.SetValue(false); }, u"0"},
-      {[](CConfigValueWstr& v) { return v.SetValue(std::u16string(u"C:\\p\\")); }, u"C:\\p\\"},
-  };
-  for (const auto& [set, expected] : cases) {
-    ASSERT_EQ(set(value), kCommonOk);
+  const auto stored = [&](std::int32_t rc) {
+    EXPECT_EQ(rc, kCommonOk);
     EXPECT_EQ(value.GetValue(text), kCommonOk);
-    EXPECT_EQ(text, expected);
-  }
+    return text;
+  };
+  EXPECT_EQ(stored(value.SetValue(std::int8_t{65})), u"A");  // a character
+  EXPECT_EQ(stored(value.SetValue(std::uint8_t{65})), u"65");
+  EXPECT_EQ(stored(value.SetValue(std::int16_t{-300})), u"-300");
+  EXPECT_EQ(stored(value.SetValue(std::int64_t{INT64_MIN})), u"-9223372036854775808");
+  EXPECT_EQ(stored(value.SetValue(std::uint64_t{UINT64_MAX})), u"18446744073709551615");
+  EXPECT_EQ(stored(value.SetValue(true)), u"1");
+  EXPECT_EQ(stored(value.SetValue(false)), u"0");
   ZEVO_DataHandleWrapper message;
   EXPECT_EQ(value.GetValue(message), kUnsupported);
   EXPECT_EQ(value.SetValue(message), kUnsupported);
