@@ -24,6 +24,18 @@ std::int32_t Record(std::int32_t h, std::int32_t event, std::int32_t c, std::int
   return 0;
 }
 
+// Read-only files (a test makes some) must be made writable first on Windows.
+void RemoveTree(const std::filesystem::path& dir) {
+  std::error_code ec;
+  for (std::filesystem::recursive_directory_iterator it(dir, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::error_code ignored;
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add, ignored);
+  }
+  std::filesystem::remove_all(dir, ec);
+}
+
 }  // namespace
 
 std::u16string EngineFolder(const char* name) {
@@ -73,7 +85,7 @@ void EngineTest::SetUp() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   dir_ = std::filesystem::temp_directory_path() /
          ("tarsk-" + std::string(info->name()) + "-" + std::to_string(++counter));
-  std::filesystem::remove_all(dir_);
+  RemoveTree(dir_);
   root_ = dir_ / "root";
   std::filesystem::create_directories(root_);
   SetEnv("TARSK_SCAN_ROOTS", PathText(root_));
@@ -86,8 +98,7 @@ void EngineTest::TearDown() {
   if (h_ != 0) {
     EXPECT_EQ(Tk().TKQuit(h_), 0);
   }
-  std::error_code ec;
-  std::filesystem::remove_all(dir_, ec);
+  RemoveTree(dir_);
 }
 
 void EngineTest::WriteSamples() { samples::WriteSampleTree(root_); }
