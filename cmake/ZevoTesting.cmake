@@ -15,11 +15,18 @@ else()
 endif()
 include(GoogleTest)
 
-# zevo_add_gtest(<name> SOURCES <files...> [LIBS <targets...>])
+# zevo_add_gtest(<name> SOURCES <files...> [LIBS <targets...>]
+#                [RESOURCE_LOCK <names...>])
 # One test program; its cases are discovered when ctest runs (through the
 # emulator when cross-built), so the build never has to start wine.
+# RESOURCE_LOCK keeps suites that share an outside resource (e.g. the one
+# registry of a wine prefix) from running at the same time.
 function(zevo_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;RESOURCE_LOCK" ${ARGN})
+  set(lock_property)
+  if(ARG_RESOURCE_LOCK)
+    set(lock_property RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   zevo_target_defaults(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main zevo::abi)
@@ -27,5 +34,5 @@ function(zevo_add_gtest name)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
-    PROPERTIES TIMEOUT 300)
+    PROPERTIES TIMEOUT 300 ${lock_property})
 endfunction()
