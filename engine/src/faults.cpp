@@ -18,7 +18,7 @@ struct Fault {
 
 struct FaultState {
   zevo::host::Mutex mu;
-  std::u16string spec ZEVO_GUARDED_BY(mu);
+  std::u16string faultText ZEVO_GUARDED_BY(mu);
   std::map<std::string, Fault, std::less<>> faults ZEVO_GUARDED_BY(mu);
   std::map<std::string, std::int64_t, std::less<>> calls ZEVO_GUARDED_BY(mu);
 };
@@ -29,9 +29,9 @@ FaultState& State() {
 }
 
 // Entries that do not parse are ignored: a test sees their absence.
-std::map<std::string, Fault, std::less<>> ParseFaults(std::u16string_view spec) {
+std::map<std::string, Fault, std::less<>> ParseFaults(std::u16string_view faultText) {
   std::map<std::string, Fault, std::less<>> faults;
-  for (const std::u16string_view entry : Split(spec, u';')) {
+  for (const std::u16string_view entry : Split(faultText, u';')) {
     const std::size_t eq = entry.find(u'=');
     if (eq == entry.npos) continue;
     std::u16string_view value = entry.substr(eq + 1);
@@ -52,12 +52,12 @@ std::map<std::string, Fault, std::less<>> ParseFaults(std::u16string_view spec) 
 }  // namespace
 
 std::optional<std::int32_t> InjectedFault(std::string_view name) {
-  const std::u16string spec = GetEnv(u"TARSK_FAULTS").value_or(u"");
+  const std::u16string faultText = GetEnv(u"TARSK_FAULTS").value_or(u"");
   FaultState& state = State();
   zevo::host::MutexLock lock(&state.mu);
-  if (spec != state.spec) {
-    state.spec = spec;
-    state.faults = ParseFaults(spec);
+  if (faultText != state.faultText) {
+    state.faultText = faultText;
+    state.faults = ParseFaults(faultText);
     state.calls.clear();
   }
   if (state.faults.empty()) return std::nullopt;
