@@ -9,11 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "common/utf.h"
+
 namespace tarsk {
 
 // Malformed input becomes U+FFFD; never fails otherwise.
-std::u16string Utf8ToUtf16(std::string_view text);
-std::string Utf16ToUtf8(std::u16string_view text);
+using zevo::host::Utf16ToUtf8;
+using zevo::host::Utf8ToUtf16;
 
 // Copies at most N-1 characters and terminates; the rest of dst is zeroed.
 template <std::size_t N>

@@ -20,7 +20,7 @@ void AppendTime(const LocalTime& t, std::string& out) {
 void AppendText(std::u16string_view text, std::string& out) {
   while (!text.empty()) {
     const size_t stop = text.find_first_of(u"\r\n");
-    AppendUtf8(text.substr(0, stop), out);
+    host::AppendUtf8(text.substr(0, stop), out);
     if (stop == std::u16string_view::npos) return;
     out += text[stop] == u'\n' ? "\\n" : "\\r";
     text.remove_prefix(stop + 1);
@@ -36,11 +36,11 @@ std::string FormatLine(const LineFields& f) {
   out += ' ';
   out += std::to_string(f.thread_id);
   out += " [";
-  AppendUtf8(f.module, out);
+  host::AppendUtf8(f.module, out);
   out += "] ";
   out += std::to_string(f.level);
   out += ' ';
-  AppendUtf8(f.source_file, out);
+  host::AppendUtf8(f.source_file, out);
   out += ':';
   out += std::to_string(f.line);
   out += ' ';

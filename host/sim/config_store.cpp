@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "sim/utf8.h"
+#include "utf.h"
 
 namespace zevo::hostsim {
 namespace {
@@ -66,7 +66,7 @@ std::optional<StoredValue> ParseValue(const TypeInfo& type, const Json& value) {
   }
   if (type.tag == 11) {
     if (!value.is_string()) return std::nullopt;
-    auto text = DecodeUtf8(value.get_ref<const std::string&>());
+    auto text = host::Utf8ToUtf16Strict(value.get_ref<const std::string&>());
     if (!text) return std::nullopt;
     return StoredValue{type.tag, std::move(*text)};
   }

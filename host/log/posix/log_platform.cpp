@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "../utf.h"
+#include "utf.h"
 
 namespace zevo::hostlog {
 
@@ -30,12 +30,12 @@ uint64_t CurrentThreadId() {
 std::optional<std::u16string> GetEnvironment(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr) return std::nullopt;
-  return Utf8ToUtf16(value);
+  return host::Utf8ToUtf16(value);
 }
 
 UniqueFile OpenForAppend(const std::u16string& path) {
   std::string narrow;
-  AppendUtf8(path, narrow);
+  host::AppendUtf8(path, narrow);
   return UniqueFile(std::fopen(narrow.c_str(), "ab"));
 }
 

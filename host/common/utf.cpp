@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace zevo::hostlog {
+namespace zevo::host {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -39,7 +39,9 @@ void AppendUtf16(char32_t cp, std::u16string& out) {
 }
 
 // Decodes one sequence at text[i]; sets `used` to the bytes consumed (at
-// least one) and returns kReplacement for anything malformed.
+// least one) and returns kMalformed for anything malformed.
+constexpr char32_t kMalformed = 0xFFFFFFFF;
+
 char32_t DecodeUtf8(std::string_view text, size_t i, size_t& used) {
   const auto lead = static_cast<uint8_t>(text[i]);
   used = 1;
@@ -54,16 +56,16 @@ char32_t DecodeUtf8(std::string_view text, size_t i, size_t& used) {
   } else if ((lead & 0xF8) == 0xF0) {
     length = 4, cp = lead & 0x07, minimum = 0x10000;
   } else {
-    return kReplacement;
+    return kMalformed;
   }
-  if (text.size() - i < length) return kReplacement;
+  if (text.size() - i < length) return kMalformed;
   for (size_t k = 1; k < length; ++k) {
     const auto next = static_cast<uint8_t>(text[i + k]);
-    if ((next & 0xC0) != 0x80) return kReplacement;
+    if ((next & 0xC0) != 0x80) return kMalformed;
     cp = (cp << 6) | (next & 0x3F);
   }
   if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    return kReplacement;
+    return kMalformed;
   }
   used = length;
   return cp;
@@ -88,14 +90,34 @@ void AppendUtf8(std::u16string_view text, std::string& out) {
   }
 }
 
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendUtf8(text, out);
+  return out;
+}
+
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   size_t used = 0;
   for (size_t i = 0; i < text.size(); i += used) {
-    AppendUtf16(DecodeUtf8(text, i, used), out);
+    const char32_t cp = DecodeUtf8(text, i, used);
+    AppendUtf16(cp == kMalformed ? kReplacement : cp, out);
   }
   return out;
 }
 
-}  // namespace zevo::hostlog
+std::optional<std::u16string> Utf8ToUtf16Strict(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  size_t used = 0;
+  for (size_t i = 0; i < text.size(); i += used) {
+    const char32_t cp = DecodeUtf8(text, i, used);
+    if (cp == kMalformed) return std::nullopt;
+    AppendUtf16(cp, out);
+  }
+  return out;
+}
+
+}  // namespace zevo::host
