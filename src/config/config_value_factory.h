@@ -12,6 +12,7 @@
 #include <type_traits>
 
 #include "config/config_value.h"
+#include "config/config_value_int.h"
 
 namespace zevo::config {
 
@@ -28,15 +29,8 @@ template <ConfigDatum T>
 constexpr std::uint32_t TagOf() noexcept {
   if constexpr (std::is_same_v<T, ZEVO_DataHandleWrapper>) return kTagComplex;
   else if constexpr (std::is_same_v<T, bool>) return kTagBool;
-  else if constexpr (std::is_same_v<T, std::int8_t>) return kTagInt8;
-  else if constexpr (std::is_same_v<T, std::int16_t>) return kTagInt16;
-  else if constexpr (std::is_same_v<T, std::int32_t>) return kTagInt32;
-  else if constexpr (std::is_same_v<T, std::int64_t>) return kTagInt64;
-  else if constexpr (std::is_same_v<T, std::uint8_t>) return kTagUInt8;
-  else if constexpr (std::is_same_v<T, std::uint16_t>) return kTagUInt16;
-  else if constexpr (std::is_same_v<T, std::uint32_t>) return kTagUInt32;
-  else if constexpr (std::is_same_v<T, std::uint64_t>) return kTagUInt64;
-  else return kTagWString;
+  else if constexpr (std::is_same_v<T, std::u16string>) return kTagWString;
+  else return IntegerTag<T>();
 }
 
 // Calls visit(static_cast<T*>(nullptr)) with the T of `tag` (1 to 11) and
