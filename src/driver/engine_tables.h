@@ -1,0 +1,101 @@
+// The module-wide tables read from the engine's pattern at start-up: product
+// item -> company id, threat type -> threat level, and company id <-> name.
+//
+// Filled once, while the plug-in starts (under its global lock), then only
+// read, from any thread, without a lock: every lookup is const and touches
+// no mutable state. Sorted flat arrays with binary search keep the memory
+// close to the raw key/value bytes and the lookups cache-friendly.
+#ifndef ZEVO_SRC_DRIVER_ENGINE_TABLES_H_
+#define ZEVO_SRC_DRIVER_ENGINE_TABLES_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "zevo/data_handle.h"
+
+namespace zevo::driver {
+
+// Field `n` (0-based) of an engine table row: the text after the n-th U+007F
+// up to the next one or the end; empty when the row has fewer fields.
+std::u16string_view RowField(std::u16string_view row, std::size_t n) noexcept;
+
+// A numeric field as _wtol reads it: optional white space, sign, leading
+// decimal digits; anything else (or nothing) gives 0. Values beyond 32 bits
+// wrap as the engine's long would.
+std::int32_t RowNumber(std::u16string_view field) noexcept;
+
+// An ordered map from i32 to i32 kept as one sorted array.
+class IdValueTable {
+ public:
+  // Building (start-up only). Assign: a later row with the same key
+  // overwrites the earlier one.
+  void Clear() noexcept;
+  void Assign(std::int32_t key, std::int32_t value);
+  // Sorts and folds duplicates (last assignment wins). REQUIRES: called once
+  // after the last Assign, before any lookup.
+  void Seal();
+
+  std::optional<std::int32_t> Find(std::int32_t key) const noexcept;
+  std::size_t size() const noexcept;
+  std::size_t MemoryBytes() const noexcept;
+
+ private:
+  std::vector<std::pair<std::int32_t, std::int32_t>> rows_;
+  bool sealed_ = true;
+};
+
+// Product item id -> company id.
+using ItemTable = IdValueTable;
+// Threat type id -> threat level.
+using ThreatTable = IdValueTable;
+
+// The threat level of a threat type: the stored level, 50 when absent.
+inline constexpr std::int32_t kDefaultThreatLevel = 50;
+std::int32_t ThreatLevelOf(const ThreatTable& table, std::int32_t threatTypeId) noexcept;
+
+// Company ids and names in the engine's row order. Duplicate keys keep their
+// first row in both directions: an id resolves to the name of its own first
+// row, a name to the id of the first row that carries it. Names are ordered
+// by UTF-16 code units.
+class CompanyIdNameTable {
+ public:
+  CompanyIdNameTable() = default;
+  virtual ~CompanyIdNameTable() = default;
+  CompanyIdNameTable(const CompanyIdNameTable&) = delete;
+  CompanyIdNameTable& operator=(const CompanyIdNameTable&) = delete;
+
+  // Building (start-up only): rows in engine order, then Seal.
+  void Clear() noexcept;
+  void AddRow(std::int32_t id, std::u16string_view name);
+  void Seal();
+
+  bool GetNameById(std::int32_t id, std::u16string& name) const;
+  bool GetIdByName(std::u16string_view name, std::int32_t& id) const noexcept;
+
+  // Puts every (name, id) in ascending name order: the name as a wide string
+  // under key 133767, the id as u32 under key 134076. True only when the
+  // message then holds at least one value under each key.
+  bool WriteToMessage(const ZEVO_DataHandle& message) const noexcept;
+
+  std::size_t size() const noexcept;
+  std::size_t MemoryBytes() const noexcept;
+
+ private:
+  // Chosen by the implementation: compact, sorted, const lookups (see the
+  // top of this file).
+};
+
+// The three tables as the plug-in owns them and hands them to each driver.
+struct EngineTables {
+  ItemTable items;
+  ThreatTable threats;
+  CompanyIdNameTable companies;
+};
+
+}  // namespace zevo::driver
+
+#endif  // ZEVO_SRC_DRIVER_ENGINE_TABLES_H_

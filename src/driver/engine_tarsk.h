@@ -1,0 +1,153 @@
+// CEngineTARSK: the engine driver, the one object through which the plug-in
+// talks to the TARSK engine. It owns the engine library (TarskLib), its main
+// session and the sessions of the engine interface objects, and performs
+// every engine operation. One file per concern implements it:
+// engine_tarsk.cpp (construction, Initialize, options, teardown),
+// session.cpp (sessions, pattern, properties, engine errors), tables.cpp
+// (enumerations and lookups).
+//
+// Every operation is noexcept and answers a result code (zevo/result.h); an
+// engine status r != 0 is logged, followed by the engine's last error, and
+// answered as MapEngineStatus(r).
+//
+// Log lines: module "Plugin TARSK", source file "tarsk_implementation".
+//
+// Thread safety: after Initialize and InitMainSession (which run under the
+// plug-in's global lock), every operation may be called from any thread.
+// Sessions are added and removed under g_sessionLock; the tables are read
+// without a lock.
+#ifndef ZEVO_SRC_DRIVER_ENGINE_TARSK_H_
+#define ZEVO_SRC_DRIVER_ENGINE_TARSK_H_
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/plugin_interface_class.h"
+#include "driver/engine_tables.h"
+#include "driver/session_owner.h"
+#include "driver/sessions.h"
+#include "engine/tarsk_lib.h"
+#include "os/rw_lock.h"
+#include "zevo/engine_api.h"
+#include "zevo/organizer.h"
+#include "zevo/records.h"
+#include "zevo/thread_annotations.h"
+
+namespace zevo::driver {
+
+class CEngineTARSK {
+ public:
+  // Stores the organizer (not owned); loads nothing. Throws
+  // std::system_error only when the system cannot create a lock.
+  explicit CEngineTARSK(SPluginInterfaceOrganizer* organizer);
+  // The same with an engine that lives in this process (tests): Initialize
+  // binds `inProcessEngine` instead of loading tarsk64.dll.
+  CEngineTARSK(SPluginInterfaceOrganizer* organizer, const TkFunctionTable& inProcessEngine);
+  // When the library is ready: closes the main session (result ignored),
+  // clears the RCM table in the engine, releases the RCM connection and the
+  // library.
+  ~CEngineTARSK();
+
+  CEngineTARSK(const CEngineTARSK&) = delete;
+  CEngineTARSK& operator=(const CEngineTARSK&) = delete;
+
+  // --- Start-up (under the plug-in's global lock) -------------------------
+  // Engine folder from entry 9 of the services table, library verified,
+  // loaded and bound, settings read, the four global options set.
+  // kCommonOk when already ready; kEngineLoadFailed for no folder or no
+  // library; a mapped engine status when an option is refused.
+  std::int32_t Initialize() noexcept;
+  // Hands the host's RCM record to the engine, opens the main session and
+  // loads its own pattern. Writes the address of the main session handle
+  // into *mainSessionHandle (before the session is opened, as the plug-in
+  // expects; valid until this driver is destroyed).
+  std::int32_t InitMainSession(const std::int32_t** mainSessionHandle) noexcept;
+
+  // --- Sessions -------------------------------------------------------------
+  // TKInit; on success enters (handle -> owner) in the session context map
+  // and (handle -> callerName) in this driver's name map.
+  std::int32_t OpenSession(std::int32_t* handle, ISessionOwner* owner,
+                           std::string_view callerName) noexcept;
+  // TKQuit; on success erases the handle from both maps (kept on failure).
+  std::int32_t CloseSession(std::int32_t handle) noexcept;
+  // TKReadSpywarePattern, sharing the main session's pattern when `shared`.
+  std::int32_t LoadPattern(std::int32_t handle, bool shared) noexcept;
+  // "    TARSK error: <code>: <text>" at level 5, when the library is ready.
+  void LogEngineError(std::int32_t handle) noexcept;
+  // Shared-locked lookup in the session context map; null when absent.
+  static ISessionOwner* GetSessionContext(std::int32_t handle) noexcept;
+  // Removes every context-map entry that names `owner`, so that nothing
+  // reaches an owner that is going away with its session still open.
+  static void DetachSessionOwner(const ISessionOwner* owner) noexcept;
+
+  // Pattern property 1 through the main session / engine property 1, into
+  // `buffer` of kPropertyCapacity (15) characters.
+  std::int32_t GetPatternProperty(char16_t* buffer) noexcept;
+  std::int32_t GetEngineProperty(char16_t* buffer) noexcept;
+
+  bool IsReady() const noexcept { return library_.IsReady(); }
+  std::int32_t MainSession() const noexcept { return main_session_; }
+
+  // --- Tables ----------------------------------------------------------------
+  // The module-wide tables this driver reads (not owned; set by the plug-in).
+  void SetItemTable(const ItemTable* table) noexcept { item_table_ = table; }
+  void SetThreatTable(const ThreatTable* table) noexcept { threat_table_ = table; }
+  void SetCompanyTable(const CompanyIdNameTable* table) noexcept { company_table_ = table; }
+
+  // Read a whole engine table through `handle` (the main session) into the
+  // given table, which is emptied first and sealed afterwards.
+  std::int32_t EnumerateItemId(std::int32_t handle, ItemTable& table) noexcept;
+  std::int32_t EnumerateThreatLevel(std::int32_t handle, ThreatTable& table) noexcept;
+  std::int32_t EnumerateCompanyIdNameTable(std::int32_t handle, CompanyIdNameTable& table) noexcept;
+
+  // Company id of a product item: the item table, else a keyed engine read;
+  // 0 when unknown.
+  std::int32_t GetCompanyIdOfItem(std::int32_t handle, std::int32_t itemId) noexcept;
+  // Company name of an id: the company table, else a keyed engine read;
+  // empty when unknown.
+  void GetCompanyName(std::u16string& name, std::int32_t handle, std::int32_t companyId) noexcept;
+  // Custom-range items (0x6e000000..0x6f000000) carry their own company
+  // text; the others go through GetCompanyIdOfItem and GetCompanyName.
+  void GetCompanyNameOfItem(std::int32_t handle, const TKC_ITEM& item, std::u16string& name) noexcept;
+  // The company table only; -1 (logged) when absent.
+  std::int32_t GetCompanyIdByName(std::int32_t handle, std::u16string_view name) noexcept;
+  // Empties `ids`, then one id (or -1) per name, in order.
+  void GetCompanyIdsByNames(std::int32_t handle, const std::vector<std::u16string>& names,
+                            std::vector<std::int32_t>& ids) noexcept;
+  // Whitelists the company of that name for `handle`'s scans.
+  std::int32_t AddWhitelistItem(std::int32_t handle, std::u16string_view companyName) noexcept;
+  // One row by key (field 0); empty when the engine has none.
+  std::u16string GetTableRow(std::int32_t handle, std::int32_t tableId, std::int32_t key) noexcept;
+  // The stored threat level, 50 when the type (or the table) is absent.
+  std::int32_t GetThreatLevel(std::int32_t threatTypeId) const noexcept;
+
+ private:
+  void LoadSettings() noexcept;
+  std::int32_t SetGlobalOption(std::int32_t option, const std::u16string& value) noexcept;
+  const TkFunctionTable& Engine() const noexcept { return library_.Functions(); }
+
+  // Members in the engine's order of concern; see engine_tarsk.cpp.
+  const ItemTable* item_table_ = nullptr;
+  const ThreatTable* threat_table_ = nullptr;
+  std::map<std::int32_t, std::string> session_names_ ZEVO_GUARDED_BY(g_sessionLock);
+  const CompanyIdNameTable* company_table_ = nullptr;
+  std::int32_t engine_mode_ = kEngineModeDefault;
+  std::u16string debug_folder_;
+  std::u16string temp_folder_;
+  engine::TarskLib library_;
+  std::int32_t main_session_ = 0;
+  std::unique_ptr<config::PluginInterfaceClass> rcm_;
+  SPluginInterfaceOrganizer* const organizer_;
+  os::ReaderWriterLock scan_lock_;
+  os::ReaderWriterLock clean_lock_;
+  os::ReaderWriterLock backup_lock_;
+  os::ReaderWriterLock restore_lock_;
+};
+
+}  // namespace zevo::driver
+
+#endif  // ZEVO_SRC_DRIVER_ENGINE_TARSK_H_
