@@ -1,0 +1,381 @@
+#include "fake_engine.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <set>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+namespace zevo::testing {
+
+namespace {
+
+constexpr std::int32_t kInvalidArgument = -1;
+constexpr std::int32_t kNoSuchHandle = -2;
+
+struct Enumeration {
+  std::int32_t table;
+  std::vector<std::u16string> rows;
+  std::size_t next = 0;
+};
+
+std::u16string TextOf(const char16_t* text) {
+  return text == nullptr ? std::u16string() : std::u16string(text);
+}
+
+// Copies `text` into a buffer of `capacity` characters, terminated.
+void CopyOut(std::u16string_view text, char16_t* buffer, std::int32_t capacity) {
+  if (buffer == nullptr || capacity <= 0) return;
+  const std::size_t n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(capacity) - 1);
+  std::copy_n(text.data(), n, buffer);
+  buffer[n] = u'\0';
+}
+
+std::u16string FieldOf(const std::u16string& row, std::int32_t field) {
+  std::size_t begin = 0;
+  for (std::int32_t i = 0; i < field; ++i) {
+    begin = row.find(kRowFieldSeparator, begin);
+    if (begin == std::u16string::npos) return {};
+    ++begin;
+  }
+  return row.substr(begin, row.find(kRowFieldSeparator, begin) - begin);
+}
+
+bool FieldIsNumber(const std::u16string& field, std::int32_t key) {
+  std::string narrow;
+  for (char16_t c : field) narrow.push_back(static_cast<char>(c));
+  try {
+    std::size_t used = 0;
+    return !narrow.empty() && std::stoll(narrow, &used) == key && used == narrow.size();
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace
+
+struct FakeEngine::State {
+  mutable std::mutex mutex;
+  std::vector<Call> calls;
+  std::map<std::string, std::int32_t, std::less<>> statuses;
+  std::set<std::int32_t> sessions;
+  std::int32_t next_session = 1;
+  std::map<std::int32_t, std::int32_t> pattern_source;
+  std::vector<Option> options;
+  std::vector<RcmCall> rcm_calls;
+  std::vector<WhitelistEntry> whitelist;
+  std::int32_t last_error_code = 0;
+  std::u16string last_error_text;
+  std::u16string pattern_version = u"1.234.00";
+  std::u16string engine_version = u"3.2.0.1024";
+  std::map<std::int32_t, std::vector<std::u16string>> rows;
+  std::map<std::int32_t, std::int32_t> forced_enumeration;
+  std::map<std::int32_t, Enumeration> enumerations;
+  std::int32_t next_enumeration = 100;
+
+  // --- Simulations (mutex held) ---------------------------------------------
+  std::int32_t Init(std::int32_t* out) {
+    if (out == nullptr) return kInvalidArgument;
+    *out = next_session++;
+    sessions.insert(*out);
+    return 0;
+  }
+  std::int32_t Quit(std::int32_t h) {
+    if (sessions.erase(h) == 0) return kNoSuchHandle;
+    pattern_source.erase(h);
+    return 0;
+  }
+  std::int32_t ReadPattern(std::int32_t h, std::int32_t shared) {
+    if (sessions.count(h) == 0) return kNoSuchHandle;
+    pattern_source[h] = shared;
+    return 0;
+  }
+  std::int32_t SetOption(std::int32_t h, std::int32_t id, const char16_t* value) {
+    options.push_back({h, id, TextOf(value)});
+    return 0;
+  }
+  std::int32_t GetOption(std::int32_t h, std::int32_t id, char16_t* value, std::int32_t capacity) {
+    for (auto it = options.rbegin(); it != options.rend(); ++it) {
+      if (it->handle == h && it->id == id) {
+        CopyOut(it->value, value, capacity);
+        return 0;
+      }
+    }
+    return kInvalidArgument;
+  }
+  std::int32_t Property(const std::u16string& text, char16_t* buffer, std::int32_t capacity) {
+    if (buffer == nullptr) return kInvalidArgument;
+    CopyOut(text, buffer, capacity);
+    return 0;
+  }
+  std::int32_t LastError(std::int32_t* code, char16_t* text, std::int32_t capacity) {
+    if (code != nullptr) *code = last_error_code;
+    CopyOut(last_error_text, text, capacity);
+    return 0;
+  }
+  std::int32_t SetRcm(std::int32_t h, const ZEVO_RcmRecord* record, std::uint32_t size) {
+    RcmCall call{h, std::nullopt, size};
+    if (record != nullptr) call.record = *record;
+    rcm_calls.push_back(call);
+    return 0;
+  }
+  std::int32_t OpenEnum(std::int32_t table, std::optional<std::pair<std::int32_t, std::int32_t>> key,
+                        std::int32_t* out) {
+    if (out == nullptr) return kInvalidArgument;
+    if (auto forced = forced_enumeration.find(table); forced != forced_enumeration.end()) {
+      *out = forced->second;
+      return 0;
+    }
+    Enumeration e{table, {}, 0};
+    for (const auto& row : rows[table]) {
+      if (!key || FieldIsNumber(FieldOf(row, key->first), key->second)) e.rows.push_back(row);
+    }
+    *out = next_enumeration++;
+    enumerations.emplace(*out, std::move(e));
+    return 0;
+  }
+  std::int32_t NextRow(std::int32_t enumeration, bool first, char16_t* row, std::int32_t capacity,
+                       std::int32_t noRow) {
+    auto it = enumerations.find(enumeration);
+    if (it == enumerations.end()) return kNoSuchHandle;
+    if (row == nullptr) return kInvalidArgument;
+    Enumeration& e = it->second;
+    if (first) e.next = 0;
+    if (e.next >= e.rows.size()) return noRow;
+    CopyOut(e.rows[e.next++], row, capacity);
+    return 0;
+  }
+  std::int32_t CloseEnum(std::int32_t enumeration) {
+    return enumerations.erase(enumeration) == 0 ? kNoSuchHandle : 0;
+  }
+  std::int32_t AddWhitelist(std::int32_t h, const TKC_WHITELIST_ITEM* item) {
+    if (item == nullptr) return kInvalidArgument;
+    whitelist.push_back({h, *item});
+    return 0;
+  }
+};
+
+namespace {
+
+std::atomic<FakeEngine::State*> g_current{nullptr};
+
+constexpr std::size_t IndexOf(std::string_view name) {
+  for (std::size_t i = 0; i < kTkFunctionNames.size(); ++i) {
+    if (name == kTkFunctionNames[i]) return i;
+  }
+  return kTkFunctionNames.size();
+}
+
+template <typename T>
+void Collect(FakeEngine::Call& call, T value) {
+  if constexpr (std::is_integral_v<T>) {
+    call.ints.push_back(static_cast<std::int64_t>(value));
+  } else if constexpr (std::is_same_v<T, const char16_t*> || std::is_same_v<T, char16_t*>) {
+    // Output buffers are recorded too; they hold what the caller put there.
+    if constexpr (std::is_same_v<T, const char16_t*>) call.texts.push_back(TextOf(value));
+  }
+}
+
+template <std::size_t I, typename... A>
+std::int32_t Simulate(FakeEngine::State& s, A... a) {
+  constexpr std::string_view name = kTkFunctionNames[I];
+  auto arg = [&](auto n) { return std::get<decltype(n)::value>(std::tuple<A...>(a...)); };
+  using std::integral_constant;
+  if constexpr (name == "TKInit") {
+    return s.Init(arg(integral_constant<int, 2>{}));
+  } else if constexpr (name == "TKQuit") {
+    return s.Quit(a...);
+  } else if constexpr (name == "TKReadSpywarePattern") {
+    return s.ReadPattern(arg(integral_constant<int, 0>{}), arg(integral_constant<int, 1>{}));
+  } else if constexpr (name == "TKSetOption") {
+    return s.SetOption(a...);
+  } else if constexpr (name == "TKGetOption") {
+    return s.GetOption(a...);
+  } else if constexpr (name == "TKGetPatternProperty") {
+    return s.Property(s.pattern_version, arg(integral_constant<int, 2>{}),
+                      arg(integral_constant<int, 3>{}));
+  } else if constexpr (name == "TKGetEngineProperty") {
+    return s.Property(s.engine_version, arg(integral_constant<int, 1>{}),
+                      arg(integral_constant<int, 2>{}));
+  } else if constexpr (name == "TKGetLastError") {
+    return s.LastError(arg(integral_constant<int, 1>{}), arg(integral_constant<int, 2>{}),
+                       arg(integral_constant<int, 3>{}));
+  } else if constexpr (name == "TKSetRCMTable") {
+    return s.SetRcm(a...);
+  } else if constexpr (name == "TKOpenTableSeqEnum") {
+    return s.OpenEnum(arg(integral_constant<int, 1>{}), std::nullopt,
+                      arg(integral_constant<int, 2>{}));
+  } else if constexpr (name == "TKOpenTableLongEnum") {
+    return s.OpenEnum(arg(integral_constant<int, 1>{}),
+                      std::make_pair(arg(integral_constant<int, 2>{}),
+                                     arg(integral_constant<int, 3>{})),
+                      arg(integral_constant<int, 4>{}));
+  } else if constexpr (name == "TKGetFirstRow" || name == "TKGetNextRow") {
+    return s.NextRow(arg(integral_constant<int, 1>{}), name == "TKGetFirstRow",
+                     arg(integral_constant<int, 2>{}), arg(integral_constant<int, 3>{}),
+                     FakeEngine::kNoMoreRows);
+  } else if constexpr (name == "TKGetRowById") {
+    return s.NextRow(arg(integral_constant<int, 1>{}), true, arg(integral_constant<int, 2>{}),
+                     arg(integral_constant<int, 3>{}), kNoRow);
+  } else if constexpr (name == "TKCloseHandle") {
+    return s.CloseEnum(arg(integral_constant<int, 1>{}));
+  } else if constexpr (name == "TKAddWhitelistItem") {
+    return s.AddWhitelist(a...);
+  } else if constexpr (name == "TKGetItemCount") {
+    if (auto* out = arg(integral_constant<int, 1>{}); out != nullptr) *out = 0;
+    return 0;
+  } else {
+    ((void)a, ...);
+    return 0;
+  }
+}
+
+template <std::size_t I, typename Signature>
+struct Entry;
+
+template <std::size_t I, typename... A>
+struct Entry<I, std::int32_t(A...)> {
+  static std::int32_t Fn(A... a) noexcept {
+    FakeEngine::State* s = g_current.load();
+    if (s == nullptr) return FakeEngine::kNoFakeInstalled;
+    std::lock_guard lock(s->mutex);
+    FakeEngine::Call call{std::string(kTkFunctionNames[I]), {}, {}};
+    (Collect(call, a), ...);
+    s->calls.push_back(std::move(call));
+    if (auto it = s->statuses.find(kTkFunctionNames[I]); it != s->statuses.end() && it->second != 0) {
+      return it->second;
+    }
+    return Simulate<I>(*s, a...);
+  }
+};
+
+TkFunctionTable MakeTable() {
+  TkFunctionTable table;
+#define ZEVO_FAKE_ENTRY(name) table.name = &Entry<IndexOf(#name), FN_##name>::Fn;
+  ZEVO_TK_FUNCTIONS(ZEVO_FAKE_ENTRY)
+#undef ZEVO_FAKE_ENTRY
+  return table;
+}
+
+}  // namespace
+
+FakeEngine::FakeEngine() : state_(std::make_unique<State>()) { g_current.store(state_.get()); }
+
+FakeEngine::~FakeEngine() {
+  State* expected = state_.get();
+  g_current.compare_exchange_strong(expected, nullptr);
+}
+
+const TkFunctionTable& FakeEngine::Table() noexcept {
+  static const TkFunctionTable table = MakeTable();
+  return table;
+}
+
+std::u16string FakeEngine::Row(std::initializer_list<std::u16string_view> fields) {
+  std::u16string row;
+  bool first = true;
+  for (auto field : fields) {
+    if (!first) row.push_back(kRowFieldSeparator);
+    first = false;
+    row.append(field);
+  }
+  return row;
+}
+
+#define ZEVO_FAKE_LOCK std::lock_guard lock(state_->mutex)
+
+void FakeEngine::SetStatus(std::string_view name, std::int32_t status) {
+  ZEVO_FAKE_LOCK;
+  state_->statuses[std::string(name)] = status;
+}
+void FakeEngine::SetNextSession(std::int32_t handle) {
+  ZEVO_FAKE_LOCK;
+  state_->next_session = handle;
+}
+void FakeEngine::SetLastError(std::int32_t code, std::u16string text) {
+  ZEVO_FAKE_LOCK;
+  state_->last_error_code = code;
+  state_->last_error_text = std::move(text);
+}
+void FakeEngine::SetPatternVersion(std::u16string text) {
+  ZEVO_FAKE_LOCK;
+  state_->pattern_version = std::move(text);
+}
+void FakeEngine::SetEngineVersion(std::u16string text) {
+  ZEVO_FAKE_LOCK;
+  state_->engine_version = std::move(text);
+}
+void FakeEngine::SetRows(std::int32_t tableId, std::vector<std::u16string> rows) {
+  ZEVO_FAKE_LOCK;
+  state_->rows[tableId] = std::move(rows);
+}
+void FakeEngine::SetEnumerationHandle(std::int32_t tableId, std::int32_t handle) {
+  ZEVO_FAKE_LOCK;
+  state_->forced_enumeration[tableId] = handle;
+}
+void FakeEngine::ClearEnumerationHandle(std::int32_t tableId) {
+  ZEVO_FAKE_LOCK;
+  state_->forced_enumeration.erase(tableId);
+}
+
+std::vector<FakeEngine::Call> FakeEngine::Calls() const {
+  ZEVO_FAKE_LOCK;
+  return state_->calls;
+}
+std::vector<std::string> FakeEngine::CallNames() const {
+  ZEVO_FAKE_LOCK;
+  std::vector<std::string> names;
+  for (const auto& call : state_->calls) names.push_back(call.name);
+  return names;
+}
+std::vector<FakeEngine::Call> FakeEngine::CallsOf(std::string_view name) const {
+  ZEVO_FAKE_LOCK;
+  std::vector<Call> calls;
+  for (const auto& call : state_->calls) {
+    if (call.name == name) calls.push_back(call);
+  }
+  return calls;
+}
+std::size_t FakeEngine::CountCalls(std::string_view name) const { return CallsOf(name).size(); }
+void FakeEngine::ClearCalls() {
+  ZEVO_FAKE_LOCK;
+  state_->calls.clear();
+}
+std::vector<std::int32_t> FakeEngine::OpenSessions() const {
+  ZEVO_FAKE_LOCK;
+  return {state_->sessions.begin(), state_->sessions.end()};
+}
+bool FakeEngine::IsOpen(std::int32_t handle) const {
+  ZEVO_FAKE_LOCK;
+  return state_->sessions.count(handle) != 0;
+}
+std::optional<std::int32_t> FakeEngine::PatternSource(std::int32_t handle) const {
+  ZEVO_FAKE_LOCK;
+  auto it = state_->pattern_source.find(handle);
+  if (it == state_->pattern_source.end()) return std::nullopt;
+  return it->second;
+}
+std::vector<FakeEngine::Option> FakeEngine::Options() const {
+  ZEVO_FAKE_LOCK;
+  return state_->options;
+}
+std::vector<FakeEngine::RcmCall> FakeEngine::RcmCalls() const {
+  ZEVO_FAKE_LOCK;
+  return state_->rcm_calls;
+}
+std::vector<FakeEngine::WhitelistEntry> FakeEngine::Whitelist() const {
+  ZEVO_FAKE_LOCK;
+  return state_->whitelist;
+}
+std::size_t FakeEngine::OpenEnumerations() const {
+  ZEVO_FAKE_LOCK;
+  return state_->enumerations.size();
+}
+
+#undef ZEVO_FAKE_LOCK
+
+}  // namespace zevo::testing

@@ -1,0 +1,128 @@
+// FakeEngine: an in-process TARSK engine for unit tests of the driver.
+//
+// FakeEngine::Table() is a complete TkFunctionTable (all 66 entries set)
+// whose entries forward to the FakeEngine object that currently exists;
+// hand it to the driver's in-process constructor:
+//
+//   zevo::testing::FakeEngine engine;             // installs itself
+//   CEngineTARSK driver(&organizer, zevo::testing::FakeEngine::Table());
+//
+// Only one FakeEngine may exist at a time; while none exists every entry
+// answers kNoFakeInstalled. Every entry records its call (name, integral
+// arguments in order, text arguments in order), then answers the status set
+// with SetStatus for that name if it is nonzero (the simulated effect is
+// skipped: out parameters are left alone), else simulates:
+//
+//   TKInit            new session handle (1, 2, ...; see SetNextSession) into
+//                     *outHandle; -1 for a null out pointer
+//   TKQuit            closes a session; -2 for an unknown one
+//   TKReadSpywarePattern  remembers (handle -> shared session); -2 unknown h
+//   TKSetOption       appends to Options(); TKGetOption reads the last value
+//   TKGetPatternProperty / TKGetEngineProperty  the version texts (cut to
+//                     capacity - 1, terminated); -1 for a null buffer
+//   TKGetLastError    code and text of SetLastError
+//   TKSetRCMTable     appends to RcmCalls() (record copied when not null)
+//   TKOpenTableSeqEnum / TKOpenTableLongEnum  an enumeration over the rows of
+//                     SetRows(tableId) (all, or those whose field `keyField`
+//                     is the number `key`); SetEnumerationHandle forces the
+//                     handle written (e.g. a negative one, status 0)
+//   TKGetFirstRow / TKGetNextRow  rows in order, -1000 after the last;
+//                     TKGetRowById the first row, kNoRow (-2000) when none
+//   TKCloseHandle     ends an enumeration; -2 for an unknown one
+//   TKAddWhitelistItem  appends the record to Whitelist()
+//   TKGetItemCount    writes 0
+// Every other entry only records and answers 0 (or its SetStatus).
+//
+// Thread safe: every entry and accessor takes the fake's mutex (no entry
+// calls back into the caller).
+#ifndef ZEVO_TESTS_SUPPORT_FAKE_ENGINE_H_
+#define ZEVO_TESTS_SUPPORT_FAKE_ENGINE_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "zevo/engine_api.h"
+#include "zevo/records.h"
+
+namespace zevo::testing {
+
+class FakeEngine {
+ public:
+  // Answer of every entry while no FakeEngine exists.
+  static constexpr std::int32_t kNoFakeInstalled = -9999;
+  // Status of TKGetFirstRow/TKGetNextRow after the last row.
+  static constexpr std::int32_t kNoMoreRows = -1000;
+
+  struct Call {
+    std::string name;
+    std::vector<std::int64_t> ints;     // integral arguments, in order
+    std::vector<std::u16string> texts;  // const char16_t* arguments (null -> empty)
+  };
+  struct Option {
+    std::int32_t handle;  // 0 = global
+    std::int32_t id;
+    std::u16string value;
+  };
+  struct RcmCall {
+    std::int32_t handle;
+    std::optional<ZEVO_RcmRecord> record;  // empty when null was passed
+    std::uint32_t size;
+  };
+  struct WhitelistEntry {
+    std::int32_t handle;
+    TKC_WHITELIST_ITEM record;
+  };
+
+  FakeEngine();
+  ~FakeEngine();
+  FakeEngine(const FakeEngine&) = delete;
+  FakeEngine& operator=(const FakeEngine&) = delete;
+
+  // All 66 entries, forwarding to the current FakeEngine.
+  static const TkFunctionTable& Table() noexcept;
+  // Joins row fields with U+007F.
+  static std::u16string Row(std::initializer_list<std::u16string_view> fields);
+
+  // --- Control ------------------------------------------------------------
+  // Entry `name` (e.g. "TKSetOption") answers `status` from now on (0 =
+  // simulate again).
+  void SetStatus(std::string_view name, std::int32_t status);
+  void SetNextSession(std::int32_t handle);
+  void SetLastError(std::int32_t code, std::u16string text);
+  void SetPatternVersion(std::u16string text);  // default u"1.234.00"
+  void SetEngineVersion(std::u16string text);   // default u"3.2.0.1024"
+  void SetRows(std::int32_t tableId, std::vector<std::u16string> rows);
+  // The enumeration handle written by TKOpenTable*Enum for that table
+  // (no enumeration is opened then); ClearEnumerationHandle undoes it.
+  void SetEnumerationHandle(std::int32_t tableId, std::int32_t handle);
+  void ClearEnumerationHandle(std::int32_t tableId);
+
+  // --- Observation ----------------------------------------------------------
+  std::vector<Call> Calls() const;
+  std::vector<std::string> CallNames() const;
+  std::vector<Call> CallsOf(std::string_view name) const;
+  std::size_t CountCalls(std::string_view name) const;
+  void ClearCalls();
+
+  std::vector<std::int32_t> OpenSessions() const;  // ascending
+  bool IsOpen(std::int32_t handle) const;
+  // The shared session of the pattern load of `handle`; empty when none.
+  std::optional<std::int32_t> PatternSource(std::int32_t handle) const;
+  std::vector<Option> Options() const;
+  std::vector<RcmCall> RcmCalls() const;
+  std::vector<WhitelistEntry> Whitelist() const;
+  std::size_t OpenEnumerations() const;
+
+  struct State;  // the simulation, shared with the entries
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace zevo::testing
+
+#endif  // ZEVO_TESTS_SUPPORT_FAKE_ENGINE_H_
