@@ -3,10 +3,12 @@
 #ifndef ZEVO_SRC_DRIVER_SESSIONS_H_
 #define ZEVO_SRC_DRIVER_SESSIONS_H_
 
+#include <cstddef>
 #include <cstdint>
 
 #include "driver/session_owner.h"
 #include "os/rw_lock.h"
+#include "zevo/thread_annotations.h"
 
 namespace zevo::driver {
 
@@ -15,6 +17,21 @@ namespace zevo::driver {
 // under the plug-in's global lock or under an operation lock, never the
 // other way round.
 extern os::ReaderWriterLock g_sessionLock;
+
+// The session context map: engine session handle -> the owner object that
+// opened it (null for a driver's main session). Lives in sessions.cpp; these
+// are its only accessors. None of them blocks or allocates on lookup.
+
+// Enters (or overwrites) the owner of `handle`. Throws only std::bad_alloc.
+void SetSessionOwner(std::int32_t handle, ISessionOwner* owner) ZEVO_REQUIRES(g_sessionLock);
+// Erases `handle`; absent handles are ignored.
+void EraseSessionOwner(std::int32_t handle) noexcept ZEVO_REQUIRES(g_sessionLock);
+// Erases every entry naming `owner`; returns how many there were.
+std::size_t EraseSessionsOf(const ISessionOwner* owner) noexcept ZEVO_REQUIRES(g_sessionLock);
+// The owner of `handle`, null when absent (or the main session).
+ISessionOwner* FindSessionOwner(std::int32_t handle) noexcept ZEVO_REQUIRES_SHARED(g_sessionLock);
+// Whether `handle` is in the map at all.
+bool HasSession(std::int32_t handle) noexcept ZEVO_REQUIRES_SHARED(g_sessionLock);
 
 }  // namespace zevo::driver
 
