@@ -1,0 +1,125 @@
+#include "interface/tarsk_interface.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "interface/status_interface.h"
+#include "zevo/result.h"
+
+namespace zevo::iface {
+
+// Function 0 copies the caller's 876-byte block from offset 40 as it is.
+static_assert(offsetof(ZEVO_Context, block) == 40 && sizeof(ZEVO_ContextBlock) == 876);
+
+ITarskEngineInterface::ITarskEngineInterface(driver::CEngineTARSK& driver,
+                                             SPluginInterfaceOrganizer* organizer) noexcept
+    : driver_(driver), organizer_(organizer) {}
+
+ITarskEngineInterface::~ITarskEngineInterface() {
+  driver::CEngineTARSK::DetachSessionOwner(static_cast<const driver::ISessionOwner*>(this));
+}
+
+void* ITarskEngineInterface::DeleteThis(std::uint32_t flags) noexcept {
+  if ((flags & ZEVO_DELETE_FREE) != 0) {
+    delete this;
+  } else {
+    this->~ITarskEngineInterface();
+  }
+  return this;
+}
+
+std::uint32_t ITarskEngineInterface::GetModuleID() noexcept { return kModuleId; }
+
+std::uint32_t ITarskEngineInterface::GetInterfaceID() noexcept { return kEngineInterfaceId; }
+
+void ITarskEngineInterface::GetModuleVersion(VersionInfo* version) noexcept { WriteModuleVersion(version); }
+
+void ITarskEngineInterface::SetStopFlag(bool stop) noexcept { stop_.store(stop); }
+
+bool ITarskEngineInterface::CheckStopFlagByActionId(std::uint32_t function) const noexcept {
+  switch (function) {
+    case kFnOpenSession:
+    case kFnStartScan:
+    case kFnAddReferentialItem:
+    case kFnStartReferentialScan:
+    case kFnSetProgressSink:
+    case kFnRestore:
+      return stop_.load();
+    default:
+      return false;
+  }
+}
+
+std::int32_t ITarskEngineInterface::CallFunc(std::uint32_t function, void* first,
+                                             void* /*second*/) noexcept {
+  if (CheckStopFlagByActionId(function)) return kStopRequested;
+  switch (function) {
+    case kFnOpenSession:
+      return OpenSession(static_cast<const ZEVO_OpenBlock*>(first));
+    case kFnCloseSession:
+      return CloseSession();
+    case kFnGetPatternVersion:
+      return GetPatternVersion(first);
+    case kFnGetEngineVersion:
+      return GetEngineVersion(first);
+    // Scans, referential scans, progress, cleaning, restore, stop by name
+    // and the table queries are answered by later work; until then they are
+    // not handled.
+    case kFnStartScan:
+    case kFnAddReferentialItem:
+    case kFnStartReferentialScan:
+    case kFnSetProgressSink:
+    case kFnBackupAndClean:
+    case kFnRestore:
+    case kFnStopScanByName:
+    case kFnQuery:
+    case kFnNameIdByTable:
+    default:
+      return kNotHandled;
+  }
+}
+
+void ITarskEngineInterface::CopyContext(const ZEVO_Context& context) noexcept {
+  // The id is copied as text: at most 36 characters, always terminated,
+  // whatever the host left in its buffer.
+  const char* const source = context.contextId;
+  const char* const end = std::find(source, source + sizeof(context_.contextId) - 1, '\0');
+  const auto length = static_cast<std::size_t>(end - source);
+  std::memcpy(context_.contextId, source, length);
+  context_.contextId[length] = '\0';
+  std::memcpy(&context_.block, &context.block, sizeof(context_.block));
+}
+
+std::int32_t ITarskEngineInterface::OpenSession(const ZEVO_OpenBlock* block) noexcept {
+  std::string_view callerName;
+  if (block != nullptr) {
+    cookie_ = block->cookie;
+    if (block->context != nullptr) CopyContext(*block->context);
+    if (block->callerName != nullptr) callerName = block->callerName;
+  }
+  std::int32_t result = driver_.OpenSession(&session_, this, callerName);
+  if (Succeeded(result)) result = driver_.LoadPattern(session_, /*shared=*/true);
+  if (Succeeded(result)) result = GetConfiguration(context_);
+  return result;
+}
+
+std::int32_t ITarskEngineInterface::CloseSession() noexcept {
+  context_ = ZEVO_Context{};
+  cookie_ = 0;
+  backup_default_ = false;
+  backup_folder_.clear();
+  return driver_.CloseSession(session_);
+}
+
+std::int32_t ITarskEngineInterface::GetPatternVersion(void* buffer) noexcept {
+  if (buffer == nullptr) return kArgumentMissing;
+  return driver_.GetPatternProperty(static_cast<char16_t*>(buffer));
+}
+
+std::int32_t ITarskEngineInterface::GetEngineVersion(void* buffer) noexcept {
+  if (buffer == nullptr) return kArgumentMissing;
+  return driver_.GetEngineProperty(static_cast<char16_t*>(buffer));
+}
+
+}  // namespace zevo::iface

@@ -1,0 +1,116 @@
+// ITarskEngineInterface: the object through which the host's scan manager
+// drives the engine. Each object owns one engine session of its own (opened
+// by function 0, closed by function 1), the scan settings read for it from
+// the configuration repository, and the host's progress sink.
+//
+// CallFunc dispatches a function number to one driver operation; it takes no
+// lock of its own (the driver serialises engine access). Safe for
+// concurrent use to the extent the driver is; SetStopFlag may be called from
+// any thread at any time.
+#ifndef ZEVO_SRC_INTERFACE_TARSK_INTERFACE_H_
+#define ZEVO_SRC_INTERFACE_TARSK_INTERFACE_H_
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <variant>
+
+#include "driver/engine_tarsk.h"
+#include "driver/session_owner.h"
+#include "zevo/identity.h"
+#include "zevo/organizer.h"
+#include "zevo/plugin_interface.h"
+#include "zevo/records.h"
+
+namespace zevo::iface {
+
+// Configuration keys of the scan settings.
+inline constexpr std::uint32_t kKeyBackupSwitch = 0x12711000u;
+inline constexpr std::uint32_t kKeyBackupEnabled = 0x10c10000u;
+inline constexpr std::uint32_t kKeyBackupFolder = 0x10c20001u;
+inline constexpr std::uint32_t kKeyExclusionList = 0x10f20004u;
+inline constexpr std::uint32_t kKeyScannerSetting = 0x12770003u;
+
+// One scan setting: a pointer to the member that holds the key's value.
+using ScanSettingRef = std::variant<const bool*, const std::u16string*, const std::int32_t*>;
+// Configuration key -> the member holding its value; handed to the scans.
+using ScanSettings = std::map<std::uint32_t, ScanSettingRef>;
+
+class ITarskEngineInterface final : public ICommonPluginInterface, public driver::ISessionOwner {
+ public:
+  // Calls nothing. Neither pointer is owned; both must outlive the object.
+  ITarskEngineInterface(driver::CEngineTARSK& driver, SPluginInterfaceOrganizer* organizer) noexcept;
+
+  // An object owns an engine session and sits in the driver's session
+  // context map under its address; a copy would share the session.
+  ITarskEngineInterface(const ITarskEngineInterface&) = delete;
+  ITarskEngineInterface& operator=(const ITarskEngineInterface&) = delete;
+
+  // --- ICommonPluginInterface ------------------------------------------------
+  void* DeleteThis(std::uint32_t flags) noexcept override;
+  std::uint32_t GetModuleID() noexcept override;
+  std::uint32_t GetInterfaceID() noexcept override;
+  void GetModuleVersion(VersionInfo* version) noexcept override;
+  std::int32_t CallFunc(std::uint32_t function, void* first, void* second) noexcept override;
+
+  // --- driver::ISessionOwner ---------------------------------------------------
+  // Once set, the object refuses scan work until it is released.
+  void SetStopFlag(bool stop) noexcept override;
+
+  void Init() noexcept {}
+  void Deinit() noexcept {}
+
+  // True when a stop was requested and `function` is one the stop refuses
+  // (0, 2, 3, 4, 5, 7).
+  bool CheckStopFlagByActionId(std::uint32_t function) const noexcept;
+
+  // Adds every non-empty piece of the ';'-separated `list`, in order, to the
+  // engine's whitelist of this object's session. Results are not checked.
+  void SetExclusiveSpyware(const std::u16string& list) noexcept;
+
+  // Read access for the scans and for tests.
+  std::int32_t SessionHandle() const noexcept { return session_; }
+  const ZEVO_Context& Context() const noexcept { return context_; }
+  bool BackupDefault() const noexcept { return backup_default_; }
+  const std::u16string& BackupFolder() const noexcept { return backup_folder_; }
+  std::uint64_t HostCookie() const noexcept { return cookie_; }
+  std::int32_t ScannerSetting() const noexcept { return scanner_setting_; }
+  const ScanSettings& Settings() const noexcept { return scan_settings_; }
+  IProgressSink* ProgressSink() const noexcept { return progress_sink_; }
+
+ private:
+  // Leaves the session context map on the way out, so that no stop or
+  // callback reaches a released object whose session the host left open.
+  ~ITarskEngineInterface();
+
+  std::int32_t OpenSession(const ZEVO_OpenBlock* block) noexcept;
+  std::int32_t CloseSession() noexcept;
+  std::int32_t GetPatternVersion(void* buffer) noexcept;
+  std::int32_t GetEngineVersion(void* buffer) noexcept;
+  void CopyContext(const ZEVO_Context& context) noexcept;
+
+  // Reads the scan settings for `context` (scan_configuration.cpp). Always
+  // kCommonOk: what cannot be read takes its default.
+  std::int32_t GetConfiguration(const ZEVO_Context& context) noexcept;
+  void ApplyExclusionList(std::u16string_view list) noexcept;
+
+  driver::CEngineTARSK& driver_;
+  std::int32_t session_ = -1;
+  ZEVO_Context context_{};
+  bool backup_default_ = true;
+  std::u16string backup_folder_;
+  std::uint64_t cookie_ = 0;
+  // Written by the thread that handles a stop while another may be inside
+  // this object's scan.
+  std::atomic<bool> stop_{false};
+  std::int32_t scanner_setting_ = -1;
+  SPluginInterfaceOrganizer* const organizer_;
+  IProgressSink* progress_sink_ = nullptr;
+  std::map<std::int32_t, std::u16string> company_names_;
+  ScanSettings scan_settings_;
+};
+
+}  // namespace zevo::iface
+
+#endif  // ZEVO_SRC_INTERFACE_TARSK_INTERFACE_H_
