@@ -25,7 +25,7 @@ std::u16string_view RowField(std::u16string_view row, std::size_t n) noexcept;
 
 // A numeric field as _wtol reads it: optional white space, sign, leading
 // decimal digits; anything else (or nothing) gives 0. Values beyond 32 bits
-// wrap as the engine's long would.
+// saturate at INT32_MIN / INT32_MAX, as _wtol does for its 32-bit long.
 std::int32_t RowNumber(std::u16string_view field) noexcept;
 
 // An ordered map from i32 to i32 kept as one sorted array.
@@ -85,8 +85,21 @@ class CompanyIdNameTable {
   std::size_t MemoryBytes() const noexcept;
 
  private:
-  // Chosen by the implementation: compact, sorted, const lookups (see the
-  // top of this file).
+  std::u16string_view NameOfRow(std::uint32_t row) const noexcept;
+  // The first row carrying `id` / `name`, when any.
+  std::optional<std::uint32_t> RowOfId(std::int32_t id) const noexcept;
+  std::optional<std::uint32_t> RowOfName(std::u16string_view name) const noexcept;
+
+  // Row r's name is names_[name_ends_[r - 1] .. name_ends_[r]) (from 0 for
+  // r = 0): one arena instead of a string object per row.
+  std::vector<char16_t> names_;
+  std::vector<std::uint32_t> name_ends_;
+  std::vector<std::int32_t> ids_;  // in row order
+  // The indexes: row numbers, the first row of each distinct key only,
+  // ascending by name (UTF-16 code units) and by id.
+  std::vector<std::uint32_t> by_name_;
+  std::vector<std::uint32_t> by_id_;
+  bool sealed_ = true;
 };
 
 // The three tables as the plug-in owns them and hands them to each driver.

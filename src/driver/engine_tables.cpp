@@ -1,0 +1,238 @@
+#include "driver/engine_tables.h"
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+#include <stdexcept>
+
+#include "zevo/engine_api.h"
+#include "zevo/host_blocks.h"
+#include "zevo/msg.h"
+#include "zevo/result.h"
+
+namespace zevo::driver {
+
+namespace {
+
+// The white space _wtol skips in the C locale.
+constexpr bool IsSpace(char16_t c) noexcept {
+  return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+template <class T>
+std::size_t HeapBytes(const std::vector<T>& v) noexcept {
+  return v.capacity() * sizeof(T);
+}
+
+// Gives back what growing by doubling left unused, so that MemoryBytes
+// stays close to the payload after start-up.
+template <class T>
+void Compact(std::vector<T>& v) {
+  if (v.capacity() > v.size()) v.shrink_to_fit();
+}
+
+// Empties `v` and gives its memory back (assigning {} would keep it).
+template <class T>
+void Release(std::vector<T>& v) noexcept {
+  std::vector<T>().swap(v);
+}
+
+}  // namespace
+
+std::u16string_view RowField(std::u16string_view row, std::size_t n) noexcept {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t separator = row.find(kRowFieldSeparator, start);
+    if (separator == std::u16string_view::npos) return {};
+    start = separator + 1;
+  }
+  const std::size_t end = row.find(kRowFieldSeparator, start);
+  return row.substr(start, end == std::u16string_view::npos ? std::u16string_view::npos
+                                                             : end - start);
+}
+
+std::int32_t RowNumber(std::u16string_view field) noexcept {
+  std::size_t i = 0;
+  while (i < field.size() && IsSpace(field[i])) ++i;
+  bool negative = false;
+  if (i < field.size() && (field[i] == u'+' || field[i] == u'-')) {
+    negative = field[i] == u'-';
+    ++i;
+  }
+  const std::int64_t limit =
+      negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
+               : std::numeric_limits<std::int32_t>::max();
+  std::int64_t magnitude = 0;
+  for (; i < field.size() && field[i] >= u'0' && field[i] <= u'9'; ++i) {
+    magnitude = std::min<std::int64_t>(magnitude * 10 + (field[i] - u'0'), limit);
+  }
+  return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+// --- IdValueTable -------------------------------------------------------------
+
+void IdValueTable::Clear() noexcept {
+  Release(rows_);
+  sealed_ = true;
+}
+
+void IdValueTable::Assign(std::int32_t key, std::int32_t value) {
+  rows_.emplace_back(key, value);
+  sealed_ = false;
+}
+
+void IdValueTable::Seal() {
+  const auto byKey = [](const auto& a, const auto& b) { return a.first < b.first; };
+  // The engine usually delivers its rows in key order; a stable sort keeps
+  // the delivery order among equal keys, so the last of a run is the last
+  // assignment.
+  if (!std::is_sorted(rows_.begin(), rows_.end(), byKey)) {
+    std::stable_sort(rows_.begin(), rows_.end(), byKey);
+  }
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (kept > 0 && rows_[kept - 1].first == rows_[i].first) {
+      rows_[kept - 1].second = rows_[i].second;
+    } else {
+      rows_[kept++] = rows_[i];
+    }
+  }
+  rows_.resize(kept);
+  Compact(rows_);
+  sealed_ = true;
+}
+
+std::optional<std::int32_t> IdValueTable::Find(std::int32_t key) const noexcept {
+  if (!sealed_) return std::nullopt;
+  const auto it = std::lower_bound(rows_.begin(), rows_.end(), key,
+                                   [](const auto& row, std::int32_t k) { return row.first < k; });
+  if (it == rows_.end() || it->first != key) return std::nullopt;
+  return it->second;
+}
+
+std::size_t IdValueTable::size() const noexcept { return sealed_ ? rows_.size() : 0; }
+
+std::size_t IdValueTable::MemoryBytes() const noexcept { return HeapBytes(rows_); }
+
+std::int32_t ThreatLevelOf(const ThreatTable& table, std::int32_t threatTypeId) noexcept {
+  return table.Find(threatTypeId).value_or(kDefaultThreatLevel);
+}
+
+// --- CompanyIdNameTable --------------------------------------------------------
+
+void CompanyIdNameTable::Clear() noexcept {
+  Release(names_);
+  Release(name_ends_);
+  Release(ids_);
+  Release(by_name_);
+  Release(by_id_);
+  sealed_ = true;
+}
+
+void CompanyIdNameTable::AddRow(std::int32_t id, std::u16string_view name) {
+  constexpr std::size_t kMax = std::numeric_limits<std::uint32_t>::max();
+  if (ids_.size() >= kMax || name.size() > kMax - names_.size()) {
+    throw std::length_error("company table too large");
+  }
+  sealed_ = false;
+  names_.insert(names_.end(), name.begin(), name.end());
+  name_ends_.push_back(static_cast<std::uint32_t>(names_.size()));
+  ids_.push_back(id);
+}
+
+void CompanyIdNameTable::Seal() {
+  const auto rows = static_cast<std::uint32_t>(ids_.size());
+  by_id_.resize(rows);
+  std::iota(by_id_.begin(), by_id_.end(), 0u);
+  const auto idLess = [this](std::uint32_t a, std::uint32_t b) { return ids_[a] < ids_[b]; };
+  // Stable sorts keep rows of equal keys in row order; std::unique then
+  // keeps the first of each run, the row that wins a duplicate key.
+  if (!std::is_sorted(ids_.begin(), ids_.end())) {
+    std::stable_sort(by_id_.begin(), by_id_.end(), idLess);
+  }
+  by_id_.erase(std::unique(by_id_.begin(), by_id_.end(),
+                           [this](std::uint32_t a, std::uint32_t b) { return ids_[a] == ids_[b]; }),
+               by_id_.end());
+
+  by_name_.resize(rows);
+  std::iota(by_name_.begin(), by_name_.end(), 0u);
+  std::stable_sort(by_name_.begin(), by_name_.end(), [this](std::uint32_t a, std::uint32_t b) {
+    return NameOfRow(a) < NameOfRow(b);  // char_traits<char16_t>: unsigned code units
+  });
+  by_name_.erase(std::unique(by_name_.begin(), by_name_.end(),
+                             [this](std::uint32_t a, std::uint32_t b) {
+                               return NameOfRow(a) == NameOfRow(b);
+                             }),
+                 by_name_.end());
+
+  Compact(names_);
+  Compact(name_ends_);
+  Compact(ids_);
+  Compact(by_id_);
+  Compact(by_name_);
+  sealed_ = true;
+}
+
+std::u16string_view CompanyIdNameTable::NameOfRow(std::uint32_t row) const noexcept {
+  const std::uint32_t begin = row == 0 ? 0 : name_ends_[row - 1];
+  return {names_.data() + begin, name_ends_[row] - begin};
+}
+
+std::optional<std::uint32_t> CompanyIdNameTable::RowOfId(std::int32_t id) const noexcept {
+  if (!sealed_) return std::nullopt;
+  const auto it = std::lower_bound(by_id_.begin(), by_id_.end(), id,
+                                   [this](std::uint32_t r, std::int32_t k) { return ids_[r] < k; });
+  if (it == by_id_.end() || ids_[*it] != id) return std::nullopt;
+  return *it;
+}
+
+std::optional<std::uint32_t> CompanyIdNameTable::RowOfName(std::u16string_view name) const noexcept {
+  if (!sealed_) return std::nullopt;
+  const auto it = std::lower_bound(
+      by_name_.begin(), by_name_.end(), name,
+      [this](std::uint32_t r, std::u16string_view k) { return NameOfRow(r) < k; });
+  if (it == by_name_.end() || NameOfRow(*it) != name) return std::nullopt;
+  return *it;
+}
+
+bool CompanyIdNameTable::GetNameById(std::int32_t id, std::u16string& name) const {
+  const std::optional<std::uint32_t> row = RowOfId(id);
+  if (!row) return false;
+  name.assign(NameOfRow(*row));
+  return true;
+}
+
+bool CompanyIdNameTable::GetIdByName(std::u16string_view name, std::int32_t& id) const noexcept {
+  const std::optional<std::uint32_t> row = RowOfName(name);
+  if (!row) return false;
+  id = ids_[*row];
+  return true;
+}
+
+bool CompanyIdNameTable::WriteToMessage(const ZEVO_DataHandle& message) const noexcept {
+  if (!sealed_) return false;
+  for (const std::uint32_t row : by_name_) {
+    const std::u16string_view name = NameOfRow(row);
+    // Names and ids are read back pairwise by position: a failed put would
+    // shift every later pair, so the reply is refused instead.
+    if (Failed(ZEVO_Msg_PutWString(&message, ZEVO_INDEX_COMPANY_NAME, name.data(),
+                                   static_cast<std::uint32_t>(name.size()))) ||
+        Failed(ZEVO_Msg_PutUInt32(&message, ZEVO_INDEX_COMPANY_ID,
+                                  static_cast<std::uint32_t>(ids_[row])))) {
+      return false;
+    }
+  }
+  std::uint32_t names = 0;
+  std::uint32_t ids = 0;
+  return Succeeded(ZEVO_Msg_GetSizeOf(&message, ZEVO_INDEX_COMPANY_NAME, &names)) && names > 0 &&
+         Succeeded(ZEVO_Msg_GetSizeOf(&message, ZEVO_INDEX_COMPANY_ID, &ids)) && ids > 0;
+}
+
+std::size_t CompanyIdNameTable::size() const noexcept { return sealed_ ? ids_.size() : 0; }
+
+std::size_t CompanyIdNameTable::MemoryBytes() const noexcept {
+  return HeapBytes(names_) + HeapBytes(name_ends_) + HeapBytes(ids_) + HeapBytes(by_name_) +
+         HeapBytes(by_id_);
+}
+
+}  // namespace zevo::driver

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "driver_fixture.h"
+
+namespace zevo::driver {
+namespace {
+
+class TableLookupTest : public TablesDriverTest {
+ protected:
+  TableLookupTest() {
+    engine_.SetRows(1, {Row({u"1", u"100"}), Row({u"2", u"999"})});
+    engine_.SetRows(2, {Row({u"100", u"Acme"}), Row({u"-12", u"Initech"}), Row({u"103", u"Acme"})});
+    engine_.SetRows(3, {});
+    EnumerateAll();
+    engine_.SetLastError(3, u"no row");
+  }
+};
+
+TEST_F(TableLookupTest, ItemFallsBackToTheEngineOnEveryMiss) {
+  // Rows that reach the engine's table after start-up are read, not kept.
+  engine_.SetRows(1, {Row({u"1", u"100"}), Row({u"2", u"999"}), Row({u"5", u"103", u"x"})});
+  logtest::LineCapture capture;
+  EXPECT_EQ(driver_->GetCompanyIdOfItem(main_, 1), 100);
+  EXPECT_EQ(driver_->GetCompanyIdOfItem(main_, 0), 0);
+  EXPECT_EQ(engine_.CountCalls("TKOpenTableLongEnum"), 0u);
+  EXPECT_EQ(driver_->GetCompanyIdOfItem(main_, 5), 103);
+  EXPECT_EQ(driver_->GetCompanyIdOfItem(main_, 5), 103);
+  EXPECT_EQ(driver_->GetCompanyIdOfItem(main_, 6), 0);
+  EXPECT_EQ(driver_->GetCompanyIdOfItem(main_, 6), 0);
+  EXPECT_EQ(engine_.CountCalls("TKOpenTableLongEnum"), 4u);
+  EXPECT_EQ(engine_.CallsOf("TKOpenTableLongEnum").at(0).ints,
+            (std::vector<std::int64_t>{main_, 1, 0, 5}));
+  EXPECT_EQ(engine_.CallsOf("TKGetRowById").at(0).ints.back(), 2048);
+  EXPECT_EQ(engine_.OpenEnumerations(), 0u);
+
+  const LogLine missing{5,
+                        u"Failed: Dat3GetRowFromTable(DAT_TABLEID_PRODUCTITEMS, "
+                        u"DAT_FIELD_PRODUCTITEMS_ID)"};
+  const LogLine error{5, u"    TARSK error: 0x3: no row"};
+  EXPECT_EQ(Lines(capture), (std::vector<LogLine>{missing, error, missing, error}));
+
+  CEngineTARSK noTables(services_.Organizer(), testing::FakeEngine::Table());
+  EXPECT_EQ(noTables.GetCompanyIdOfItem(main_, 5), 0);
+  EXPECT_EQ(noTables.GetThreatLevel(1), 50);
+}
+
+TEST_F(TableLookupTest, CompanyNameFromTheTableTheEngineOrNothing) {
+  engine_.SetRows(2, {Row({u"100", u"Acme"}), Row({u"104", u"Hooli", u"hooli.example"})});
+  logtest::LineCapture capture;
+  std::u16string name = u"stale";
+  driver_->GetCompanyName(name, main_, 103);
+  EXPECT_EQ(name, u"Acme");
+  driver_->GetCompanyName(name, main_, 104);
+  EXPECT_EQ(name, u"Hooli");
+  driver_->GetCompanyName(name, main_, 105);
+  EXPECT_EQ(name, u"");
+  name = u"stale";
+  driver_->GetCompanyName(name, main_, 0);
+  EXPECT_EQ(name, u"");
+  EXPECT_EQ(Lines(capture),
+            (std::vector<LogLine>{
+                {5, u"Failed: Dat3GetRowFromTable(DAT_TABLEID_COMPANY, DAT_FIELD_COMPANY_ID)"},
+                {5, u"    TARSK error: 0x3: no row"}}));
+
+  // Custom-range items (both ends included) carry their own company text.
+  TKC_ITEM item = {};
+  std::memcpy(item.companyText, u"Own Co", sizeof(u"Own Co"));
+  for (std::int32_t id : {0x6e000000, 0x6f000000}) {
+    item.itemId = id;
+    driver_->GetCompanyNameOfItem(main_, item, name);
+    EXPECT_EQ(name, u"Own Co");
+  }
+  item.itemId = 1;
+  driver_->GetCompanyNameOfItem(main_, item, name);
+  EXPECT_EQ(name, u"Acme");
+}
+
+TEST_F(TableLookupTest, TableRowFailureTexts) {
+  logtest::LineCapture capture;
+  engine_.SetStatus("TKOpenTableLongEnum", -5);
+  EXPECT_EQ(driver_->GetTableRow(main_, 2, 0x3e7), u"");
+  engine_.SetStatus("TKOpenTableLongEnum", 0);
+  engine_.SetStatus("TKGetRowById", -7);
+  engine_.SetStatus("TKCloseHandle", -2);
+  EXPECT_EQ(driver_->GetTableRow(main_, 1, 1), u"");
+  engine_.SetStatus("TKGetRowById", 0);
+  engine_.SetStatus("TKCloseHandle", 0);
+  EXPECT_EQ(driver_->GetTableRow(main_, 1, 1), Row({u"1", u"100"}));
+  EXPECT_EQ(driver_->GetTableRow(main_, 1, 42), u"");  // -2000: no row, no line
+  EXPECT_EQ(Lines(capture),
+            (std::vector<LogLine>{
+                {5, u"Failed: TKOpenTableLongEnum( table id = 0x2, key id = 0, key = 0x3e7): "
+                    u"0xfffffffb"},
+                {5, u"Failed: TKGetRowById(): 0xfffffff9"},
+                {5, u"Failed: TKCloseHandle(): 0xfffffffe"}}));
+}
+
+TEST_F(TableLookupTest, IdsByNames) {
+  logtest::LineCapture capture;
+  std::vector<std::int32_t> ids = {7, 7, 7, 7, 7};
+  driver_->GetCompanyIdsByNames(main_, {u"Initech", u"Nobody", u"", u"Acme"}, ids);
+  EXPECT_EQ(ids, (std::vector<std::int32_t>{-12, -1, -1, 100}));
+  EXPECT_EQ(Lines(capture),
+            (std::vector<LogLine>{{5, u"Failed: GetCompanyIdByName( name = Nobody )"}}));
+}
+
+TEST_F(TableLookupTest, WhitelistRecordAndCodes) {
+  ASSERT_EQ(driver_->AddWhitelistItem(main_, u"Initech"), kOk);
+  ASSERT_EQ(driver_->AddWhitelistItem(main_, u"Acme"), kOk);
+  const std::vector<testing::FakeEngine::WhitelistEntry> list = engine_.Whitelist();
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].handle, main_);
+  unsigned char expected[4616] = {};
+  const std::uint32_t head[2] = {4616, 5};
+  std::memcpy(expected, head, sizeof head);
+  std::memcpy(expected + 8, u"-12", 6);
+  EXPECT_EQ(std::memcmp(&list[0].record, expected, sizeof expected), 0);
+  std::memcpy(expected + 8, u"100", 6);
+  EXPECT_EQ(std::memcmp(&list[1].record, expected, sizeof expected), 0);
+
+  logtest::LineCapture capture;
+  EXPECT_EQ(driver_->AddWhitelistItem(main_, u"Nobody"), kArgumentMissing);
+  engine_.SetStatus("TKAddWhitelistItem", -1);
+  EXPECT_EQ(driver_->AddWhitelistItem(main_, u"Acme"), static_cast<std::int32_t>(0xe030ffffu));
+  EXPECT_EQ(Lines(capture),
+            (std::vector<LogLine>{{5, u"Failed: GetCompanyIdByName( name = Nobody )"},
+                                  {5, u"Failed: TKAddWhitelistItem: name=Acme, id=100, ret=0xffffffff"},
+                                  {5, u"    TARSK error: 0x3: no row"}}));
+  EXPECT_EQ(engine_.Whitelist().size(), 2u);
+}
+
+}  // namespace
+}  // namespace zevo::driver

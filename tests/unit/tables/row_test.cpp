@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "driver/engine_tables.h"
+
+namespace zevo::driver {
+namespace {
+
+constexpr char16_t kSep = u'\x7f';
+
+TEST(RowField, FieldsBetweenSeparatorsAndEmptyBeyondTheLast) {
+  const std::u16string row = std::u16string(u"17") + kSep + u"Acme Corp" + kSep + kSep + u"x";
+  EXPECT_EQ(RowField(row, 0), u"17");
+  EXPECT_EQ(RowField(row, 1), u"Acme Corp");
+  EXPECT_EQ(RowField(row, 2), u"");
+  EXPECT_EQ(RowField(row, 3), u"x");
+  EXPECT_EQ(RowField(row, 4), u"");
+  EXPECT_EQ(RowField(row, 100), u"");
+  EXPECT_EQ(RowField(u"", 0), u"");
+  EXPECT_EQ(RowField(u"", 1), u"");
+  EXPECT_EQ(RowField(std::u16string(1, kSep), 1), u"");
+}
+
+TEST(RowNumber, ReadsAsWtolDoes) {
+  const struct {
+    std::u16string text;
+    std::int32_t value;
+  } cases[] = {
+      {u"42", 42},           {u"-42", -42},       {u"+7", 7},           {u" \t\r\n\v\f12", 12},
+      {u"12abc", 12},        {u"0x1f", 0},        {u"abc", 0},          {u"", 0},
+      {u"-", 0},             {u"- 5", 0},         {u"--5", 0},          {u"007", 7},
+      {u"2147483647", 2147483647},                {u"-2147483648", std::numeric_limits<std::int32_t>::min()},
+      {u"2147483648", 2147483647},                {u"99999999999999999999", 2147483647},
+      {u"-99999999999999999999", std::numeric_limits<std::int32_t>::min()},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RowNumber(c.text), c.value) << std::string(c.text.begin(), c.text.end());
+  }
+}
+
+TEST(IdValueTable, LastRowWinsAndLookupsAfterSeal) {
+  IdValueTable table;
+  for (auto [key, value] : std::vector<std::pair<int, int>>{
+           {5, 1}, {-3, 2}, {5, 3}, {9, 4}, {-3, 5}, {5, 6}, {0, 7}}) {
+    table.Assign(key, value);
+  }
+  table.Seal();
+  EXPECT_EQ(table.size(), 4u);
+  EXPECT_EQ(table.Find(5), 6);
+  EXPECT_EQ(table.Find(-3), 5);
+  EXPECT_EQ(table.Find(9), 4);
+  EXPECT_EQ(table.Find(0), 7);
+  EXPECT_EQ(table.Find(4), std::nullopt);
+  EXPECT_EQ(ThreatLevelOf(table, 9), 4);
+  EXPECT_EQ(ThreatLevelOf(table, 1000), 50);
+  EXPECT_EQ(table.MemoryBytes(), 4u * 8u);
+
+  table.Clear();
+  EXPECT_EQ(table.size(), 0u);
+  EXPECT_EQ(table.Find(5), std::nullopt);
+  EXPECT_EQ(table.MemoryBytes(), 0u);
+}
+
+TEST(IdValueTable, MemoryStaysCloseToTheRawPairs) {
+  IdValueTable table;
+  constexpr int kRows = 100000;
+  for (int i = kRows; i > 0; --i) table.Assign(i * 7, i);  // delivered out of order
+  table.Seal();
+  ASSERT_EQ(table.size(), static_cast<std::size_t>(kRows));
+  EXPECT_LE(table.MemoryBytes(), 2u * 8u * kRows);
+  EXPECT_EQ(table.Find(7 * 1234), 1234);
+}
+
+// Tables are read from any thread without a lock once sealed (TSan build).
+TEST(IdValueTable, ConcurrentReadersOfASealedTable) {
+  IdValueTable table;
+  for (int i = 0; i < 1000; ++i) table.Assign(i, i * 2);
+  table.Seal();
+  std::vector<std::thread> readers;
+  std::vector<int> misses(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    readers.emplace_back([&table, &misses, t] {
+      for (int round = 0; round < 50; ++round) {
+        for (int i = 0; i < 1000; ++i) misses[t] += table.Find(i) == i * 2 ? 0 : 1;
+      }
+    });
+  }
+  for (std::thread& reader : readers) reader.join();
+  for (int miss : misses) EXPECT_EQ(miss, 0);
+}
+
+}  // namespace
+}  // namespace zevo::driver
