@@ -263,11 +263,11 @@ TkFunctionTable MakeTable() {
 
 }  // namespace
 
-FakeEngine::FakeEngine() : state_(std::make_unique<State>()) { g_current.store(state_.get()); }
+FakeEngine::FakeEngine() : state_(std::make_unique<State>()) { previous_ = g_current.exchange(state_.get()); }
 
 FakeEngine::~FakeEngine() {
   State* expected = state_.get();
-  g_current.compare_exchange_strong(expected, nullptr);
+  g_current.compare_exchange_strong(expected, previous_);
 }
 
 const TkFunctionTable& FakeEngine::Table() noexcept {

@@ -7,8 +7,9 @@
 //   zevo::testing::FakeEngine engine;             // installs itself
 //   CEngineTARSK driver(&organizer, zevo::testing::FakeEngine::Table());
 //
-// Only one FakeEngine may exist at a time; while none exists every entry
-// answers kNoFakeInstalled. Every entry records its call (name, integral
+// The newest FakeEngine is the current one; when it goes, the one it
+// replaced is current again (destroy them in reverse order of creation).
+// While none exists every entry answers kNoFakeInstalled. Every entry records its call (name, integral
 // arguments in order, text arguments in order), then answers the status set
 // with SetStatus for that name if it is nonzero (the simulated effect is
 // skipped: out parameters are left alone), else simulates:
@@ -121,6 +122,7 @@ class FakeEngine {
 
  private:
   std::unique_ptr<State> state_;
+  State* previous_ = nullptr;
 };
 
 }  // namespace zevo::testing

@@ -35,6 +35,15 @@ TEST(FakeEngineTest, TableIsCompleteAndForwardsToTheCurrentFake) {
     EXPECT_EQ(engine.CountCalls("TKQuit"), 3u);
   }
   EXPECT_EQ(table.TKQuit(1), FakeEngine::kNoFakeInstalled);
+
+  FakeEngine outer;
+  {
+    FakeEngine inner;
+    table.TKStopScan(3);
+    EXPECT_EQ(inner.CountCalls("TKStopScan"), 1u);
+  }
+  table.TKStopScan(3);
+  EXPECT_EQ(outer.CallsOf("TKStopScan").at(0).ints, std::vector<std::int64_t>{3});
 }
 
 TEST(FakeEngineTest, EnumeratesRowsAndKeyedRows) {

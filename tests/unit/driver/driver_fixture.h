@@ -1,0 +1,106 @@
+// What a driver test stands on: the fake engine, a host services table with
+// a configuration repository over a store file and an RCM table module, and
+// the "Plugin TARSK" log lines.
+#ifndef ZEVO_TESTS_UNIT_DRIVER_DRIVER_FIXTURE_H_
+#define ZEVO_TESTS_UNIT_DRIVER_DRIVER_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../log/log_test_support.h"
+#include "driver/engine_tarsk.h"
+#include "fake_engine.h"
+#include "os/path.h"
+#include "sim/config_repository.h"
+#include "sim/services.h"
+#include "zevo/organizer.h"
+#include "zevo/records.h"
+#include "zevo/result.h"
+
+namespace zevo::drivertest {
+
+// The RCM table module: function 1 fills the record with a version triple.
+class RcmTable final : public hostsim::HostInterface {
+ public:
+  std::int32_t Call(std::uint32_t function, void* input, void* output) noexcept override {
+    ++calls;
+    if (function != kRcmTableGet || input != nullptr || output == nullptr) return kUnsupported;
+    auto* record = static_cast<ZEVO_RcmRecord*>(output);
+    record->major = 4, record->minor = 5, record->build = 6;
+    std::memset(record->opaque, 0xab, sizeof record->opaque);
+    return status;
+  }
+  std::atomic<std::int32_t> status{kCommonOk};
+  std::atomic<int> calls{0};
+};
+
+// The engine folder the module path points into, with its separator.
+inline std::u16string EngineFolder() {
+  return std::u16string(u"zevo") + os::kPathSeparator + u"engine" + os::kPathSeparator;
+}
+
+class DriverTest : public ::testing::Test {
+ protected:
+  DriverTest() {
+    logtest::Configure("Plugin TARSK=1");
+    services_.SetModulePath(EngineFolder() + u"plugEngineTARSK.dll");
+    services_.Register(ZEVO_RCM_TABLE_MODULE, ZEVO_RCM_TABLE_INTERFACE, rcm_);
+    SetStore(R"({"values": []})");
+  }
+  ~DriverTest() override {
+    logtest::Configure(nullptr);
+    std::error_code ignored;
+    std::filesystem::remove(store_path_, ignored);
+  }
+
+  // Replaces the configuration repository by one over `json`.
+  void SetStore(const std::string& json) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    store_path_ = std::filesystem::temp_directory_path() /
+                  ("zevo-driver-" + std::string(info->test_suite_name()) + "-" + info->name() + ".json");
+    std::ofstream(store_path_, std::ios::binary | std::ios::trunc) << json;
+    services_.Register(ZEVO_CONFIG_REPOSITORY_MODULE, ZEVO_CONFIG_REPOSITORY_INTERFACE,
+                       std::make_shared<hostsim::ConfigRepository>(store_path_));
+  }
+
+  std::unique_ptr<driver::CEngineTARSK> MakeDriver() {
+    return std::make_unique<driver::CEngineTARSK>(services_.Organizer(), testing::FakeEngine::Table());
+  }
+
+  // A driver through Initialize and InitMainSession; the calls so far are
+  // forgotten.
+  std::unique_ptr<driver::CEngineTARSK> StartedDriver() {
+    auto driver = MakeDriver();
+    EXPECT_EQ(driver->Initialize(), kOk);
+    const std::int32_t* main = nullptr;
+    EXPECT_EQ(driver->InitMainSession(&main), kOk);
+    engine_.ClearCalls();
+    return driver;
+  }
+
+  // The texts of the "Plugin TARSK" lines so far.
+  std::vector<std::u16string> Lines() const {
+    std::vector<std::u16string> texts;
+    for (const auto& line : capture_.Lines()) {
+      if (line.module == u"Plugin TARSK") texts.push_back(line.text);
+    }
+    return texts;
+  }
+
+  testing::FakeEngine engine_;
+  hostsim::Services services_;
+  std::shared_ptr<RcmTable> rcm_ = std::make_shared<RcmTable>();
+  std::filesystem::path store_path_;
+  logtest::LineCapture capture_;
+};
+
+}  // namespace zevo::drivertest
+
+#endif  // ZEVO_TESTS_UNIT_DRIVER_DRIVER_FIXTURE_H_
