@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "interface/tarsk_interface.h"
+#include "plugin_fixture.h"
+
+namespace zevo::plugintest {
+namespace {
+
+// Someone else's interface object: the plug-in must leave it alone.
+class ForeignObject final : public ICommonPluginInterface {
+ public:
+  void* DeleteThis(std::uint32_t) noexcept override {
+    ++deletes;
+    return this;
+  }
+  std::uint32_t GetModuleID() noexcept override { return moduleId; }
+  std::uint32_t GetInterfaceID() noexcept override { return interfaceId; }
+  void GetModuleVersion(VersionInfo*) noexcept override {}
+  std::int32_t CallFunc(std::uint32_t, void*, void*) noexcept override { return 0; }
+  std::uint32_t moduleId = 5;
+  std::uint32_t interfaceId = 100011;
+  int deletes = 0;
+};
+
+TEST_F(PluginTest, StartFillsTablesRegistersAndDropsTheDriver) {
+  EXPECT_EQ(Plugin_Interface_GetModuleID(), 10001u);
+  VersionInfo version{};
+  Plugin_Interface_GetModuleVersion(&version);
+  EXPECT_EQ(version.major * 1000000 + version.minor * 10000 + version.build, 2011248u);
+  Plugin_Interface_GetModuleVersion(nullptr);
+
+  EXPECT_EQ(Start(), Code(0x200c0000u));
+  EXPECT_TRUE(Started());
+  EXPECT_FALSE(DriverAlive());
+  const std::size_t items = plugin::g_tables.items.size();
+  const std::size_t companies = plugin::g_tables.companies.size();
+  EXPECT_GT(items, 0u);
+  EXPECT_GT(plugin::g_tables.threats.size(), 0u);
+  EXPECT_GT(companies, 0u);
+
+  // Twice: a fresh driver enumerates into the same tables and goes again.
+  EXPECT_EQ(Plugin_Interface_PostInitialize(), 0x200c0000u);
+  EXPECT_FALSE(DriverAlive());
+  EXPECT_EQ(plugin::g_tables.items.size(), items);
+  EXPECT_EQ(plugin::g_tables.companies.size(), companies);
+
+  EXPECT_EQ(Plugin_Interface_PreUninitialize(), 0x200c0000u);
+  EXPECT_EQ(Plugin_Interface_Uninitialize(), 0x200c0000u);
+  const std::vector<ScanManager::Command> commands = scanManager_->Commands();
+  ASSERT_EQ(commands.size(), 3u);
+  EXPECT_EQ(commands[0].function, 14099u);
+  EXPECT_EQ(commands[1].function, 14099u);
+  EXPECT_EQ(commands[2].function, 14100u);
+  for (const ScanManager::Command& command : commands) {
+    EXPECT_TRUE(command.outputNull);
+    EXPECT_EQ(command.values, (std::map<std::uint32_t, std::vector<std::int32_t>>{
+                                  {131372u, {8282, 8283}}, {133073u, {10001}}, {133074u, {100011}}}));
+  }
+}
+
+TEST_F(PluginTest, ObjectsDecideTheDriverLifetime) {
+  ASSERT_EQ(Start(), Code(0x200c0000u));
+  ICommonPluginInterface* first = Plugin_Interface_QueryInterface(100011);
+  ICommonPluginInterface* second = Plugin_Interface_QueryInterface(100011);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(InterfaceCount(), 2u);
+  EXPECT_TRUE(DriverAlive());
+
+  ZEVO_OpenBlock block{nullptr, "lifecycle", 1};
+  EXPECT_EQ(Plugin_Interface_CallFunc(first, 0, &block, nullptr), Code(0x20ff0000u));
+  char16_t text[15] = {};
+  EXPECT_EQ(Plugin_Interface_CallFunc(first, 9, text, nullptr), Code(0x200c0000u));
+  EXPECT_EQ(std::u16string(text), PatternVersion());
+  EXPECT_EQ(Plugin_Interface_CallFunc(first, 10, text, nullptr), Code(0x200c0000u));
+  EXPECT_EQ(std::u16string(text), u"3.2.0.1024");
+  EXPECT_EQ(Plugin_Interface_CallFunc(first, 10, nullptr, nullptr), Code(0xe00c0005u));
+  EXPECT_EQ(Plugin_Interface_CallFunc(first, 1, nullptr, nullptr), Code(0x200c0000u));
+  EXPECT_EQ(Plugin_Interface_CallFunc(nullptr, 10, text, nullptr), Code(0xe0ff0001u));
+
+  // With an object out, a second start keeps the driver it finds.
+  EXPECT_EQ(Plugin_Interface_PostInitialize(), 0x200c0000u);
+  EXPECT_TRUE(DriverAlive());
+
+  // Null, foreign and unknown ids change nothing.
+  ForeignObject foreign;
+  Plugin_Interface_Release(nullptr);
+  Plugin_Interface_Release(&foreign);
+  foreign.moduleId = 10001;
+  foreign.interfaceId = 7;
+  Plugin_Interface_Release(&foreign);
+  EXPECT_EQ(Plugin_Interface_QueryInterface(0), nullptr);
+  EXPECT_EQ(InterfaceCount(), 2u);
+  EXPECT_EQ(foreign.deletes, 0);
+
+  Plugin_Interface_Release(first);
+  EXPECT_TRUE(DriverAlive());
+  Plugin_Interface_Release(second);
+  EXPECT_FALSE(DriverAlive());
+  EXPECT_EQ(InterfaceCount(), 0u);
+
+  // The engine was ready once: the status object comes without a driver.
+  ICommonPluginInterface* status = Plugin_Interface_QueryInterface(100012);
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(status->GetInterfaceID(), 100012u);
+  EXPECT_EQ(Plugin_Interface_CallFunc(status, 0xffffffffu, nullptr, nullptr), Code(0x200c0000u));
+  EXPECT_FALSE(DriverAlive());
+  Plugin_Interface_Release(status);
+  EXPECT_EQ(InterfaceCount(), 0u);
+}
+
+TEST_F(PluginTest, ObjectsOnlyWhileStarted) {
+  Plugin_Interface_Initialize(nullptr);
+  EXPECT_EQ(Plugin_Interface_QueryInterface(100011), nullptr);  // no services table
+  Plugin_Interface_Initialize(services_.Organizer());
+  EXPECT_EQ(Plugin_Interface_QueryInterface(100011), nullptr);  // not started
+  EXPECT_EQ(Plugin_Interface_QueryInterface(100012), nullptr);
+  EXPECT_EQ(InterfaceCount(), 0u);
+
+  ASSERT_EQ(Start(), Code(0x200c0000u));
+  ICommonPluginInterface* object = Plugin_Interface_QueryInterface(100011);
+  ASSERT_NE(object, nullptr);
+  EXPECT_EQ(Plugin_Interface_PreUninitialize(), 0x200c0000u);
+  EXPECT_EQ(Plugin_Interface_QueryInterface(100011), nullptr);
+  EXPECT_EQ(Plugin_Interface_QueryInterface(100012), nullptr);
+  // What is out stays usable until released.
+  char16_t text[15] = {};
+  EXPECT_EQ(Plugin_Interface_CallFunc(object, 10, text, nullptr), Code(0x200c0000u));
+  Plugin_Interface_Release(object);
+  EXPECT_FALSE(DriverAlive());
+}
+
+TEST_F(PluginTest, ObjectReleasedWithItsSessionOpen) {
+  ASSERT_EQ(Start(), Code(0x200c0000u));
+  ICommonPluginInterface* object = Plugin_Interface_QueryInterface(100011);
+  ASSERT_NE(object, nullptr);
+  ASSERT_EQ(Plugin_Interface_CallFunc(object, 0, nullptr, nullptr), Code(0x20ff0000u));
+  ICommonPluginInterface* other = Plugin_Interface_QueryInterface(100011);
+  ASSERT_EQ(Plugin_Interface_CallFunc(other, 0, nullptr, nullptr), Code(0x20ff0000u));
+  Plugin_Interface_Release(object);  // function 1 skipped
+  // The session map holds only the other object's session now.
+  const std::int32_t otherSession =
+      static_cast<iface::ITarskEngineInterface*>(other)->SessionHandle();
+  EXPECT_NE(driver::CEngineTARSK::GetSessionContext(otherSession), nullptr);
+  for (std::int32_t handle = 0; handle < 64; ++handle) {
+    const driver::ISessionOwner* owner = driver::CEngineTARSK::GetSessionContext(handle);
+    EXPECT_TRUE(owner == nullptr || handle == otherSession) << handle;
+  }
+  EXPECT_EQ(Plugin_Interface_CallFunc(other, 1, nullptr, nullptr), Code(0x200c0000u));
+  Plugin_Interface_Release(other);
+}
+
+}  // namespace
+}  // namespace zevo::plugintest

@@ -1,0 +1,134 @@
+// The plug-in in this process, driven through its exports with the reference
+// host services and the reference engine of the build tree.
+//
+// The plug-in's state is process-wide: every test leaves it stopped, with
+// no object out and no driver alive (TearDown checks).
+#ifndef ZEVO_TESTS_UNIT_PLUGIN_PLUGIN_FIXTURE_H_
+#define ZEVO_TESTS_UNIT_PLUGIN_PLUGIN_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "../log/log_test_support.h"
+#include "os/path.h"
+#include "plugin/exports.h"
+#include "plugin/plugin_state.h"
+#include "sim/services.h"
+#include "util/self_protection.h"
+#include "zevo/msg_wrapper.h"
+
+namespace zevo::plugintest {
+
+constexpr std::int32_t Code(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
+
+// The scan manager (module 2, interface 21): records each command with the
+// int32 values of its message, by index, and answers `answer`.
+class ScanManager final : public hostsim::HostInterface {
+ public:
+  struct Command {
+    std::uint32_t function;
+    std::map<std::uint32_t, std::vector<std::int32_t>> values;
+    bool outputNull;
+  };
+
+  explicit ScanManager(std::int32_t answer) : answer_(answer) {}
+
+  std::int32_t Call(std::uint32_t function, void* input, void* output) noexcept override {
+    Command command{function, {}, output == nullptr};
+    const auto* message = static_cast<const ZEVO_DataHandleWrapper*>(input);
+    for (std::uint32_t index : {131372u, 133073u, 133074u}) {
+      std::uint32_t count = 0;
+      if (message == nullptr || message->GetSizeOf(index, &count) < 0) continue;
+      for (std::uint32_t position = 0; position < count; ++position) {
+        std::int32_t value = 0;
+        if (message->GetInt32At(index, position, &value) >= 0) command.values[index].push_back(value);
+      }
+    }
+    std::lock_guard<std::mutex> lock(mu_);
+    commands_.push_back(std::move(command));
+    return answer_;
+  }
+
+  std::vector<Command> Commands() const {
+    std::lock_guard<std::mutex> lock(mu_);
+    return commands_;
+  }
+
+ private:
+  const std::int32_t answer_;
+  mutable std::mutex mu_;
+  std::vector<Command> commands_;
+};
+
+class PluginTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckOff);
+    logtest::UnsetEnv("TARSK_FAULTS");
+    std::u16string path;
+    for (char c : std::string(TARSK_ENGINE_DIR "/plugEngineTARSK")) {
+      path += c == '/' ? os::kPathSeparator : static_cast<char16_t>(c);
+    }
+    services_.SetModulePath(path);
+    UseScanManager(Code(0x200c0000u));
+  }
+
+  void TearDown() override {
+    logtest::UnsetEnv("TARSK_FAULTS");
+    Plugin_Interface_PreUninitialize();
+    Plugin_Interface_Uninitialize();
+    Plugin_Interface_Release(nullptr);  // drops a driver left without objects
+    os::RecursiveLockGuard guard(plugin::g_lock);
+    EXPECT_EQ(plugin::g_nInterfaceCount, 0u);
+    EXPECT_EQ(plugin::g_pEngine, nullptr);
+    EXPECT_FALSE(plugin::g_bStarted);
+  }
+
+  void UseScanManager(std::int32_t answer) {
+    scanManager_ = answer == 0 ? nullptr : std::make_shared<ScanManager>(answer);
+    services_.Register(ZEVO_SCAN_MANAGER_MODULE, ZEVO_SCAN_MANAGER_INTERFACE, scanManager_);
+  }
+
+  // Initialize and PostInitialize; the latter's result.
+  std::int32_t Start() {
+    EXPECT_EQ(Plugin_Interface_Initialize(services_.Organizer()), 0x200c0000u);
+    return static_cast<std::int32_t>(Plugin_Interface_PostInitialize());
+  }
+
+  static bool DriverAlive() {
+    os::RecursiveLockGuard guard(plugin::g_lock);
+    return plugin::g_pEngine != nullptr;
+  }
+  static std::uint32_t InterfaceCount() {
+    os::RecursiveLockGuard guard(plugin::g_lock);
+    return plugin::g_nInterfaceCount;
+  }
+  static bool Started() {
+    os::RecursiveLockGuard guard(plugin::g_lock);
+    return plugin::g_bStarted;
+  }
+
+  hostsim::Services services_;
+  std::shared_ptr<ScanManager> scanManager_;
+};
+
+// The version line of the pattern file beside the engine.
+inline std::u16string PatternVersion() {
+  std::ifstream pattern(TARSK_ENGINE_DIR "/tarskptn.da6");
+  std::string line;
+  while (std::getline(pattern, line)) {
+    if (line.rfind("version\t", 0) == 0) return std::u16string(line.begin() + 8, line.end());
+  }
+  return {};
+}
+
+}  // namespace zevo::plugintest
+
+#endif  // ZEVO_TESTS_UNIT_PLUGIN_PLUGIN_FIXTURE_H_
