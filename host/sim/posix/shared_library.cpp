@@ -1,0 +1,30 @@
+#include "sim/shared_library.h"
+
+#include <dlfcn.h>
+
+namespace zevo::hostsim::platform {
+
+void* OpenLibrary(const std::filesystem::path& file, std::string& error) noexcept {
+  // RTLD_LOCAL: the module's symbols must not satisfy later libraries'
+  // references, as with a Windows DLL.
+  void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    try {
+      const char* text = dlerror();
+      error = text != nullptr ? text : "dlopen failed";
+    } catch (...) {
+    }
+  }
+  return library;
+}
+
+RawFunction FindFunction(void* library, const char* name) noexcept {
+  if (library == nullptr || name == nullptr) return nullptr;
+  return reinterpret_cast<RawFunction>(dlsym(library, name));
+}
+
+void CloseLibrary(void* library) noexcept {
+  if (library != nullptr) dlclose(library);
+}
+
+}  // namespace zevo::hostsim::platform
