@@ -5,6 +5,7 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "driver/table_rows.h"
 #include "zevo/engine_api.h"
 #include "zevo/host_blocks.h"
 #include "zevo/msg.h"
@@ -14,21 +15,17 @@ namespace zevo::driver {
 
 namespace {
 
-// The white space _wtol skips in the C locale.
-constexpr bool IsSpace(char16_t c) noexcept {
-  return c == u' ' || (c >= u'\t' && c <= u'\r');
-}
-
 template <class T>
 std::size_t HeapBytes(const std::vector<T>& v) noexcept {
   return v.capacity() * sizeof(T);
 }
 
-// Gives back what growing by doubling left unused, so that MemoryBytes
-// stays close to the payload after start-up.
+// Gives back what growing by doubling left unused when that is more than an
+// eighth of the payload, so that the tables stay close to their raw bytes;
+// a smaller slack is not worth another copy of a large array at start-up.
 template <class T>
 void Compact(std::vector<T>& v) {
-  if (v.capacity() > v.size()) v.shrink_to_fit();
+  if (v.capacity() - v.size() > v.size() / 8) v.shrink_to_fit();
 }
 
 // Empties `v` and gives its memory back (assigning {} would keep it).
@@ -52,21 +49,8 @@ std::u16string_view RowField(std::u16string_view row, std::size_t n) noexcept {
 }
 
 std::int32_t RowNumber(std::u16string_view field) noexcept {
-  std::size_t i = 0;
-  while (i < field.size() && IsSpace(field[i])) ++i;
-  bool negative = false;
-  if (i < field.size() && (field[i] == u'+' || field[i] == u'-')) {
-    negative = field[i] == u'-';
-    ++i;
-  }
-  const std::int64_t limit =
-      negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
-               : std::numeric_limits<std::int32_t>::max();
-  std::int64_t magnitude = 0;
-  for (; i < field.size() && field[i] >= u'0' && field[i] <= u'9'; ++i) {
-    magnitude = std::min<std::int64_t>(magnitude * 10 + (field[i] - u'0'), limit);
-  }
-  return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+  const char16_t* p = field.data();
+  return TakeLeadingNumber<true>(p, field.data() + field.size());
 }
 
 // --- IdValueTable -------------------------------------------------------------
@@ -74,11 +58,6 @@ std::int32_t RowNumber(std::u16string_view field) noexcept {
 void IdValueTable::Clear() noexcept {
   Release(rows_);
   sealed_ = true;
-}
-
-void IdValueTable::Assign(std::int32_t key, std::int32_t value) {
-  rows_.emplace_back(key, value);
-  sealed_ = false;
 }
 
 void IdValueTable::Seal() {
@@ -141,36 +120,69 @@ void CompanyIdNameTable::AddRow(std::int32_t id, std::u16string_view name) {
 }
 
 void CompanyIdNameTable::Seal() {
-  const auto rows = static_cast<std::uint32_t>(ids_.size());
-  by_id_.resize(rows);
-  std::iota(by_id_.begin(), by_id_.end(), 0u);
-  const auto idLess = [this](std::uint32_t a, std::uint32_t b) { return ids_[a] < ids_[b]; };
-  // Stable sorts keep rows of equal keys in row order; std::unique then
-  // keeps the first of each run, the row that wins a duplicate key.
-  if (!std::is_sorted(ids_.begin(), ids_.end())) {
-    std::stable_sort(by_id_.begin(), by_id_.end(), idLess);
-  }
-  by_id_.erase(std::unique(by_id_.begin(), by_id_.end(),
-                           [this](std::uint32_t a, std::uint32_t b) { return ids_[a] == ids_[b]; }),
-               by_id_.end());
-
-  by_name_.resize(rows);
-  std::iota(by_name_.begin(), by_name_.end(), 0u);
-  std::stable_sort(by_name_.begin(), by_name_.end(), [this](std::uint32_t a, std::uint32_t b) {
-    return NameOfRow(a) < NameOfRow(b);  // char_traits<char16_t>: unsigned code units
-  });
-  by_name_.erase(std::unique(by_name_.begin(), by_name_.end(),
-                             [this](std::uint32_t a, std::uint32_t b) {
-                               return NameOfRow(a) == NameOfRow(b);
-                             }),
-                 by_name_.end());
-
+  BuildIdIndex();
+  BuildNameIndex();
   Compact(names_);
   Compact(name_ends_);
   Compact(ids_);
   Compact(by_id_);
   Compact(by_name_);
   sealed_ = true;
+}
+
+void CompanyIdNameTable::BuildIdIndex() {
+  by_id_.resize(ids_.size());
+  std::iota(by_id_.begin(), by_id_.end(), 0u);
+  // A stable sort keeps rows of equal ids in row order; std::unique then
+  // keeps the first of each run, the row that wins a duplicate id.
+  if (!std::is_sorted(ids_.begin(), ids_.end())) {
+    std::stable_sort(by_id_.begin(), by_id_.end(),
+                     [this](std::uint32_t a, std::uint32_t b) { return ids_[a] < ids_[b]; });
+  }
+  by_id_.erase(std::unique(by_id_.begin(), by_id_.end(),
+                           [this](std::uint32_t a, std::uint32_t b) { return ids_[a] == ids_[b]; }),
+               by_id_.end());
+}
+
+// Sorting by whole names reaches into the arena at random for every
+// comparison. Most comparisons are settled instead by a key of the four code
+// units after the prefix that every name shares, kept beside the row number;
+// only equal keys compare the names. Zero-padding a short name's key keeps
+// the key order a coarsening of the name order.
+void CompanyIdNameTable::BuildNameIndex() {
+  const auto rows = static_cast<std::uint32_t>(ids_.size());
+  std::size_t common = rows == 0 ? 0 : NameOfRow(0).size();
+  for (std::uint32_t r = 1; r < rows && common > 0; ++r) {
+    const std::u16string_view first = NameOfRow(0).substr(0, common);
+    const std::u16string_view name = NameOfRow(r);
+    common = static_cast<std::size_t>(
+        std::mismatch(first.begin(), first.end(), name.begin(), name.end()).first - first.begin());
+  }
+  struct Entry {
+    std::uint64_t key;
+    std::uint32_t row;
+  };
+  std::vector<Entry> entries(rows);
+  for (std::uint32_t r = 0; r < rows; ++r) {
+    const std::u16string_view tail = NameOfRow(r).substr(common);
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 4; ++i) key = key << 16 | (i < tail.size() ? tail[i] : 0u);
+    entries[r] = {key, r};
+  }
+  // Ties go to the lower row: the first row of a name leads its run.
+  std::sort(entries.begin(), entries.end(), [this, common](const Entry& a, const Entry& b) {
+    if (a.key != b.key) return a.key < b.key;
+    const int order = NameOfRow(a.row).substr(common).compare(NameOfRow(b.row).substr(common));
+    return order < 0 || (order == 0 && a.row < b.row);
+  });
+  by_name_.clear();
+  by_name_.reserve(rows);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i == 0 || entries[i].key != entries[i - 1].key ||
+        NameOfRow(entries[i].row) != NameOfRow(entries[i - 1].row)) {
+      by_name_.push_back(entries[i].row);
+    }
+  }
 }
 
 std::u16string_view CompanyIdNameTable::NameOfRow(std::uint32_t row) const noexcept {

@@ -34,7 +34,10 @@ class IdValueTable {
   // Building (start-up only). Assign: a later row with the same key
   // overwrites the earlier one.
   void Clear() noexcept;
-  void Assign(std::int32_t key, std::int32_t value);
+  void Assign(std::int32_t key, std::int32_t value) {
+    rows_.emplace_back(key, value);
+    sealed_ = false;
+  }
   // Sorts and folds duplicates (last assignment wins). REQUIRES: called once
   // after the last Assign, before any lookup.
   void Seal();
@@ -85,6 +88,8 @@ class CompanyIdNameTable {
   std::size_t MemoryBytes() const noexcept;
 
  private:
+  void BuildIdIndex();
+  void BuildNameIndex();
   std::u16string_view NameOfRow(std::uint32_t row) const noexcept;
   // The first row carrying `id` / `name`, when any.
   std::optional<std::uint32_t> RowOfId(std::int32_t id) const noexcept;

@@ -42,7 +42,7 @@ std::int32_t ReadWholeTable(CEngineTARSK& driver, const TkFunctionTable& engine,
     RowBuffer row;
     for (std::int32_t r = engine.TKGetFirstRow(handle, open.id(), row.data(), row.capacity());
          r == 0; r = engine.TKGetNextRow(handle, open.id(), row.data(), row.capacity())) {
-      onRow(row.Text());
+      onRow(RowReader(row.c_str()));
       row.Reset();
     }
   } catch (const std::exception&) {
@@ -78,9 +78,10 @@ std::int32_t CEngineTARSK::EnumerateItemId(std::int32_t handle, ItemTable& table
     if (IsReady()) {
       result = ReadWholeTable(*this, Engine(), handle, kTableProductItems,
                               u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_PRODUCTITEMS) ",
-                              [&table](std::u16string_view row) {
-                                table.Assign(RowNumber(RowField(row, kFieldId)),
-                                             RowNumber(RowField(row, kFieldProductItemCompanyId)));
+                              [&table](RowReader row) {
+                                const std::int32_t id = row.TakeNumber();
+                                row.Field(kFieldProductItemCompanyId);
+                                table.Assign(id, row.TakeNumber());
                               });
     }
     result = Finish(table, result);
@@ -100,9 +101,9 @@ std::int32_t CEngineTARSK::EnumerateThreatLevel(std::int32_t handle, ThreatTable
     if (IsReady()) {
       result = ReadWholeTable(*this, Engine(), handle, kTableThreatTypes,
                               u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_THREATTYPES) ",
-                              [&table](std::u16string_view row) {
-                                table.Assign(RowNumber(RowField(row, kFieldId)),
-                                             RowNumber(RowField(row, kFieldThreatLevel)));
+                              [&table](RowReader row) {
+                                const std::int32_t id = row.TakeNumber();
+                                table.Assign(id, row.Field(kFieldThreatLevel).TakeNumber());
                               });
     }
     result = Finish(table, result);
@@ -122,9 +123,9 @@ std::int32_t CEngineTARSK::EnumerateCompanyIdNameTable(std::int32_t handle,
     if (IsReady()) {
       result = ReadWholeTable(*this, Engine(), handle, kTableCompany,
                               u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_COMPANY) ",
-                              [&table](std::u16string_view row) {
-                                table.AddRow(RowNumber(RowField(row, kFieldId)),
-                                             RowField(row, kFieldCompanyName));
+                              [&table](RowReader row) {
+                                const std::int32_t id = row.TakeNumber();
+                                table.AddRow(id, row.Field(kFieldCompanyName).Text());
                               });
     }
     result = Finish(table, result);

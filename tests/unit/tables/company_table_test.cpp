@@ -97,6 +97,23 @@ TEST(CompanyIdNameTable, WritesNamesInCodeUnitOrderWithTheirIds) {
     EXPECT_EQ(message.Id(i), expected[i].first) << i;
   }
 
+  // Names sharing a long prefix, one of them the prefix itself.
+  CompanyIdNameTable shared;
+  const std::vector<std::u16string> names = {u"Company 10", u"Company 9", u"Company 1",
+                                             u"Company",    u"Company 100000", u"Company 1"};
+  for (std::size_t i = 0; i < names.size(); ++i) shared.AddRow(static_cast<std::int32_t>(i), names[i]);
+  shared.Seal();
+  Message sorted;
+  ASSERT_TRUE(shared.WriteToMessage(sorted.handle()));
+  ASSERT_EQ(sorted.Count(kNameKey), 5u);
+  const std::vector<std::pair<std::uint32_t, std::u16string>> inOrder = {
+      {3, u"Company"}, {2, u"Company 1"}, {0, u"Company 10"}, {4, u"Company 100000"},
+      {1, u"Company 9"}};
+  for (std::uint32_t i = 0; i < inOrder.size(); ++i) {
+    EXPECT_EQ(sorted.Name(i), inOrder[i].second) << i;
+    EXPECT_EQ(sorted.Id(i), inOrder[i].first) << i;
+  }
+
   CompanyIdNameTable empty;
   Message nothing;
   EXPECT_FALSE(empty.WriteToMessage(nothing.handle()));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "driver/engine_tables.h"
+#include "driver/table_rows.h"
 
 namespace zevo::driver {
 namespace {
@@ -41,6 +43,33 @@ TEST(RowNumber, ReadsAsWtolDoes) {
   for (const auto& c : cases) {
     EXPECT_EQ(RowNumber(c.text), c.value) << std::string(c.text.begin(), c.text.end());
   }
+}
+
+// The enumerations read rows in one pass; they must see what RowField and
+// RowNumber see.
+TEST(RowReader, AgreesWithRowFieldAndRowNumber) {
+  const std::u16string rows[] = {
+      u"",
+      std::u16string(u"12") + kSep + u" -34x" + kSep + kSep + u"+5" + kSep + u"name 6",
+      std::u16string(u"abc") + kSep + u"99999999999" + kSep + u"-",
+      std::u16string(1, kSep) + kSep + u"3",
+      u"\t\n42",
+  };
+  for (const std::u16string& row : rows) {
+    for (std::size_t n = 0; n < 6; ++n) {
+      RowReader numbers(row.c_str());
+      EXPECT_EQ(numbers.Field(n).TakeNumber(), RowNumber(RowField(row, n))) << n;
+      RowReader texts(row.c_str());
+      EXPECT_EQ(texts.Field(n).Text(), RowField(row, n)) << n;
+      RowReader both(row.c_str());  // a number taken, then a later field
+      both.TakeNumber();
+      EXPECT_EQ(both.Field(n + 1).Text(), RowField(row, n + 1)) << n;
+    }
+  }
+  RowBuffer buffer;
+  std::fill_n(buffer.data(), buffer.capacity(), u'7');  // no terminator from the engine
+  EXPECT_EQ(buffer.Text().size(), static_cast<std::size_t>(buffer.capacity()));
+  EXPECT_EQ(RowReader(buffer.c_str()).TakeNumber(), 2147483647);
 }
 
 TEST(IdValueTable, LastRowWinsAndLookupsAfterSeal) {
