@@ -174,10 +174,10 @@ template <typename T>
 void Collect(FakeEngine::Call& call, T value) {
   if constexpr (std::is_integral_v<T>) {
     call.ints.push_back(static_cast<std::int64_t>(value));
-  } else if constexpr (std::is_same_v<T, const char16_t*> || std::is_same_v<T, char16_t*>) {
-    // Output buffers are recorded too; they hold what the caller put there.
-    if constexpr (std::is_same_v<T, const char16_t*>) call.texts.push_back(TextOf(value));
+  } else if constexpr (std::is_same_v<T, const char16_t*>) {
+    call.texts.push_back(TextOf(value));
   }
+  // Output buffers and records are not recorded.
 }
 
 template <std::size_t I, typename... A>
