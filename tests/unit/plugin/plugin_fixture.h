@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "../log/log_test_support.h"
@@ -73,10 +74,8 @@ class PluginTest : public ::testing::Test {
     util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckOff);
     logtest::UnsetEnv("TARSK_FAULTS");
     std::u16string path;
-    for (char c : std::string(TARSK_ENGINE_DIR "/plugEngineTARSK")) {
-      path += c == '/' ? os::kPathSeparator : static_cast<char16_t>(c);
-    }
-    services_.SetModulePath(path);
+    for (char c : std::string_view(TARSK_ENGINE_DIR)) path += static_cast<char16_t>(c);
+    services_.SetModulePath(path + os::kPathSeparator + u"plugEngineTARSK");
     UseScanManager(Code(0x200c0000u));
   }
 
