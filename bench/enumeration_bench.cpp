@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -45,7 +46,9 @@ constexpr std::int32_t kTables[] = {zevo::kTableProductItems, zevo::kTableThreat
 // A folder with tarsk64.dll and a generated large pattern; removed at exit.
 class EngineFolder {
  public:
-  EngineFolder() : folder_(fs::temp_directory_path() / "zevo-bench-enumeration") {
+  EngineFolder()
+      : folder_(fs::temp_directory_path() /
+                ("zevo-bench-enumeration-" + std::to_string(std::random_device{}()))) {
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
     fs::create_directories(folder_);
