@@ -15,6 +15,7 @@
 #include "driver/engine_tarsk.h"
 #include "fake_engine.h"
 #include "interface/tarsk_interface.h"
+#include "os/path.h"
 #include "sim/config_repository.h"
 #include "sim/services.h"
 #include "zevo/organizer.h"
@@ -29,7 +30,8 @@ using EngineObject = std::unique_ptr<iface::ITarskEngineInterface, DeleteObject>
 class EngineInterfaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    services_.SetModulePath(u"/engine/folder/plugEngineTARSK");
+    // The in-process engine loads nothing; the driver only needs a folder.
+    services_.SetModulePath(std::u16string(u"engine") + os::kPathSeparator + u"plugEngineTARSK");
     driver_ = std::make_unique<driver::CEngineTARSK>(services_.Organizer(), testing::FakeEngine::Table());
     ASSERT_GE(driver_->Initialize(), 0);
     const std::int32_t* mainSession = nullptr;
