@@ -1,113 +1,162 @@
+// The engine interface over a driver on the in-process fake engine.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "interface_fixture.h"
+#include "driver/engine_tables.h"
+#include "driver/engine_tarsk.h"
+#include "fake_engine.h"
+#include "interface/tarsk_interface.h"
+#include "os/path.h"
+#include "sim/config_repository.h"
+#include "sim/services.h"
+#include "util/environment_var.h"
 #include "zevo/result.h"
 
-namespace zevo::ifacetest {
+namespace zevo::iface {
 namespace {
 
-constexpr std::int32_t kCommonOkCode = static_cast<std::int32_t>(0x20ff0000u);
-constexpr std::int32_t kStopCode = static_cast<std::int32_t>(0xe00c000au);
-constexpr std::int32_t kMissingCode = static_cast<std::int32_t>(0xe00c0005u);
-constexpr std::int32_t kNotHandledCode = static_cast<std::int32_t>(0xe0ff0002u);
+constexpr std::int32_t Code(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
 
-// A context whose id fills its whole field without a terminator.
-ZEVO_Context UnterminatedContext() {
-  ZEVO_Context context;
-  std::memset(&context, 0x5a, sizeof context);
-  std::memset(context.contextId, 'x', sizeof context.contextId);
-  for (std::size_t i = 0; i < sizeof context.block; ++i) {
-    reinterpret_cast<unsigned char*>(&context.block)[i] = static_cast<unsigned char>(i * 7);
+struct DeleteObject {
+  void operator()(ICommonPluginInterface* object) const { object->DeleteThis(ZEVO_DELETE_FREE); }
+};
+using EngineObject = std::unique_ptr<ITarskEngineInterface, DeleteObject>;
+
+class EngineInterfaceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The fake engine loads nothing; the driver only needs a folder.
+    services_.SetModulePath(std::u16string(u"engine") + os::kPathSeparator + u"plugEngineTARSK");
+    driver_ = std::make_unique<driver::CEngineTARSK>(services_.Organizer(), testing::FakeEngine::Table());
+    const std::int32_t* mainSession = nullptr;
+    ASSERT_GE(driver_->Initialize(), 0);
+    ASSERT_GE(driver_->InitMainSession(&mainSession), 0);
+    companies_.AddRow(7, u"a");
+    companies_.AddRow(9, u"b");
+    companies_.Seal();
+    driver_->SetCompanyTable(&companies_);
   }
-  return context;
-}
+
+  EngineObject Open() {
+    EngineObject object(new ITarskEngineInterface(*driver_, services_.Organizer()));
+    EXPECT_EQ(object->CallFunc(0, nullptr, nullptr), Code(0x20ff0000u));
+    return object;
+  }
+
+  // Serves these settings from the configuration repository.
+  void UseRepository(bool first, bool second, const char* list) {
+    const auto file = std::filesystem::temp_directory_path() / "zevo-interface-test-store.json";
+    std::ofstream(file) << R"({"values": [{"key": "0x12711000", "type": "bool", "value": )"
+                        << (first ? "true" : "false")
+                        << R"(}, {"key": "0x10c10000", "type": "bool", "value": )" << (second ? "true" : "false")
+                        << R"(}, {"key": "0x10c20001", "type": "wstring", "value": "D:\\bk\\"},)"
+                        << R"( {"key": "0x10f20004", "type": "wstring", "value": ")" << list << "\"},"
+                        << R"( {"key": "0x12770003", "type": "int32", "value": 11}]})";
+    auto repository = std::make_shared<hostsim::ConfigRepository>(file);
+    std::filesystem::remove(file);
+    ASSERT_TRUE(repository->Loaded()) << repository->LoadError();
+    services_.Register(ZEVO_CONFIG_REPOSITORY_MODULE, ZEVO_CONFIG_REPOSITORY_INTERFACE, repository);
+  }
+
+  std::vector<std::u16string> Whitelisted() const {
+    std::vector<std::u16string> ids;
+    for (const auto& entry : engine_.Whitelist()) ids.emplace_back(entry.record.text);
+    return ids;
+  }
+
+  testing::FakeEngine engine_;
+  hostsim::Services services_;
+  driver::CompanyIdNameTable companies_;
+  std::unique_ptr<driver::CEngineTARSK> driver_;
+};
 
 TEST_F(EngineInterfaceTest, OpenCopiesTheContextBoundedAndCloseResets) {
-  EngineObject object = NewObject();
-  const ZEVO_Context context = UnterminatedContext();
+  EngineObject object(new ITarskEngineInterface(*driver_, services_.Organizer()));
+  ZEVO_Context context;
+  std::memset(&context, 'x', sizeof context);  // the id without terminator
   ZEVO_OpenBlock block{&context, "job-1", 0x1122334455667788ull};
-
-  // Settings read through a repository that is not there: defaults, and
-  // the result is that of the configuration read.
-  EXPECT_EQ(object->CallFunc(0, &block, nullptr), kCommonOkCode);
+  EXPECT_EQ(object->CallFunc(0, &block, nullptr), Code(0x20ff0000u));
   const std::int32_t session = object->SessionHandle();
   EXPECT_TRUE(engine_.IsOpen(session));
   EXPECT_EQ(engine_.PatternSource(session), driver_->MainSession());
-  EXPECT_EQ(driver::CEngineTARSK::GetSessionContext(session), object.get());
   EXPECT_EQ(object->HostCookie(), 0x1122334455667788ull);
   EXPECT_EQ(std::string(object->Context().contextId), std::string(36, 'x'));
-  // The alignment bytes stay as they were (zero); the block is raw.
-  for (unsigned char byte : object->Context().alignment) EXPECT_EQ(byte, 0);
+  EXPECT_EQ(object->Context().alignment[0], 0);  // not copied
   EXPECT_EQ(std::memcmp(&object->Context().block, &context.block, sizeof context.block), 0);
 
-  EXPECT_EQ(object->CallFunc(1, nullptr, nullptr), static_cast<std::int32_t>(0x200c0000u));
+  EXPECT_EQ(object->CallFunc(1, nullptr, nullptr), Code(0x200c0000u));
   EXPECT_FALSE(engine_.IsOpen(session));
-  EXPECT_EQ(object->SessionHandle(), session);  // kept
+  EXPECT_EQ(object->SessionHandle(), session);
   EXPECT_EQ(object->HostCookie(), 0u);
   EXPECT_FALSE(object->BackupDefault());
   EXPECT_TRUE(object->BackupFolder().empty());
-  EXPECT_EQ(object->Context().contextId[0], '\0');
   EXPECT_EQ(object->Context().block.tail[0], 0);
-
-  // Opened again without a block: empty caller name, context unchanged.
-  EXPECT_EQ(object->CallFunc(0, nullptr, nullptr), kCommonOkCode);
-  EXPECT_TRUE(engine_.IsOpen(object->SessionHandle()));
-  EXPECT_EQ(object->Context().contextId[0], '\0');
-  EXPECT_EQ(object->CallFunc(1, nullptr, nullptr), static_cast<std::int32_t>(0x200c0000u));
 }
 
-TEST_F(EngineInterfaceTest, OpenFailureSkipsPatternAndConfiguration) {
-  EngineObject object = NewObject();
-  engine_.SetStatus("TKInit", -3);
-  const std::int32_t result = object->CallFunc(0, nullptr, nullptr);
-  EXPECT_EQ(result, MapEngineStatus(-3));
-  EXPECT_EQ(engine_.CountCalls("TKReadSpywarePattern"), 1u);  // the main session's only
-  EXPECT_EQ(object->ScannerSetting(), -1);                     // configuration not read
-}
-
-TEST_F(EngineInterfaceTest, VersionsAndDispatchOfOtherNumbers) {
-  EngineObject object = NewObject();
-  char16_t buffer[15] = {};
-  EXPECT_EQ(object->CallFunc(9, buffer, nullptr), static_cast<std::int32_t>(0x200c0000u));
-  EXPECT_EQ(std::u16string(buffer), u"1.234.00");
-  EXPECT_EQ(object->CallFunc(10, buffer, nullptr), static_cast<std::int32_t>(0x200c0000u));
-  EXPECT_EQ(std::u16string(buffer), u"3.2.0.1024");
-  EXPECT_EQ(object->CallFunc(9, nullptr, nullptr), kMissingCode);
-  EXPECT_EQ(object->CallFunc(10, nullptr, nullptr), kMissingCode);
-  for (std::uint32_t function : {2u, 3u, 4u, 5u, 6u, 7u, 8u, 8282u, 8283u, 11u, 8284u}) {
-    EXPECT_EQ(object->CallFunc(function, nullptr, nullptr), kNotHandledCode) << function;
+TEST_F(EngineInterfaceTest, VersionsStopFlagAndOtherNumbers) {
+  EngineObject object = Open();
+  char16_t text[15] = {};
+  EXPECT_EQ(object->CallFunc(9, text, nullptr), Code(0x200c0000u));
+  EXPECT_EQ(std::u16string(text), u"1.234.00");
+  EXPECT_EQ(object->CallFunc(9, nullptr, nullptr), Code(0xe00c0005u));
+  EXPECT_EQ(object->CallFunc(10, nullptr, nullptr), Code(0xe00c0005u));
+  for (std::uint32_t function : {2u, 6u, 8u, 8282u, 8283u, 11u, 8284u}) {
+    EXPECT_EQ(object->CallFunc(function, nullptr, nullptr), Code(0xe0ff0002u)) << function;
   }
-}
 
-TEST_F(EngineInterfaceTest, StopFlagRefusesScanWorkOnly) {
-  EngineObject object = NewObject();
-  ASSERT_EQ(object->CallFunc(0, nullptr, nullptr), kCommonOkCode);
   static_cast<driver::ISessionOwner&>(*object).SetStopFlag(true);
   for (std::uint32_t function : {0u, 2u, 3u, 4u, 5u, 7u}) {
-    EXPECT_TRUE(object->CheckStopFlagByActionId(function));
-    EXPECT_EQ(object->CallFunc(function, nullptr, nullptr), kStopCode) << function;
+    EXPECT_EQ(object->CallFunc(function, nullptr, nullptr), Code(0xe00c000au)) << function;
   }
-  char16_t buffer[15] = {};
-  EXPECT_EQ(object->CallFunc(10, buffer, nullptr), static_cast<std::int32_t>(0x200c0000u));
-  for (std::uint32_t function : {6u, 8u, 8282u, 8283u}) {
-    EXPECT_FALSE(object->CheckStopFlagByActionId(function));
-    EXPECT_NE(object->CallFunc(function, nullptr, nullptr), kStopCode) << function;
-  }
-  EXPECT_EQ(object->CallFunc(1, nullptr, nullptr), static_cast<std::int32_t>(0x200c0000u));
-  EXPECT_EQ(object->CallFunc(0, nullptr, nullptr), kStopCode);  // for the rest of its life
+  for (std::uint32_t function : {6u, 8u, 8282u, 8283u}) EXPECT_FALSE(object->CheckStopFlagByActionId(function));
+  EXPECT_EQ(object->CallFunc(10, text, nullptr), Code(0x200c0000u));
+  EXPECT_EQ(std::u16string(text), u"3.2.0.1024");
+  EXPECT_EQ(object->CallFunc(1, nullptr, nullptr), Code(0x200c0000u));
 }
 
 TEST_F(EngineInterfaceTest, ReleasedWithSessionOpenLeavesNoContextBehind) {
-  EngineObject object = NewObject();
-  ASSERT_EQ(object->CallFunc(0, nullptr, nullptr), kCommonOkCode);
+  EngineObject object = Open();
   const std::int32_t session = object->SessionHandle();
   ASSERT_EQ(driver::CEngineTARSK::GetSessionContext(session), object.get());
   object.reset();  // the host skipped function 1
   EXPECT_EQ(driver::CEngineTARSK::GetSessionContext(session), nullptr);
 }
 
+TEST_F(EngineInterfaceTest, DefaultsWithoutRepository) {
+  EngineObject object = Open();
+  EXPECT_TRUE(object->BackupDefault());
+  EXPECT_EQ(object->ScannerSetting(), 4);
+  // The default text is glued to the install path when that expands.
+  const std::u16string& installPath = util::EnvVarMap().at(u"%zevo_install_path%");
+  const std::u16string tail = std::u16string(u"backup") + os::kPathSeparator;
+  EXPECT_EQ(object->BackupFolder(), (installPath.empty() ? u"%zevo_install_path%" : installPath) + tail);
+  EXPECT_EQ(*std::get<const std::int32_t*>(object->Settings().at(0x12770003u)), 4);
+  EXPECT_EQ(object->Settings().size(), 3u);
+  EXPECT_TRUE(engine_.Whitelist().empty());
+}
+
+TEST_F(EngineInterfaceTest, RepositoryValuesAndExclusionList) {
+  UseRepository(true, true, ";a;;b;");
+  EngineObject object = Open();
+  EXPECT_TRUE(object->BackupDefault());
+  EXPECT_EQ(object->BackupFolder(), u"D:\\bk\\");
+  EXPECT_EQ(object->ScannerSetting(), 11);
+  EXPECT_EQ(Whitelisted(), (std::vector<std::u16string>{u"7", u"9"}));
+  object->SetExclusiveSpyware(u"b;;nobody;");
+  EXPECT_EQ(Whitelisted(), (std::vector<std::u16string>{u"7", u"9", u"9"}));
+
+  for (bool firstOn : {false, true}) {  // either switch off turns backups off
+    UseRepository(firstOn, !firstOn, "");
+    EXPECT_FALSE(Open()->BackupDefault());
+  }
+  EXPECT_EQ(engine_.Whitelist().size(), 3u);  // an empty list adds nothing
+}
+
 }  // namespace
-}  // namespace zevo::ifacetest
+}  // namespace zevo::iface

@@ -46,10 +46,11 @@ class ScanManager final : public hostsim::HostInterface {
     const auto* message = static_cast<const ZEVO_DataHandleWrapper*>(input);
     for (std::uint32_t index : {131372u, 133073u, 133074u}) {
       std::uint32_t count = 0;
-      if (message == nullptr || message->GetSizeOf(index, &count) < 0) continue;
+      message->GetSizeOf(index, &count);
       for (std::uint32_t position = 0; position < count; ++position) {
         std::int32_t value = 0;
-        if (message->GetInt32At(index, position, &value) >= 0) command.values[index].push_back(value);
+        message->GetInt32At(index, position, &value);
+        command.values[index].push_back(value);
       }
     }
     std::lock_guard<std::mutex> lock(mu_);
