@@ -15,14 +15,11 @@
 
 #include "driver/engine_tables.h"
 #include "driver/engine_tarsk.h"
-#include "log/logging.h"
 #include "os/recursive_lock.h"
 #include "zevo/organizer.h"
 #include "zevo/thread_annotations.h"
 
 namespace zevo::plugin {
-
-inline constexpr logging::Site kPluginLog{u"Plugin TARSK", u"plugEngineTARSK"};
 
 extern os::RecursiveLock g_lock;
 
