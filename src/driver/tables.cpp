@@ -66,72 +66,67 @@ std::int32_t Finish(Table& table, std::int32_t result) noexcept {
   }
 }
 
-}  // namespace
+// What tells the three enumerations apart in the log and in the engine.
+struct TableEnumeration {
+  std::u16string_view name;  // entry and exit lines
+  std::u16string_view timingStart;
+  std::u16string_view timingFinish;
+  std::int32_t tableId;
+  std::u16string_view openFailure;
+};
 
-std::int32_t CEngineTARSK::EnumerateItemId(std::int32_t handle, ItemTable& table) noexcept {
-  constexpr std::u16string_view kName = u"CEngineTARSK::EnumerateItemId";
-  ZLOG_ENTER(kLog, kName);
+// Entry line, timing lines, the table emptied, read whole and sealed, exit
+// line. REQUIRES: every text of `what` outlives the call (literals).
+template <class Table, class OnRow>
+std::int32_t EnumerateTable(CEngineTARSK& driver, const TkFunctionTable& engine, bool ready,
+                            const TableEnumeration& what, std::int32_t handle, Table& table,
+                            OnRow onRow) noexcept {
+  ZLOG_ENTER(kLog, what.name);
   std::int32_t result = kEngineNotReady;
   {
-    logging::ScopedTimer timer(kLog, __LINE__, kItemStart, kItemFinish);
+    logging::ScopedTimer timer(kLog, __LINE__, what.timingStart, what.timingFinish);
     table.Clear();
-    if (IsReady()) {
-      result = ReadWholeTable(*this, Engine(), handle, kTableProductItems,
-                              u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_PRODUCTITEMS) ",
-                              [&table](RowReader row) {
-                                const std::int32_t id = row.TakeNumber();
-                                row.Field(kFieldProductItemCompanyId);
-                                table.Assign(id, row.TakeNumber());
-                              });
-    }
+    if (ready) result = ReadWholeTable(driver, engine, handle, what.tableId, what.openFailure, onRow);
     result = Finish(table, result);
   }
-  ZLOG_EXIT(kLog, kName);
+  ZLOG_EXIT(kLog, what.name);
   return result;
 }
 
+}  // namespace
+
+std::int32_t CEngineTARSK::EnumerateItemId(std::int32_t handle, ItemTable& table) noexcept {
+  static constexpr TableEnumeration kItems{u"CEngineTARSK::EnumerateItemId", kItemStart, kItemFinish,
+                                           kTableProductItems,
+                                           u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_PRODUCTITEMS) "};
+  return EnumerateTable(*this, Engine(), IsReady(), kItems, handle, table, [&table](RowReader row) {
+    const std::int32_t id = row.TakeNumber();
+    row.Field(kFieldProductItemCompanyId);
+    table.Assign(id, row.TakeNumber());
+  });
+}
+
 std::int32_t CEngineTARSK::EnumerateThreatLevel(std::int32_t handle, ThreatTable& table) noexcept {
-  constexpr std::u16string_view kName = u"CEngineTARSK::EnumerateThreatLevel";
-  ZLOG_ENTER(kLog, kName);
-  std::int32_t result = kEngineNotReady;
-  {
-    // The threat table reports its timing under the item table's texts.
-    logging::ScopedTimer timer(kLog, __LINE__, kItemStart, kItemFinish);
-    table.Clear();
-    if (IsReady()) {
-      result = ReadWholeTable(*this, Engine(), handle, kTableThreatTypes,
-                              u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_THREATTYPES) ",
-                              [&table](RowReader row) {
-                                const std::int32_t id = row.TakeNumber();
-                                table.Assign(id, row.Field(kFieldThreatLevel).TakeNumber());
-                              });
-    }
-    result = Finish(table, result);
-  }
-  ZLOG_EXIT(kLog, kName);
-  return result;
+  // The threat table reports its timing under the item table's texts.
+  static constexpr TableEnumeration kThreats{u"CEngineTARSK::EnumerateThreatLevel", kItemStart,
+                                             kItemFinish, kTableThreatTypes,
+                                             u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_THREATTYPES) "};
+  return EnumerateTable(*this, Engine(), IsReady(), kThreats, handle, table, [&table](RowReader row) {
+    const std::int32_t id = row.TakeNumber();
+    table.Assign(id, row.Field(kFieldThreatLevel).TakeNumber());
+  });
 }
 
 std::int32_t CEngineTARSK::EnumerateCompanyIdNameTable(std::int32_t handle,
                                                        CompanyIdNameTable& table) noexcept {
-  constexpr std::u16string_view kName = u"CEngineTARSK::EnumerateCompanyIdNameTable";
-  ZLOG_ENTER(kLog, kName);
-  std::int32_t result = kEngineNotReady;
-  {
-    logging::ScopedTimer timer(kLog, __LINE__, kCompanyStart, kCompanyFinish);
-    table.Clear();
-    if (IsReady()) {
-      result = ReadWholeTable(*this, Engine(), handle, kTableCompany,
-                              u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_COMPANY) ",
-                              [&table](RowReader row) {
-                                const std::int32_t id = row.TakeNumber();
-                                table.AddRow(id, row.Field(kFieldCompanyName).Text());
-                              });
-    }
-    result = Finish(table, result);
-  }
-  ZLOG_EXIT(kLog, kName);
-  return result;
+  static constexpr TableEnumeration kCompanies{u"CEngineTARSK::EnumerateCompanyIdNameTable",
+                                               kCompanyStart, kCompanyFinish, kTableCompany,
+                                               u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_COMPANY) "};
+  return EnumerateTable(*this, Engine(), IsReady(), kCompanies, handle, table,
+                        [&table](RowReader row) {
+                          const std::int32_t id = row.TakeNumber();
+                          table.AddRow(id, row.Field(kFieldCompanyName).Text());
+                        });
 }
 
 }  // namespace zevo::driver
