@@ -14,9 +14,9 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <variant>
 
 #include "driver/engine_tarsk.h"
+#include "driver/scan_settings.h"
 #include "driver/session_owner.h"
 #include "zevo/identity.h"
 #include "zevo/organizer.h"
@@ -25,17 +25,13 @@
 
 namespace zevo::iface {
 
-// Configuration keys of the scan settings.
-inline constexpr std::uint32_t kKeyBackupSwitch = 0x12711000u;
-inline constexpr std::uint32_t kKeyBackupEnabled = 0x10c10000u;
-inline constexpr std::uint32_t kKeyBackupFolder = 0x10c20001u;
-inline constexpr std::uint32_t kKeyExclusionList = 0x10f20004u;
-inline constexpr std::uint32_t kKeyScannerSetting = 0x12770003u;
-
-// One scan setting: a pointer to the member that holds the key's value.
-using ScanSettingRef = std::variant<const bool*, const std::u16string*, const std::int32_t*>;
-// Configuration key -> the member holding its value; handed to the scans.
-using ScanSettings = std::map<std::uint32_t, ScanSettingRef>;
+using driver::kKeyBackupEnabled;
+using driver::kKeyBackupFolder;
+using driver::kKeyBackupSwitch;
+using driver::kKeyExclusionList;
+using driver::kKeyScannerSetting;
+using driver::ScanSettingRef;
+using driver::ScanSettings;
 
 class ITarskEngineInterface final : public ICommonPluginInterface, public driver::ISessionOwner {
  public:
