@@ -28,6 +28,7 @@
 
 #include "config/plugin_interface_class.h"
 #include "driver/engine_tables.h"
+#include "driver/scan_settings.h"
 #include "driver/session_owner.h"
 #include "driver/sessions.h"
 #include "engine/tarsk_lib.h"
@@ -91,6 +92,30 @@ class CEngineTARSK {
 
   bool IsReady() const noexcept { return library_.IsReady(); }
   std::int32_t MainSession() const noexcept { return main_session_; }
+
+  // --- Scanning (scan.cpp) ---------------------------------------------------
+  // Prepares the session's scanners and options, runs TKScan under the scan
+  // lock and, when a clean flag is set, hands over to BackupAndClean.
+  std::int32_t StartScan(std::int32_t handle, bool doSpywareClean, bool doCookieClean, bool backup,
+                         const std::u16string& backupFolder, const ScanSettings& settings) noexcept;
+  // The default scanner set, scanner 12 by setting 0x12770003, option 13.
+  std::int32_t PrepareScan(std::int32_t handle, const ScanSettings& settings) noexcept;
+  std::int32_t EnableScanner(std::int32_t handle, std::uint32_t scannerId) noexcept;
+  std::int32_t SetScannerState(std::int32_t handle, bool enable) noexcept;
+  std::int32_t ApplyScanOption(std::int32_t handle) noexcept;
+  std::int32_t SetProcessCallbackFunction(std::int32_t handle, PFN_TKCallback callback) noexcept;
+  // Sets the owner's stop flag and stops the engine's scan on `handle`.
+  std::int32_t StopScan(std::int32_t handle) noexcept;
+  // Stops the lowest-handled session opened under `callerName`.
+  std::int32_t StopScanByName(std::string_view callerName) noexcept;
+  // Stops every session but the main one; results ignored.
+  void StopAllScans() noexcept;
+
+  // --- Cleaning (cleanup.cpp) -------------------------------------------------
+  // Backs the session's items up (when asked), cleans them and reports each
+  // result to the session's owner; the items are removed at the end.
+  std::int32_t BackupAndClean(std::int32_t handle, bool doSpywareClean, bool doCookieClean, bool backup,
+                              const std::u16string& backupFolder) noexcept;
 
   // --- Tables ----------------------------------------------------------------
   // The module-wide tables this driver reads (not owned; set by the plug-in).
