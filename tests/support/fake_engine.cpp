@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -60,6 +61,11 @@ bool FieldIsNumber(const std::u16string& field, std::int32_t key) {
 
 struct FakeEngine::State {
   mutable std::mutex mutex;
+  // Signalled whenever a blocking scan starts or a stop arrives.
+  mutable std::condition_variable scan_changed;
+  bool scan_blocks = false;
+  std::multiset<std::int32_t> blocked_scans;
+  std::multiset<std::int32_t> stops;
   std::vector<Call> calls;
   std::map<std::string, std::int32_t, std::less<>> statuses;
   std::set<std::int32_t> sessions;
@@ -152,6 +158,23 @@ struct FakeEngine::State {
   std::int32_t CloseEnum(std::int32_t enumeration) {
     return enumerations.erase(enumeration) == 0 ? kNoSuchHandle : 0;
   }
+  // Waits on `lock` (the state's mutex) until a stop for h or the end of
+  // blocking; the stop is used up.
+  std::int32_t Scan(std::unique_lock<std::mutex>& lock, std::int32_t h) {
+    if (!scan_blocks) return 0;
+    blocked_scans.insert(h);
+    scan_changed.notify_all();
+    scan_changed.wait(lock, [&] { return !scan_blocks || stops.count(h) != 0; });
+    blocked_scans.erase(blocked_scans.find(h));
+    if (auto stop = stops.find(h); stop != stops.end()) stops.erase(stop);
+    return 0;
+  }
+  // A stop reaches only a scan that is running; it is not kept for later.
+  std::int32_t StopScan(std::int32_t h) {
+    if (blocked_scans.count(h) != 0) stops.insert(h);
+    scan_changed.notify_all();
+    return 0;
+  }
   std::int32_t AddWhitelist(std::int32_t h, const TKC_WHITELIST_ITEM* item) {
     if (item == nullptr) return kInvalidArgument;
     whitelist.push_back({h, *item});
@@ -181,7 +204,7 @@ void Collect(FakeEngine::Call& call, T value) {
 }
 
 template <std::size_t I, typename... A>
-std::int32_t Simulate(FakeEngine::State& s, A... a) {
+std::int32_t Simulate(FakeEngine::State& s, std::unique_lock<std::mutex>& lock, A... a) {
   constexpr std::string_view name = kTkFunctionNames[I];
   auto arg = [&](auto n) { return std::get<decltype(n)::value>(std::tuple<A...>(a...)); };
   using std::integral_constant;
@@ -223,6 +246,10 @@ std::int32_t Simulate(FakeEngine::State& s, A... a) {
                      arg(integral_constant<int, 3>{}), kNoRow);
   } else if constexpr (name == "TKCloseHandle") {
     return s.CloseEnum(arg(integral_constant<int, 1>{}));
+  } else if constexpr (name == "TKScan") {
+    return s.Scan(lock, arg(integral_constant<int, 0>{}));
+  } else if constexpr (name == "TKStopScan") {
+    return s.StopScan(a...);
   } else if constexpr (name == "TKAddWhitelistItem") {
     return s.AddWhitelist(a...);
   } else if constexpr (name == "TKGetItemCount") {
@@ -230,6 +257,7 @@ std::int32_t Simulate(FakeEngine::State& s, A... a) {
     return 0;
   } else {
     ((void)a, ...);
+    (void)lock;
     return 0;
   }
 }
@@ -242,14 +270,14 @@ struct Entry<I, std::int32_t(A...)> {
   static std::int32_t Fn(A... a) noexcept {
     FakeEngine::State* s = g_current.load();
     if (s == nullptr) return FakeEngine::kNoFakeInstalled;
-    std::lock_guard lock(s->mutex);
+    std::unique_lock lock(s->mutex);
     FakeEngine::Call call{std::string(kTkFunctionNames[I]), {}, {}};
     (Collect(call, a), ...);
     s->calls.push_back(std::move(call));
     if (auto it = s->statuses.find(kTkFunctionNames[I]); it != s->statuses.end() && it->second != 0) {
       return it->second;
     }
-    return Simulate<I>(*s, a...);
+    return Simulate<I>(*s, lock, a...);
   }
 };
 
@@ -291,6 +319,11 @@ std::u16string FakeEngine::Row(std::initializer_list<std::u16string_view> fields
 void FakeEngine::SetStatus(std::string_view name, std::int32_t status) {
   ZEVO_FAKE_LOCK;
   state_->statuses[std::string(name)] = status;
+}
+void FakeEngine::SetScanBlocks(bool block) {
+  ZEVO_FAKE_LOCK;
+  state_->scan_blocks = block;
+  state_->scan_changed.notify_all();
 }
 void FakeEngine::SetNextSession(std::int32_t handle) {
   ZEVO_FAKE_LOCK;
@@ -374,6 +407,12 @@ std::vector<FakeEngine::WhitelistEntry> FakeEngine::Whitelist() const {
 std::size_t FakeEngine::OpenEnumerations() const {
   ZEVO_FAKE_LOCK;
   return state_->enumerations.size();
+}
+
+bool FakeEngine::WaitForBlockedScan(std::int32_t handle, std::chrono::milliseconds limit) const {
+  std::unique_lock lock(state_->mutex);
+  return state_->scan_changed.wait_for(lock, limit,
+                                       [&] { return state_->blocked_scans.count(handle) != 0; });
 }
 
 #undef ZEVO_FAKE_LOCK

@@ -32,6 +32,10 @@
 //   TKCloseHandle     ends an enumeration; -2 for an unknown one
 //   TKAddWhitelistItem  appends the record to Whitelist()
 //   TKGetItemCount    writes 0
+//   TKScan            with SetScanBlocks(true): waits (fake's mutex released)
+//                     until TKStopScan is called for its handle, or blocking
+//                     is turned off, then answers 0
+//   TKStopScan        wakes such a scan on its handle (no effect otherwise)
 // Every other entry only records and answers 0 (or its SetStatus).
 //
 // Thread safe: every entry and accessor takes the fake's mutex (no entry
@@ -39,6 +43,7 @@
 #ifndef ZEVO_TESTS_SUPPORT_FAKE_ENGINE_H_
 #define ZEVO_TESTS_SUPPORT_FAKE_ENGINE_H_
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -101,6 +106,9 @@ class FakeEngine {
   // (no enumeration is opened then); ClearEnumerationHandle undoes it.
   void SetEnumerationHandle(std::int32_t tableId, std::int32_t handle);
   void ClearEnumerationHandle(std::int32_t tableId);
+  // While set, TKScan waits for TKStopScan on its handle (see above).
+  // Turning it off releases every waiting scan.
+  void SetScanBlocks(bool block);
 
   // --- Observation ----------------------------------------------------------
   std::vector<Call> Calls() const;
@@ -117,6 +125,10 @@ class FakeEngine {
   std::vector<RcmCall> RcmCalls() const;
   std::vector<WhitelistEntry> Whitelist() const;
   std::size_t OpenEnumerations() const;
+  // Waits until a TKScan on `handle` is waiting (SetScanBlocks); false when
+  // none started within `limit`.
+  bool WaitForBlockedScan(std::int32_t handle,
+                          std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
 
   struct State;  // the simulation, shared with the entries
 

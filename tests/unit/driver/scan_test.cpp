@@ -1,0 +1,200 @@
+// CEngineTARSK scanning and stopping against the fake engine.
+#include <atomic>
+#include <thread>
+
+#include "driver_fixture.h"
+#include "zevo/result.h"
+
+namespace zevo::drivertest {
+namespace {
+
+using driver::CEngineTARSK;
+using driver::ScanSettings;
+using Ints = std::vector<std::int64_t>;
+
+constexpr std::int64_t kAll = 0xFFFFFFFF;
+constexpr std::int64_t kDefault = 0xFFFFFFFE;
+
+struct Owner final : driver::ISessionOwner {
+  void SetStopFlag(bool stop) noexcept override { stopped = stop; }
+  std::atomic<bool> stopped{false};
+};
+
+class ScanTest : public DriverTest {
+ protected:
+  std::int32_t Open(Owner* owner, std::string_view name) {
+    std::int32_t handle = 0;
+    EXPECT_EQ(driver_->OpenSession(&handle, owner, name), kOk);
+    return handle;
+  }
+  std::vector<Ints> CallArgs(std::string_view name) const {
+    std::vector<Ints> args;
+    for (const auto& call : engine_.CallsOf(name)) args.push_back(call.ints);
+    return args;
+  }
+
+  std::unique_ptr<CEngineTARSK> driver_ = StartedDriver();
+};
+
+TEST_F(ScanTest, ScannerSettingDecidesScannerTwelve) {
+  Owner owner;
+  const std::int32_t h = Open(&owner, "job");
+  std::int32_t value = 0;
+  const std::u16string text = u"11";
+  const std::vector<Ints> defaults = {{h, kAll, 0}, {h, kDefault, 1}};
+  for (std::int32_t setting : {11, 0, 12}) {
+    value = setting;
+    engine_.ClearCalls();
+    ASSERT_EQ(driver_->PrepareScan(h, {{driver::kKeyScannerSetting, &value}}), kOk) << setting;
+    auto expected = defaults;
+    expected.push_back({h, 12, setting == 11 ? 0 : 1});
+    EXPECT_EQ(CallArgs("TKEnableScanner"), expected) << setting;
+    EXPECT_EQ(engine_.CallNames(), (std::vector<std::string>{"TKEnableScanner", "TKEnableScanner",
+                                                             "TKEnableScanner", "TKSetOption"}));
+  }
+  // Absent, empty or not an integer: scanner 12 is left alone.
+  const std::int32_t* none = nullptr;
+  for (const ScanSettings& settings : {ScanSettings{}, ScanSettings{{driver::kKeyScannerSetting, none}},
+                                       ScanSettings{{driver::kKeyScannerSetting, &text}}}) {
+    engine_.ClearCalls();
+    ASSERT_EQ(driver_->PrepareScan(h, settings), kOk);
+    EXPECT_EQ(CallArgs("TKEnableScanner"), defaults);
+  }
+  const auto option = engine_.CallsOf("TKSetOption");
+  ASSERT_EQ(option.size(), 1u);
+  EXPECT_EQ(option[0].ints, (Ints{h, 13}));
+  EXPECT_EQ(option[0].texts, std::vector<std::u16string>{u"1"});
+}
+
+TEST_F(ScanTest, StartScanLogsTimesAndHandsOverToCleaning) {
+  logtest::Configure("Plugin TARSK=1;=1");  // timing lines on
+  Owner owner;
+  const std::int32_t h = Open(&owner, "job");
+  engine_.ClearCalls();
+  EXPECT_EQ(driver_->StartScan(h, false, false, true, u"x", {}), kOk);
+  EXPECT_EQ(engine_.CallNames().back(), "TKScan");  // nothing after the scan
+  EXPECT_EQ(engine_.CallsOf("TKScan")[0].ints, Ints{h});
+  EXPECT_EQ(engine_.CallsOf("TKScan")[0].texts, std::vector<std::u16string>{u""});
+  auto lines = Lines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], u"==> CEngineTARSK::StartScan,tkc = 0x2, bDoSpywareClean = false, bDoCookieClean = false");
+  EXPECT_EQ(lines[1], u"scan start");
+  const std::u16string finished = u"scan finished, performance = 0";
+  EXPECT_EQ(lines[2].substr(0, finished.size()), finished);
+  EXPECT_TRUE(lines[2].ends_with(u" milliseconds."));
+  EXPECT_EQ(lines[3], u"<== CEngineTARSK::StartScan,");
+
+  // Either clean flag goes on to cleaning, which is not built yet.
+  EXPECT_EQ(driver_->StartScan(h, true, false, false, u"", {}), kNotHandled);
+  EXPECT_EQ(driver_->StartScan(h, false, true, false, u"", {}), kNotHandled);
+  EXPECT_EQ(Lines()[8], u"==> CEngineTARSK::StartScan,tkc = 0x2, bDoSpywareClean = false, bDoCookieClean = true");
+}
+
+TEST_F(ScanTest, EngineRefusalsAreLoggedAndMapped) {
+  Owner owner;
+  const std::int32_t h = Open(&owner, "job");
+  engine_.SetLastError(7, u"no");
+  const std::u16string error = u"    TARSK error: 0x7: no";
+
+  // A failed scan skips cleaning; a failed preparation skips the scan.
+  engine_.SetStatus("TKScan", -5);
+  EXPECT_EQ(driver_->StartScan(h, true, true, true, u"", {}), MapEngineStatus(-5));
+  engine_.SetStatus("TKEnableScanner", -10);
+  EXPECT_EQ(driver_->StartScan(h, true, false, false, u"", {}), MapEngineStatus(-10));
+  EXPECT_EQ(engine_.CountCalls("TKScan"), 1u);
+  EXPECT_EQ(driver_->SetScannerState(h, false), MapEngineStatus(-10));
+  EXPECT_EQ(driver_->SetScannerState(h, true), MapEngineStatus(-10));
+  engine_.SetStatus("TKSetOption", 0x20);
+  EXPECT_EQ(driver_->ApplyScanOption(h), static_cast<std::int32_t>(0xe0300020u));
+  engine_.SetStatus("TKSetCallbackFunc", -1);
+  EXPECT_EQ(driver_->SetProcessCallbackFunction(h, nullptr), static_cast<std::int32_t>(0xe030ffffu));
+  engine_.SetStatus("TKStopScan", -3);
+  EXPECT_EQ(driver_->StopScan(h), MapEngineStatus(-3));
+  EXPECT_TRUE(owner.stopped);  // set before the engine is asked
+
+  EXPECT_EQ(Lines(), (std::vector<std::u16string>{
+                         u"==> CEngineTARSK::StartScan,tkc = 0x2, bDoSpywareClean = true, bDoCookieClean = true",
+                         u"Failed: TKScan: 0xfffffffb", error, u"<== CEngineTARSK::StartScan,",
+                         u"==> CEngineTARSK::StartScan,tkc = 0x2, bDoSpywareClean = true, bDoCookieClean = false",
+                         u"Failed: TKEnableScanner: 0xfffffff6", error, u"<== CEngineTARSK::StartScan,",
+                         u"Failed: TKEnableScanner: (0)0xfffffff6", error,
+                         u"Failed: TKEnableScanner: (0x1)0xfffffff6", error,
+                         u"Failed: TKSetOption: 0x20", error,
+                         u"Failed: SetProcessCallbackFunction: 0xffffffff", error,
+                         u"Failed: TKStopScan: 0xfffffffd", error}));
+  for (const auto& call : engine_.CallsOf("TKGetLastError")) EXPECT_EQ(call.ints[0], h);
+}
+
+TEST_F(ScanTest, UnreadyDriverRefusesEveryOperation) {
+  auto unready = MakeDriver();
+  EXPECT_EQ(unready->StartScan(1, true, true, true, u"", {}), kEngineNotReady);
+  EXPECT_EQ(unready->PrepareScan(1, {}), kEngineNotReady);
+  EXPECT_EQ(unready->EnableScanner(1, kDefaultScanners), kEngineNotReady);
+  EXPECT_EQ(unready->SetScannerState(1, true), kEngineNotReady);
+  EXPECT_EQ(unready->ApplyScanOption(1), kEngineNotReady);
+  EXPECT_EQ(unready->SetProcessCallbackFunction(1, nullptr), kEngineNotReady);
+  EXPECT_EQ(unready->StopScan(1), kEngineNotReady);
+  EXPECT_EQ(unready->StopScanByName(""), kNoSessionForName);
+  unready->StopAllScans();
+  EXPECT_TRUE(engine_.Calls().empty());
+  EXPECT_EQ(Lines(), (std::vector<std::u16string>{
+                         u"==> CEngineTARSK::StartScan,tkc = 0x1, bDoSpywareClean = true, bDoCookieClean = true",
+                         u"<== CEngineTARSK::StartScan,"}));
+}
+
+TEST_F(ScanTest, StopByNameTakesTheLowestHandleOfThatName) {
+  Owner higher, lower, other;
+  engine_.SetNextSession(7);
+  const std::int32_t h7 = Open(&higher, "job");
+  engine_.SetNextSession(-3);
+  const std::int32_t hm3 = Open(&lower, "job");
+  Open(&other, "job two");
+  engine_.ClearCalls();
+
+  EXPECT_EQ(driver_->StopScanByName("job"), kOk);
+  EXPECT_EQ(CallArgs("TKStopScan"), std::vector<Ints>{{hm3}});
+  EXPECT_TRUE(lower.stopped);
+  EXPECT_FALSE(higher.stopped);
+  EXPECT_FALSE(other.stopped);
+  // Names match byte for byte: no prefix, no case folding.
+  EXPECT_EQ(driver_->StopScanByName("jo"), kNoSessionForName);
+  EXPECT_EQ(driver_->StopScanByName("JOB"), kNoSessionForName);
+  EXPECT_EQ(engine_.CountCalls("TKStopScan"), 1u);
+  EXPECT_EQ(driver_->CloseSession(hm3), kOk);
+  EXPECT_EQ(driver_->StopScanByName("job"), kOk);
+  EXPECT_EQ(CallArgs("TKStopScan").back(), Ints{h7});
+}
+
+TEST_F(ScanTest, StopAllSparesTheMainSession) {
+  Owner a, b;
+  const std::int32_t ha = Open(&a, "a");
+  const std::int32_t hb = Open(&b, "b");
+  const std::int32_t hn = Open(nullptr, "no owner");
+  engine_.SetStatus("TKStopScan", -1);  // results are ignored: every session is still stopped
+  engine_.ClearCalls();
+  driver_->StopAllScans();
+  EXPECT_EQ(CallArgs("TKStopScan"), (std::vector<Ints>{{ha}, {hb}, {hn}}));
+  EXPECT_TRUE(a.stopped);
+  EXPECT_TRUE(b.stopped);
+}
+
+TEST_F(ScanTest, StopFromAnotherThreadEndsARunningScan) {
+  Owner owner;
+  const std::int32_t h = Open(&owner, "job");
+  engine_.SetScanBlocks(true);
+  std::atomic<std::int32_t> result{kFail};
+  std::thread scanner([&] { result = driver_->StartScan(h, false, false, false, u"", {}); });
+  ASSERT_TRUE(engine_.WaitForBlockedScan(h));
+  // The scan holds no session lock: sessions open meanwhile.
+  Owner late;
+  const std::int32_t hl = Open(&late, "late");
+  EXPECT_EQ(driver_->StopScanByName("job"), kOk);
+  scanner.join();
+  EXPECT_EQ(result, kOk);
+  EXPECT_TRUE(owner.stopped);
+  EXPECT_FALSE(late.stopped);
+  EXPECT_EQ(driver_->CloseSession(hl), kOk);
+}
+
+}  // namespace
+}  // namespace zevo::drivertest
