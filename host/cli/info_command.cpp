@@ -8,6 +8,7 @@
 #include <string>
 
 #include "info_report.h"
+#include "module_open.h"
 #include "sim/plugin_module.h"
 #include "sim/reference_host.h"
 #include "temp_config.h"
@@ -18,11 +19,6 @@ namespace zevo::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A failed step: what to tell the person.
-struct Failure {
-  std::string message;
-};
 
 // An interface object, released through the module when it goes.
 class InterfaceObject {
@@ -41,18 +37,6 @@ class InterfaceObject {
   const PluginExportTable& exports_;
   ICommonPluginInterface* const object_;
 };
-
-hostsim::PluginModule LoadModule(const fs::path& file) {
-  std::string error;
-  hostsim::PluginModule module = hostsim::PluginModule::Open(file, error);
-  if (!module.Loaded()) throw Failure{"cannot load module " + PathText(file) + ": " + error};
-  if (!module.Complete()) {
-    std::string names;
-    for (const std::string& name : module.MissingExports()) names += (names.empty() ? "" : ", ") + name;
-    throw Failure{"module " + PathText(file) + " lacks the exports " + names};
-  }
-  return module;
-}
 
 // Function 9 or 10 of the engine interface: a version text of at most 15
 // UTF-16 characters.
@@ -75,14 +59,6 @@ void ReadIdentity(const PluginExportTable& exports, InfoReport& report) {
   report.statusInterface = InterfaceObject(exports, kEngineStatusInterfaceId).get() != nullptr;
   if (report.patternResult < 0) throw Failure{"reading the pattern version failed: " + Hex(report.patternResult)};
   if (report.engineResult < 0) throw Failure{"reading the engine version failed: " + Hex(report.engineResult)};
-}
-
-std::string StartFailure(std::int32_t code, const fs::path& engineFolder) {
-  std::string text = "start failed: Plugin_Interface_PostInitialize returned " + Hex(code);
-  if (code == kEngineLoadFailed && !fs::exists(engineFolder / std::u16string(kEngineFileName))) {
-    text += " (no tarsk64.dll in " + PathText(engineFolder) + ")";
-  }
-  return text;
 }
 
 // Start, read, stop. The module is stopped whatever happens after a start.

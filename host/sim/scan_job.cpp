@@ -1,0 +1,89 @@
+#include "sim/scan_job.h"
+
+#include <exception>
+
+#include "sim/environment.h"
+#include "zevo/identity.h"
+#include "zevo/result.h"
+
+namespace zevo::hostsim {
+namespace {
+
+// An engine interface object, released through the module when it goes.
+class EngineObject {
+ public:
+  explicit EngineObject(const PluginExportTable& exports)
+      : exports_(exports), object_(exports.Plugin_Interface_QueryInterface(kEngineInterfaceId)) {}
+  ~EngineObject() { Release(); }
+  EngineObject(const EngineObject&) = delete;
+  EngineObject& operator=(const EngineObject&) = delete;
+
+  explicit operator bool() const noexcept { return object_ != nullptr; }
+  std::int32_t Call(std::uint32_t function, void* first) const noexcept {
+    return exports_.Plugin_Interface_CallFunc(object_, function, first, nullptr);
+  }
+  void Release() noexcept {
+    if (object_ != nullptr) exports_.Plugin_Interface_Release(object_);
+    object_ = nullptr;
+  }
+
+ private:
+  const PluginExportTable& exports_;
+  ICommonPluginInterface* object_;
+};
+
+}  // namespace
+
+std::int32_t ScanJobResults::FirstFailure() const noexcept {
+  if (!obtained) return kNoEngineInterface;
+  for (const std::int32_t result : {open, setSink, scan, close}) {
+    if (result != kNotRun && Failed(result)) return result;
+  }
+  return 0;
+}
+
+ScanJobResults RunScanJob(const PluginExportTable& exports, const ScanJobRequest& request,
+                          ProgressRecorder& sink) noexcept {
+  ScanJobResults results;
+  {
+    EngineObject engine(exports);
+    results.obtained = static_cast<bool>(engine);
+    if (results.obtained) {
+      ZEVO_OpenBlock open{request.context, request.callerName.c_str(), request.cookie};
+      results.open = engine.Call(kFnOpenSession, &open);
+      if (Succeeded(results.open)) {
+        results.setSink = engine.Call(kFnSetProgressSink, static_cast<IProgressSink*>(&sink));
+        if (Succeeded(results.setSink)) {
+          ZEVO_ScanOptions options = request.options;
+          results.scan = engine.Call(kFnStartScan, &options);
+        }
+      }
+      results.close = engine.Call(kFnCloseSession, nullptr);
+      engine.Release();
+    }
+  }
+  sink.Seal();
+  return results;
+}
+
+std::int32_t StopScansByName(const PluginExportTable& exports, const std::string& callerName) noexcept {
+  EngineObject engine(exports);
+  if (!engine) return kNoEngineInterface;
+  const char* name = callerName.c_str();
+  return engine.Call(kFnStopScanByName, &name);
+}
+
+bool SetScanRoots(const std::vector<std::filesystem::path>& folders) noexcept {
+  try {
+    std::filesystem::path::string_type roots;
+    for (const std::filesystem::path& folder : folders) {
+      if (!roots.empty()) roots += kPathListSeparator;
+      roots += std::filesystem::absolute(folder).lexically_normal().native();
+    }
+    return SetEnvironmentText("TARSK_SCAN_ROOTS", roots);
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace zevo::hostsim
