@@ -63,16 +63,18 @@ std::int32_t ITarskEngineInterface::CallFunc(std::uint32_t function, void* first
       return GetPatternVersion(first);
     case kFnGetEngineVersion:
       return GetEngineVersion(first);
-    // Scans, referential scans, progress, cleaning, restore, stop by name
-    // and the table queries are answered by later work; until then they are
-    // not handled.
     case kFnStartScan:
+      return StartScan(static_cast<const ZEVO_ScanOptions*>(first));
+    case kFnSetProgressSink:
+      return SetProgressSink(static_cast<IProgressSink*>(first));
+    case kFnStopScanByName:
+      return StopScanByName(static_cast<const char* const*>(first));
+    // Referential scans, cleaning, restore and the table queries are
+    // answered by later work; until then they are not handled.
     case kFnAddReferentialItem:
     case kFnStartReferentialScan:
-    case kFnSetProgressSink:
     case kFnBackupAndClean:
     case kFnRestore:
-    case kFnStopScanByName:
     case kFnQuery:
     case kFnNameIdByTable:
     default:
@@ -94,7 +96,7 @@ void ITarskEngineInterface::CopyContext(const ZEVO_Context& context) noexcept {
 std::int32_t ITarskEngineInterface::OpenSession(const ZEVO_OpenBlock* block) noexcept {
   std::string_view callerName;
   if (block != nullptr) {
-    cookie_ = block->cookie;
+    cookie_.store(block->cookie, std::memory_order_relaxed);
     if (block->context != nullptr) CopyContext(*block->context);
     if (block->callerName != nullptr) callerName = block->callerName;
   }
@@ -106,10 +108,34 @@ std::int32_t ITarskEngineInterface::OpenSession(const ZEVO_OpenBlock* block) noe
 
 std::int32_t ITarskEngineInterface::CloseSession() noexcept {
   context_ = ZEVO_Context{};
-  cookie_ = 0;
+  cookie_.store(0, std::memory_order_relaxed);
   backup_default_ = false;
   backup_folder_.clear();
   return driver_.CloseSession(session_);
+}
+
+std::int32_t ITarskEngineInterface::StartScan(const ZEVO_ScanOptions* options) noexcept {
+  bool doSpywareClean = true;
+  bool doCookieClean = true;
+  bool backup = backup_default_;
+  if (options != nullptr) {
+    doSpywareClean = options->doSpywareClean != 0;
+    doCookieClean = options->doCookieClean != 0;
+    // A zero byte means "as configured": the host cannot turn backups off here.
+    if (options->backup != 0) backup = true;
+  }
+  return driver_.StartScan(session_, doSpywareClean, doCookieClean, backup, backup_folder_, scan_settings_);
+}
+
+std::int32_t ITarskEngineInterface::SetProgressSink(IProgressSink* sink) noexcept {
+  const std::int32_t result = driver_.SetProcessCallbackFunction(session_, &TARSKProcessCallback);
+  progress_sink_.store(sink, std::memory_order_release);
+  return result;
+}
+
+std::int32_t ITarskEngineInterface::StopScanByName(const char* const* name) noexcept {
+  if (name == nullptr || *name == nullptr) return kArgumentMissing;
+  return driver_.StopScanByName(*name);
 }
 
 std::int32_t ITarskEngineInterface::GetPatternVersion(void* buffer) noexcept {

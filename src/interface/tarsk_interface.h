@@ -18,6 +18,7 @@
 #include "driver/engine_tarsk.h"
 #include "driver/scan_settings.h"
 #include "driver/session_owner.h"
+#include "interface/company_name_cache.h"
 #include "zevo/identity.h"
 #include "zevo/organizer.h"
 #include "zevo/plugin_interface.h"
@@ -70,18 +71,48 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
   const ZEVO_Context& Context() const noexcept { return context_; }
   bool BackupDefault() const noexcept { return backup_default_; }
   const std::u16string& BackupFolder() const noexcept { return backup_folder_; }
-  std::uint64_t HostCookie() const noexcept { return cookie_; }
+  std::uint64_t HostCookie() const noexcept { return cookie_.load(std::memory_order_relaxed); }
   std::int32_t ScannerSetting() const noexcept { return scanner_setting_; }
   const ScanSettings& Settings() const noexcept { return scan_settings_; }
-  IProgressSink* ProgressSink() const noexcept { return progress_sink_; }
+  IProgressSink* ProgressSink() const noexcept { return progress_sink_.load(std::memory_order_acquire); }
+  std::size_t CachedCompanyNames() const noexcept { return company_names_.size(); }
+
+  // --- Progress reports (progress_callback.cpp) --------------------------------
+  // The callback registered by function 5 for the object's session. Events
+  // 1, 3 and 1000 reach the sink as they are; 2 and 1001 carry an
+  // SPYWARE_ITEM built from the engine's TKC_ITEM (1001 with its result
+  // code); every other event is dropped. Nothing is reported for a session
+  // no object owns or an object without a sink. Always 0. The session lock
+  // is held only to find the object, never while the host is called.
+  static std::int32_t TARSKProcessCallback(std::int32_t handle, std::int32_t event, std::int32_t c,
+                                           std::int32_t d, void* data) noexcept;
+  // The company name of `item` for the object owning `handle`: custom-range
+  // ids by the first company text the object saw for them, others from the
+  // driver's tables (empty when unknown). False, name unchanged, when no
+  // object owns the session.
+  static bool GetSpyCompanyName(std::int32_t handle, const TKC_ITEM& item, std::u16string& name) noexcept;
+  // The threat level of the item's threat type; 50 when the type is unknown
+  // or no object owns the session.
+  static void GetSpyThreatLevel(std::int32_t handle, const TKC_ITEM& item, std::int32_t& level) noexcept;
 
  private:
   // Leaves the session context map on the way out, so that no stop or
   // callback reaches a released object whose session the host left open.
   ~ITarskEngineInterface();
 
+  // The whole host record for `item` as the owner of `handle` sees it; a
+  // session without owner gets no company name and threat level 50.
+  static void _FormatSpywareItem(std::int32_t handle, const TKC_ITEM& item, SPYWARE_ITEM& record) noexcept;
+  static ITarskEngineInterface* OwnerOf(std::int32_t handle) noexcept;
+  void FormatItem(std::int32_t handle, const TKC_ITEM& item, SPYWARE_ITEM& record) noexcept;
+  bool CompanyNameOf(std::int32_t handle, const TKC_ITEM& item, std::u16string& name) noexcept;
+
   std::int32_t OpenSession(const ZEVO_OpenBlock* block) noexcept;
   std::int32_t CloseSession() noexcept;
+  // Functions 2, 5 and 8.
+  std::int32_t StartScan(const ZEVO_ScanOptions* options) noexcept;
+  std::int32_t SetProgressSink(IProgressSink* sink) noexcept;
+  std::int32_t StopScanByName(const char* const* name) noexcept;
   std::int32_t GetPatternVersion(void* buffer) noexcept;
   std::int32_t GetEngineVersion(void* buffer) noexcept;
   void CopyContext(const ZEVO_Context& context) noexcept;
@@ -96,14 +127,16 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
   ZEVO_Context context_{};
   bool backup_default_ = true;
   std::u16string backup_folder_;
-  std::uint64_t cookie_ = 0;
+  // Read by reports on the engine's thread while function 0 or 1 may write it.
+  std::atomic<std::uint64_t> cookie_{0};
   // Written by the thread that handles a stop while another may be inside
   // this object's scan.
   std::atomic<bool> stop_{false};
   std::int32_t scanner_setting_ = -1;
   SPluginInterfaceOrganizer* const organizer_;
-  IProgressSink* progress_sink_ = nullptr;
-  std::map<std::int32_t, std::u16string> company_names_;
+  // Written by function 5, read by every report.
+  std::atomic<IProgressSink*> progress_sink_{nullptr};
+  CompanyNameCache company_names_;
   ScanSettings scan_settings_;
 };
 

@@ -1,0 +1,309 @@
+// The progress callback, the item records it builds and functions 2, 5 and 8,
+// over a driver on the in-process fake engine.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../log/log_test_support.h"
+#include "driver/engine_tables.h"
+#include "driver/engine_tarsk.h"
+#include "fake_engine.h"
+#include "interface/tarsk_interface.h"
+#include "os/path.h"
+#include "sim/services.h"
+#include "zevo/result.h"
+
+namespace zevo::iface {
+namespace {
+
+constexpr std::int32_t Code(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
+
+struct DeleteObject {
+  void operator()(ICommonPluginInterface* object) const { object->DeleteThis(ZEVO_DELETE_FREE); }
+};
+using EngineObject = std::unique_ptr<ITarskEngineInterface, DeleteObject>;
+
+// Keeps a copy of every report; the record lives only during the call.
+class RecordingSink final : public IProgressSink {
+ public:
+  struct Report {
+    std::uint32_t event;
+    std::int32_t c, d;
+    const void* data;
+    std::uint64_t cookie;
+    std::vector<unsigned char> record;  // the SPYWARE_ITEM bytes for 2 and 1001
+  };
+  void* DeleteThis(std::uint32_t) noexcept override { return this; }
+  std::int32_t OnProgress(std::uint32_t event, std::int32_t c, std::int32_t d, void* data,
+                          std::uint64_t cookie) noexcept override {
+    Report report{event, c, d, data, cookie, {}};
+    if ((event == 2 || event == 1001) && data != nullptr) {
+      const auto* bytes = static_cast<const unsigned char*>(data);
+      report.record.assign(bytes, bytes + sizeof(SPYWARE_ITEM));
+    }
+    reports.push_back(std::move(report));
+    return 0;
+  }
+  std::vector<Report> reports;
+};
+
+std::u16string TextAt(const std::vector<unsigned char>& record, std::size_t offset) {
+  std::u16string text;
+  for (char16_t ch; std::memcpy(&ch, &record[offset + 2 * text.size()], 2), ch != 0;) text.push_back(ch);
+  return text;
+}
+
+std::int32_t IntAt(const std::vector<unsigned char>& record, std::size_t offset) {
+  std::int32_t value;
+  std::memcpy(&value, &record[offset], 4);
+  return value;
+}
+
+template <std::size_t N>
+void Fill(char16_t (&text)[N], char16_t ch) {
+  for (auto& c : text) c = ch;  // no terminator at all
+}
+
+class ProgressCallbackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    services_.SetModulePath(std::u16string(u"engine") + os::kPathSeparator + u"plugEngineTARSK");
+    driver_ = std::make_unique<driver::CEngineTARSK>(services_.Organizer(), testing::FakeEngine::Table());
+    const std::int32_t* mainSession = nullptr;
+    ASSERT_GE(driver_->Initialize(), 0);
+    ASSERT_GE(driver_->InitMainSession(&mainSession), 0);
+    items_.Assign(100, 7);
+    items_.Seal();
+    threats_.Assign(3, 80);
+    threats_.Seal();
+    companies_.AddRow(7, u"Seven Corp");
+    companies_.Seal();
+    driver_->SetItemTable(&items_);
+    driver_->SetThreatTable(&threats_);
+    driver_->SetCompanyTable(&companies_);
+  }
+
+  EngineObject Open(std::uint64_t cookie, RecordingSink* sink) {
+    EngineObject object(new ITarskEngineInterface(*driver_, services_.Organizer()));
+    ZEVO_OpenBlock block{nullptr, "job", cookie};
+    EXPECT_EQ(object->CallFunc(0, &block, nullptr), Code(0x20ff0000u));
+    if (sink != nullptr) {
+      EXPECT_EQ(object->CallFunc(5, sink, nullptr), Code(0x200c0000u));
+    }
+    return object;
+  }
+
+  static std::int32_t Report(const EngineObject& object, std::int32_t event, void* data,
+                             std::int32_t d = 0) {
+    return ITarskEngineInterface::TARSKProcessCallback(object->SessionHandle(), event, 11, d, data);
+  }
+
+  testing::FakeEngine engine_;
+  hostsim::Services services_;
+  driver::ItemTable items_;
+  driver::ThreatTable threats_;
+  driver::CompanyIdNameTable companies_;
+  std::unique_ptr<driver::CEngineTARSK> driver_;
+};
+
+TEST_F(ProgressCallbackTest, ItemRecordLayoutTruncationAndLookups) {
+  RecordingSink sink;
+  EngineObject object = Open(0xabcdef0123456789ull, &sink);
+  TKC_ITEM item;
+  std::memset(&item, 0x5a, sizeof item);  // unterminated texts, junk everywhere
+  Fill(item.text1, u'a');
+  Fill(item.text2, u'b');
+  Fill(item.text3, u'c');
+  Fill(item.companyText, u'd');
+  Fill(item.text5, u'e');
+  Fill(item.text6, u'f');
+  item.itemId = 100;
+  item.presence = 2;
+  item.threatTypeId = 3;
+  ASSERT_EQ(Report(object, 2, &item), 0);
+
+  ASSERT_EQ(sink.reports.size(), 1u);
+  const auto& report = sink.reports[0];
+  EXPECT_EQ(report.event, 2u);
+  EXPECT_EQ(report.c, 11);
+  EXPECT_EQ(report.cookie, 0xabcdef0123456789ull);
+  const auto& r = report.record;
+  EXPECT_EQ(IntAt(r, 0), 3960);
+  EXPECT_EQ(IntAt(r, 4), 100);
+  const std::pair<std::size_t, char16_t> texts260[] = {{8, u'a'}, {530, u'b'}, {1830, u'd'},
+                                                       {2352, u'e'}, {2874, u'f'}};
+  for (const auto& [offset, ch] : texts260) EXPECT_EQ(TextAt(r, offset), std::u16string(260, ch)) << offset;
+  EXPECT_EQ(TextAt(r, 1052), std::u16string(388, u'c'));
+  EXPECT_EQ(r[3396], 1);
+  EXPECT_EQ(r[3397] | r[3398] | r[3399], 0);
+  for (std::size_t offset = 3400; offset < 3416; offset += 4) EXPECT_EQ(IntAt(r, offset), 0x5a5a5a5a) << offset;
+  EXPECT_EQ(IntAt(r, 3416), 3);
+  EXPECT_EQ(IntAt(r, 3420), 80);
+  EXPECT_EQ(IntAt(r, 3424), 0x5a5a5a5a);
+  EXPECT_EQ(IntAt(r, 3428), 0x5a5a5a5a);
+  EXPECT_EQ(TextAt(r, 3432), u"Seven Corp");
+  for (std::size_t i = 3432 + 20; i < 3956; ++i) ASSERT_EQ(r[i], 0) << i;
+  EXPECT_EQ(IntAt(r, 3956), 0);
+
+  // Unknown item and threat type: no company, level 50.
+  item.itemId = 101;
+  item.threatTypeId = 4;
+  Report(object, 2, &item);
+  EXPECT_EQ(TextAt(sink.reports[1].record, 3432), u"");
+  EXPECT_EQ(IntAt(sink.reports[1].record, 3420), 50);
+}
+
+TEST_F(ProgressCallbackTest, CustomRangeCompanyFirstTextWinsPerObject) {
+  RecordingSink sink;
+  EngineObject object = Open(1, &sink);
+  TKC_ITEM item{};
+  for (std::int32_t id : {0x6e000000, 0x6f000000}) {
+    item.itemId = id;
+    std::memcpy(item.companyText, u"First", 12);
+    Report(object, 2, &item);
+    std::memcpy(item.companyText, u"Other", 12);
+    Report(object, 1001, &item);
+  }
+  item.itemId = 0x6f000001;  // just outside: the tables, which do not know it
+  Report(object, 2, &item);
+  ASSERT_EQ(sink.reports.size(), 5u);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(TextAt(sink.reports[i].record, 3432), u"First") << i;
+  EXPECT_EQ(TextAt(sink.reports[4].record, 3432), u"");
+  EXPECT_EQ(object->CachedCompanyNames(), 2u);
+
+  std::u16string name = u"kept";
+  EXPECT_TRUE(ITarskEngineInterface::GetSpyCompanyName(object->SessionHandle(), item, name));
+  EXPECT_EQ(name, u"");
+  name = u"kept";
+  EXPECT_FALSE(ITarskEngineInterface::GetSpyCompanyName(-7, item, name));
+  EXPECT_EQ(name, u"kept");
+  std::int32_t level = 0;
+  item.threatTypeId = 3;
+  ITarskEngineInterface::GetSpyThreatLevel(-7, item, level);
+  EXPECT_EQ(level, 50);
+  ITarskEngineInterface::GetSpyThreatLevel(object->SessionHandle(), item, level);
+  EXPECT_EQ(level, 80);
+
+  // A second object starts with an empty cache.
+  RecordingSink other;
+  EngineObject second = Open(2, &other);
+  item.itemId = 0x6e000000;
+  Report(second, 2, &item);
+  EXPECT_EQ(TextAt(other.reports[0].record, 3432), u"Other");
+}
+
+TEST_F(ProgressCallbackTest, CleanResultCodes) {
+  RecordingSink sink;
+  EngineObject object = Open(1, &sink);
+  struct Case {
+    std::uint32_t flags, kind, state;
+    std::int32_t d;
+    std::uint32_t code;
+  };
+  const Case cases[] = {
+      {3, 0, 0, 0, 0x200c0001u},  {2, 10, 1, 1, 0x200c0001u}, {1, 0, 0, 1, 0x200c0000u},
+      {0, 10, 1, 0, 0x200c0000u}, {0, 10, 2, 1, 0xe0ff0030u}, {0, 9, 1, 0, 0xe00c0003u},
+      {0x10, 0, 0, 2, 0xe00c0003u},
+  };
+  TKC_ITEM item{};
+  for (const Case& c : cases) {
+    item.resultFlags = c.flags;
+    item.kind = c.kind;
+    item.state = c.state;
+    Report(object, 1001, &item, c.d);
+    EXPECT_EQ(IntAt(sink.reports.back().record, 3956), Code(c.code)) << c.flags << " " << c.kind;
+    EXPECT_EQ(sink.reports.back().d, c.d);
+  }
+  item.resultFlags = 3;
+  Report(object, 2, &item);  // detections carry no result
+  EXPECT_EQ(IntAt(sink.reports.back().record, 3956), 0);
+}
+
+TEST_F(ProgressCallbackTest, EventsPassedDroppedAndUnowned) {
+  RecordingSink sink;
+  EngineObject object = Open(9, &sink);
+  int value = 0;
+  for (std::int32_t event : {1, 3, 1000, 4, 0, 999, 1002, -1}) EXPECT_EQ(Report(object, event, &value), 0);
+  ASSERT_EQ(sink.reports.size(), 3u);
+  EXPECT_EQ(sink.reports[0].event, 1u);
+  EXPECT_EQ(sink.reports[1].event, 3u);
+  EXPECT_EQ(sink.reports[2].event, 1000u);
+  for (const auto& report : sink.reports) {
+    EXPECT_EQ(report.data, &value);
+    EXPECT_EQ(report.cookie, 9u);
+  }
+  // Item events without an item reach the host without a record.
+  Report(object, 2, nullptr);
+  Report(object, 1001, nullptr, 1);
+  ASSERT_EQ(sink.reports.size(), 5u);
+  EXPECT_EQ(sink.reports[3].data, nullptr);
+  EXPECT_EQ(sink.reports[4].data, nullptr);
+
+  // No sink yet, a closed session, a released object: nothing reported.
+  EngineObject quiet = Open(3, nullptr);
+  EXPECT_EQ(Report(quiet, 1, &value), 0);
+  const std::int32_t session = object->SessionHandle();
+  object.reset();
+  EXPECT_EQ(ITarskEngineInterface::TARSKProcessCallback(session, 1, 0, 0, &value), 0);
+  EngineObject closed = Open(4, &sink);
+  EXPECT_EQ(closed->CallFunc(1, nullptr, nullptr), Code(0x200c0000u));
+  TKC_ITEM item{};
+  EXPECT_EQ(Report(closed, 2, &item), 0);
+  EXPECT_EQ(sink.reports.size(), 5u);
+}
+
+TEST_F(ProgressCallbackTest, ScanSinkAndStopByNameDispatch) {
+  logtest::Configure("Plugin TARSK=2");
+  logtest::LineCapture capture;
+  RecordingSink sink;
+  EngineObject object = Open(1, nullptr);
+  const std::int32_t h = object->SessionHandle();
+
+  // Function 5 keeps the sink even when the engine refuses the callback.
+  engine_.SetStatus("TKSetCallbackFunc", -5);
+  EXPECT_EQ(object->CallFunc(5, &sink, nullptr), Code(0xe030fffbu));
+  EXPECT_EQ(object->ProgressSink(), &sink);
+  engine_.SetStatus("TKSetCallbackFunc", 0);
+  EXPECT_EQ(object->CallFunc(5, nullptr, nullptr), Code(0x200c0000u));
+  EXPECT_EQ(object->ProgressSink(), nullptr);
+  EXPECT_EQ(engine_.CallsOf("TKSetCallbackFunc").back().ints.at(0), h);
+
+  // Function 2: no options clean both; given options are taken as they are.
+  const std::u16string entry = u"==> CEngineTARSK::StartScan,tkc = 0x" + std::u16string(1, u'0' + h);
+  object->CallFunc(2, nullptr, nullptr);
+  ZEVO_ScanOptions none{0, 0, 0};
+  EXPECT_EQ(object->CallFunc(2, &none, nullptr), Code(0x200c0000u));
+  ZEVO_ScanOptions cookies{0, 1, 1};
+  object->CallFunc(2, &cookies, nullptr);
+  std::vector<std::u16string> entries;
+  for (const auto& text : capture.Texts()) {
+    if (text.starts_with(u"==> CEngineTARSK::StartScan")) entries.push_back(text);
+  }
+  EXPECT_EQ(entries, (std::vector<std::u16string>{
+                         entry + u", bDoSpywareClean = true, bDoCookieClean = true",
+                         entry + u", bDoSpywareClean = false, bDoCookieClean = false",
+                         entry + u", bDoSpywareClean = false, bDoCookieClean = true"}));
+  EXPECT_EQ(engine_.CountCalls("TKScan"), 3u);
+
+  // Function 8 on one object stops another's session by its caller name.
+  EngineObject stopper = Open(2, nullptr);
+  const char* nullName = nullptr;
+  const char* unknown = "nobody";
+  const char* job = "job";
+  EXPECT_EQ(stopper->CallFunc(8, nullptr, nullptr), Code(0xe00c0005u));
+  EXPECT_EQ(stopper->CallFunc(8, &nullName, nullptr), Code(0xe00c0005u));
+  EXPECT_EQ(stopper->CallFunc(8, &unknown, nullptr), Code(0xe018000au));
+  EXPECT_EQ(engine_.CountCalls("TKStopScan"), 0u);
+  EXPECT_EQ(stopper->CallFunc(8, &job, nullptr), Code(0x200c0000u));
+  EXPECT_EQ(engine_.CallsOf("TKStopScan").at(0).ints.at(0), h);  // the lowest handle
+  EXPECT_EQ(object->CallFunc(2, nullptr, nullptr), Code(0xe00c000au));
+  EXPECT_EQ(object->CallFunc(5, &sink, nullptr), Code(0xe00c000au));
+  EXPECT_EQ(stopper->CallFunc(2, &none, nullptr), Code(0x200c0000u));  // the caller goes on
+  logtest::Configure(nullptr);
+}
+
+}  // namespace
+}  // namespace zevo::iface
