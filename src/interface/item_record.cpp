@@ -9,13 +9,27 @@
 namespace zevo::iface {
 namespace {
 
+// The length of `text` up to its terminator, at most `limit`. Reads four
+// characters at a time (every report scans six texts); never past `limit`.
+std::size_t BoundedLength(const char16_t* text, std::size_t limit) noexcept {
+  constexpr std::uint64_t kLow = 0x0001000100010001ull;
+  constexpr std::uint64_t kHigh = 0x8000800080008000ull;
+  std::size_t i = 0;
+  for (; i + 4 <= limit; i += 4) {
+    std::uint64_t word;
+    std::memcpy(&word, text + i, sizeof word);
+    if (((word - kLow) & ~word & kHigh) != 0) break;  // some character is zero
+  }
+  while (i < limit && text[i] != u'\0') ++i;
+  return i;
+}
+
 // Copies the text up to its terminator or capacity - 1 characters and
 // zero-fills the rest, so the record never carries what followed the
 // engine's terminator.
 template <std::size_t N>
 void CopyText(const char16_t (&source)[N], char16_t (&target)[N]) noexcept {
-  const char16_t* const end = std::find(source, source + (N - 1), u'\0');
-  const auto length = static_cast<std::size_t>(end - source);
+  const std::size_t length = BoundedLength(source, N - 1);
   std::memcpy(target, source, length * sizeof(char16_t));
   std::memset(target + length, 0, (N - length) * sizeof(char16_t));
 }
