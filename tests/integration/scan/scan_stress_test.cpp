@@ -1,0 +1,101 @@
+// Several scan jobs at once on the real module while another thread stops
+// them by name at random moments; each object is released right after its
+// session closes. Every report must reach the sink of its own job with that
+// job's cookie, and none may arrive after the release. Run under
+// ThreadSanitizer too.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "scan_fixture.h"
+
+namespace zevo::it {
+namespace {
+
+constexpr int kJobs = 4;
+constexpr auto kDuration = std::chrono::milliseconds(2500);
+constexpr std::int32_t kEngineScanStopped = MapEngineStatus(-4);
+// The driver closes the engine session before it drops the session's name,
+// so a stop by name can meet a session that is closing.
+constexpr std::int32_t kEngineNoSuchSession = MapEngineStatus(-2);
+
+struct JobTally {
+  std::atomic<int> runs{0};
+  std::atomic<int> completed{0};  // scans that ran to the end
+  std::atomic<int> faults{0};
+};
+
+// A stop may come before function 5 or 2 (the object refuses them) or while
+// the engine scans (the engine's status for a stopped scan).
+bool Stopped(std::int32_t result) {
+  return Succeeded(result) || result == kStopRequested || result == kEngineScanStopped ||
+         result == hostsim::ScanJobResults::kNotRun;
+}
+
+std::size_t DetectedSampleCount() {
+  std::size_t count = 0;
+  for (const tarsk::samples::Sample& s : tarsk::samples::AllSamples()) count += s.itemId != 0 ? 1 : 0;
+  return count;
+}
+
+std::string JobName(int job) { return "stress-" + std::to_string(job); }
+
+// One job's rounds: each with a fresh sink and a cookie of its own.
+void RunJobs(const PluginExportTable& x, int job, std::chrono::steady_clock::time_point end, JobTally& tally,
+             std::vector<std::unique_ptr<hostsim::ProgressRecorder>>& sinks) {
+  for (std::uint64_t round = 0; std::chrono::steady_clock::now() < end; ++round) {
+    const std::uint64_t cookie = (static_cast<std::uint64_t>(job) << 32) | round;
+    auto sink = std::make_unique<hostsim::ProgressRecorder>();
+    const hostsim::ScanJobResults r = hostsim::RunScanJob(x, {JobName(job), cookie, {0, 0, 0}, nullptr}, *sink);
+    ++tally.runs;
+    bool fault = r.open != kCommonOk || Failed(r.close) || !Stopped(r.setSink) || !Stopped(r.scan);
+    for (const hostsim::ProgressReport& report : sink->Reports()) fault = fault || report.cookie != cookie;
+    if (r.scan != hostsim::ScanJobResults::kNotRun && Succeeded(r.scan)) {
+      ++tally.completed;
+      fault = fault || sink->Items().size() != DetectedSampleCount();
+    }
+    if (fault) ++tally.faults;
+    sinks.push_back(std::move(sink));  // kept to catch reports after release
+  }
+}
+
+using ScanStress = ScanFixture;
+
+TEST_F(ScanStress, ConcurrentJobsWithRandomStopsByName) {
+  if (!ModuleTakesSink()) GTEST_SKIP() << kNotYetSkip;
+  const auto end = std::chrono::steady_clock::now() + kDuration;
+  JobTally tally;
+  std::vector<std::vector<std::unique_ptr<hostsim::ProgressRecorder>>> sinks(kJobs);
+  std::atomic<int> stops{0}, badStops{0};
+  std::vector<std::thread> threads;
+  for (int job = 0; job < kJobs; ++job) {
+    threads.emplace_back([&, job] { RunJobs(m_.x(), job, end, tally, sinks[static_cast<std::size_t>(job)]); });
+  }
+  threads.emplace_back([&] {
+    std::mt19937 random(7);
+    while (std::chrono::steady_clock::now() < end) {
+      std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
+      const std::int32_t result = hostsim::StopScansByName(m_.x(), JobName(static_cast<int>(random() % kJobs)));
+      ++stops;
+      if (result != kOk && result != kNoSessionForName && result != kEngineNoSuchSession) ++badStops;
+    }
+  });
+  for (std::thread& t : threads) t.join();
+
+  EXPECT_EQ(tally.faults.load(), 0) << "of " << tally.runs.load() << " jobs";
+  EXPECT_EQ(badStops.load(), 0) << "of " << stops.load() << " stops";
+  EXPECT_GT(tally.completed.load(), 0) << "no scan ran to its end";
+  std::size_t late = 0;
+  for (const auto& job : sinks) {
+    for (const auto& sink : job) late += sink->LateReports();
+  }
+  EXPECT_EQ(late, 0u);
+}
+
+}  // namespace
+}  // namespace zevo::it
