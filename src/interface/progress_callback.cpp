@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <string_view>
 
+#include "driver/sessions.h"
 #include "interface/item_record.h"
 #include "interface/tarsk_interface.h"
+#include "os/rw_lock.h"
 #include "zevo/engine_api.h"
 
 namespace zevo::iface {
@@ -20,12 +22,29 @@ std::u16string_view FieldView(const char16_t (&text)[N]) noexcept {
 
 }  // namespace
 
-ITarskEngineInterface* ITarskEngineInterface::OwnerOf(std::int32_t handle) noexcept {
-  // Engine interface objects are the only owners that register this
-  // callback, so every owner reached through it is one. The session lock is
-  // held only inside the lookup.
-  return static_cast<ITarskEngineInterface*>(driver::CEngineTARSK::GetSessionContext(handle));
-}
+// The session lock is held only for the lookup; the count taken under it
+// keeps the object's destructor waiting until the report is over, so the
+// host may release an object while its scan is still reporting.
+class ITarskEngineInterface::ReportPin {
+ public:
+  explicit ReportPin(std::int32_t handle) noexcept {
+    os::ReaderGuard guard(driver::g_sessionLock);
+    // Engine interface objects are the only owners that register this
+    // callback, so every owner reached through it is one.
+    owner_ = static_cast<ITarskEngineInterface*>(driver::FindSessionOwner(handle));
+    if (owner_ != nullptr) owner_->reports_in_flight_.fetch_add(1, std::memory_order_relaxed);
+  }
+  ~ReportPin() {
+    if (owner_ != nullptr) owner_->reports_in_flight_.fetch_sub(1, std::memory_order_release);
+  }
+  ReportPin(const ReportPin&) = delete;
+  ReportPin& operator=(const ReportPin&) = delete;
+
+  ITarskEngineInterface* get() const noexcept { return owner_; }
+
+ private:
+  ITarskEngineInterface* owner_ = nullptr;
+};
 
 std::int32_t ITarskEngineInterface::TARSKProcessCallback(std::int32_t handle, std::int32_t event,
                                                          std::int32_t c, std::int32_t d,
@@ -40,7 +59,8 @@ std::int32_t ITarskEngineInterface::TARSKProcessCallback(std::int32_t handle, st
     default:
       return 0;  // the host is told only about the events it knows
   }
-  ITarskEngineInterface* const owner = OwnerOf(handle);
+  const ReportPin pin(handle);
+  ITarskEngineInterface* const owner = pin.get();
   if (owner == nullptr) return 0;  // closed session or released object
   IProgressSink* const sink = owner->progress_sink_.load(std::memory_order_acquire);
   if (sink == nullptr) return 0;  // no sink registered yet: nothing to build
@@ -61,7 +81,8 @@ std::int32_t ITarskEngineInterface::TARSKProcessCallback(std::int32_t handle, st
 
 void ITarskEngineInterface::_FormatSpywareItem(std::int32_t handle, const TKC_ITEM& item,
                                                SPYWARE_ITEM& record) noexcept {
-  if (ITarskEngineInterface* const owner = OwnerOf(handle)) {
+  const ReportPin pin(handle);
+  if (ITarskEngineInterface* const owner = pin.get()) {
     owner->FormatItem(handle, item, record);
     return;
   }
@@ -71,14 +92,14 @@ void ITarskEngineInterface::_FormatSpywareItem(std::int32_t handle, const TKC_IT
 
 bool ITarskEngineInterface::GetSpyCompanyName(std::int32_t handle, const TKC_ITEM& item,
                                               std::u16string& name) noexcept {
-  ITarskEngineInterface* const owner = OwnerOf(handle);
-  return owner != nullptr && owner->CompanyNameOf(handle, item, name);
+  const ReportPin pin(handle);
+  return pin.get() != nullptr && pin.get()->CompanyNameOf(handle, item, name);
 }
 
 void ITarskEngineInterface::GetSpyThreatLevel(std::int32_t handle, const TKC_ITEM& item,
                                               std::int32_t& level) noexcept {
-  ITarskEngineInterface* const owner = OwnerOf(handle);
-  level = owner != nullptr ? owner->driver_.GetThreatLevel(item.threatTypeId) : driver::kDefaultThreatLevel;
+  const ReportPin pin(handle);
+  level = pin.get() != nullptr ? pin.get()->driver_.GetThreatLevel(item.threatTypeId) : driver::kDefaultThreatLevel;
 }
 
 void ITarskEngineInterface::FormatItem(std::int32_t handle, const TKC_ITEM& item,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <thread>
 
 #include "interface/status_interface.h"
 #include "zevo/result.h"
@@ -18,6 +19,9 @@ ITarskEngineInterface::ITarskEngineInterface(driver::CEngineTARSK& driver,
 
 ITarskEngineInterface::~ITarskEngineInterface() {
   driver::CEngineTARSK::DetachSessionOwner(static_cast<const driver::ISessionOwner*>(this));
+  // The engine's thread may still be reporting to the host through this
+  // object; no new report can find it now.
+  while (reports_in_flight_.load(std::memory_order_acquire) != 0) std::this_thread::yield();
 }
 
 void* ITarskEngineInterface::DeleteThis(std::uint32_t flags) noexcept {

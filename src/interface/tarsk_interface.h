@@ -97,13 +97,17 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
 
  private:
   // Leaves the session context map on the way out, so that no stop or
-  // callback reaches a released object whose session the host left open.
+  // callback reaches a released object whose session the host left open,
+  // then waits for reports that found the object before it left.
+  // REQUIRES: not called from inside this object's progress sink.
   ~ITarskEngineInterface();
+
+  // Holds the object that owns a session alive for one report.
+  class ReportPin;
 
   // The whole host record for `item` as the owner of `handle` sees it; a
   // session without owner gets no company name and threat level 50.
   static void _FormatSpywareItem(std::int32_t handle, const TKC_ITEM& item, SPYWARE_ITEM& record) noexcept;
-  static ITarskEngineInterface* OwnerOf(std::int32_t handle) noexcept;
   void FormatItem(std::int32_t handle, const TKC_ITEM& item, SPYWARE_ITEM& record) noexcept;
   bool CompanyNameOf(std::int32_t handle, const TKC_ITEM& item, std::u16string& name) noexcept;
 
@@ -137,6 +141,8 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
   // Written by function 5, read by every report.
   std::atomic<IProgressSink*> progress_sink_{nullptr};
   CompanyNameCache company_names_;
+  // Reports between their lookup of this object and their end.
+  std::atomic<std::uint32_t> reports_in_flight_{0};
   ScanSettings scan_settings_;
 };
 

@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <atomic>
+#include <chrono>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -303,6 +309,76 @@ TEST_F(ProgressCallbackTest, ScanSinkAndStopByNameDispatch) {
   EXPECT_EQ(object->CallFunc(5, &sink, nullptr), Code(0xe00c000au));
   EXPECT_EQ(stopper->CallFunc(2, &none, nullptr), Code(0x200c0000u));  // the caller goes on
   logtest::Configure(nullptr);
+}
+
+// One object driven from two threads (one scanning, one cleaning): every
+// report of an id names the company the object saw first.
+TEST_F(ProgressCallbackTest, TwoThreadsOnOneObjectAgreeOnCompanies) {
+  struct LockedSink final : IProgressSink {
+    void* DeleteThis(std::uint32_t) noexcept override { return this; }
+    std::int32_t OnProgress(std::uint32_t, std::int32_t, std::int32_t, void* data, std::uint64_t) noexcept override {
+      const auto* record = static_cast<const SPYWARE_ITEM*>(data);
+      std::lock_guard<std::mutex> lock(mutex);
+      names[record->itemId].emplace(record->companyName);
+      return 0;
+    }
+    std::mutex mutex;
+    std::map<std::int32_t, std::set<std::u16string>> names;
+  } sink;
+  EngineObject object = Open(1, nullptr);
+  ASSERT_EQ(object->CallFunc(5, &sink, nullptr), Code(0x200c0000u));
+  const std::int32_t h = object->SessionHandle();
+  auto run = [h](std::int32_t event, const char16_t* company) {
+    TKC_ITEM item{};
+    std::memcpy(item.companyText, company, 6);
+    for (std::int32_t i = 0; i < 2000; ++i) {
+      item.itemId = 0x6e000000 + i % 50;
+      ITarskEngineInterface::TARSKProcessCallback(h, event, 0, 0, &item);
+    }
+  };
+  std::thread scanning(run, 2, u"abc");
+  std::thread cleaning(run, 1001, u"xyz");
+  scanning.join();
+  cleaning.join();
+  ASSERT_EQ(sink.names.size(), 50u);
+  for (const auto& [id, names] : sink.names) EXPECT_EQ(names.size(), 1u) << id;
+  EXPECT_EQ(object->CachedCompanyNames(), 50u);
+}
+
+// The host releases the object while its scan is still reporting: the
+// release waits for the report under way, and no later report finds it.
+TEST_F(ProgressCallbackTest, ReleaseWaitsForTheReportUnderWay) {
+  struct BlockingSink final : IProgressSink {
+    void* DeleteThis(std::uint32_t) noexcept override { return this; }
+    std::int32_t OnProgress(std::uint32_t, std::int32_t, std::int32_t, void*, std::uint64_t) noexcept override {
+      entered = true;
+      entered.notify_all();
+      go.wait(false);
+      releasedBeforeReturn = released.load();
+      ++calls;
+      return 0;
+    }
+    std::atomic<bool> entered{false}, go{false}, released{false}, releasedBeforeReturn{false};
+    std::atomic<int> calls{0};
+  } sink;
+  EngineObject object = Open(1, nullptr);
+  ASSERT_EQ(object->CallFunc(5, &sink, nullptr), Code(0x200c0000u));
+  const std::int32_t h = object->SessionHandle();
+  int value = 0;
+  std::thread engine([&] { ITarskEngineInterface::TARSKProcessCallback(h, 1, 0, 0, &value); });
+  sink.entered.wait(false);
+  std::thread host([&] {
+    object.reset();
+    sink.released = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // lets the release start first
+  sink.go = true;
+  sink.go.notify_all();
+  engine.join();
+  host.join();
+  EXPECT_FALSE(sink.releasedBeforeReturn);
+  EXPECT_EQ(ITarskEngineInterface::TARSKProcessCallback(h, 1, 0, 0, &value), 0);
+  EXPECT_EQ(sink.calls, 1);
 }
 
 }  // namespace
