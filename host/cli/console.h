@@ -11,6 +11,9 @@ namespace zevo::cli {
 
 bool StderrIsTerminal() noexcept;
 
+// Makes a console show the program's UTF-8 output as such (Windows).
+void UseUtf8Output() noexcept;
+
 // While it lives, Ctrl-C (SIGINT on POSIX, the console control handler on
 // Windows) no longer ends the program: the handler only sets a flag, and a
 // watcher thread calls `onInterrupt` once, outside the handler, where it may

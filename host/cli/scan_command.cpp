@@ -69,6 +69,7 @@ void RunJob(const PluginExportTable& exports, const ScanOptions& options, ScanRe
 
 int RunScan(const ScanOptions& options, std::ostream& out, std::ostream& err) noexcept {
   try {
+    UseUtf8Output();
     ScanReport report;
     report.folders = CheckedFolders(options.folders);
     if (!hostsim::SetScanRoots(report.folders)) throw Failure{"cannot set TARSK_SCAN_ROOTS"};

@@ -22,6 +22,8 @@ void InstallInterruptHandler() {
   g_interrupted.store(false);
   struct sigaction action {};
   action.sa_handler = OnSigint;
+  // A second Ctrl-C ends the program the usual way.
+  action.sa_flags = SA_RESETHAND;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, &g_previous);
 }
@@ -29,5 +31,7 @@ void InstallInterruptHandler() {
 void RemoveInterruptHandler() noexcept { sigaction(SIGINT, &g_previous, nullptr); }
 
 bool InterruptRequested() noexcept { return g_interrupted.load(); }
+
+void UseUtf8Output() noexcept {}
 
 }  // namespace zevo::cli

@@ -14,8 +14,8 @@ std::atomic<bool> g_interrupted{false};
 // Runs on a thread the system creates; it only sets the flag.
 BOOL WINAPI OnConsoleControl(DWORD type) {
   if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
-  g_interrupted.store(true);
-  return TRUE;
+  // A second Ctrl-C goes on to the default handler, which ends the program.
+  return g_interrupted.exchange(true) ? FALSE : TRUE;
 }
 
 }  // namespace
@@ -30,5 +30,8 @@ void InstallInterruptHandler() {
 void RemoveInterruptHandler() noexcept { SetConsoleCtrlHandler(OnConsoleControl, FALSE); }
 
 bool InterruptRequested() noexcept { return g_interrupted.load(); }
+
+// Item texts are printed as UTF-8.
+void UseUtf8Output() noexcept { SetConsoleOutputCP(CP_UTF8); }
 
 }  // namespace zevo::cli

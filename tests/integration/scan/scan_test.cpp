@@ -17,16 +17,21 @@ namespace {
 
 constexpr std::uint64_t kCookie = 0x0123456789abcdefULL;
 
+std::string Generic(const fs::path& path) {
+  const std::u8string text = path.generic_u8string();
+  return std::string(text.begin(), text.end());
+}
+
 // The sample (relative path, generic form) that an item's path names.
 std::string RelativePath(const SPYWARE_ITEM& item, const fs::path& tree) {
   const fs::path file(Text(item.text6, ZEVO_ITEM_TEXT_CCH));
-  return file.lexically_relative(fs::absolute(tree).lexically_normal()).generic_string();
+  return Generic(file.lexically_relative(fs::absolute(tree).lexically_normal()));
 }
 
 std::map<std::string, std::int32_t> ExpectedSamples() {
   std::map<std::string, std::int32_t> expected;
   for (const tarsk::samples::Sample& s : tarsk::samples::AllSamples()) {
-    if (s.itemId != 0) expected[s.path.generic_string()] = s.itemId;
+    if (s.itemId != 0) expected[Generic(s.path)] = s.itemId;
   }
   return expected;
 }
