@@ -1,5 +1,6 @@
 #include "scan_command.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <exception>
@@ -63,6 +64,10 @@ void RunJob(const PluginExportTable& exports, const ScanOptions& options, ScanRe
     if (r.event == hostsim::kEventProgress) report.filesScanned = r.c;
     if (r.event == hostsim::kEventItemFound && r.item) report.items.push_back(ToScanItem(*r.item));
   }
+  // The engine walks folders in the file system's order; the table should
+  // read the same on every machine.
+  std::stable_sort(report.items.begin(), report.items.end(),
+                   [](const ScanItem& a, const ScanItem& b) { return a.path < b.path; });
 }
 
 }  // namespace
