@@ -12,7 +12,7 @@ std::u16string CopyText(const void* data) {
 }
 
 ProgressReport MakeReport(std::uint32_t event, std::int32_t c, std::int32_t d, void* data, std::uint64_t cookie) {
-  ProgressReport report{event, c, d, cookie, data != nullptr, std::nullopt, {}};
+  ProgressReport report{event, c, d, cookie, data != nullptr, std::nullopt, {}, {}};
   if (data == nullptr) return report;
   if (event == kEventItemFound || event == kEventItemCleaned) {
     // The module's record lives only for this call.
@@ -21,6 +21,10 @@ ProgressReport MakeReport(std::uint32_t event, std::int32_t c, std::int32_t d, v
     report.item = item;
   } else if (event == kEventRootStarted || event == kEventProgress) {
     report.text = CopyText(data);
+  } else if (event == kEventBackupFile) {
+    const auto* backup = static_cast<const ZEVO_BackupReport*>(data);
+    report.text = CopyText(backup->backupFile);
+    report.company = CopyText(backup->companyName);
   }
   return report;
 }

@@ -35,13 +35,14 @@ struct ProgressReport {
   std::uint64_t cookie = 0;
   bool hadData = false;                // the data pointer was not null
   std::optional<SPYWARE_ITEM> item;    // events 2 and 1001 with data
-  std::u16string text;                 // events 1 and 3: the path given
+  std::u16string text;                 // events 1 and 3: the path; 1000: the backup file
+  std::u16string company;              // event 1000: the company backed up
 };
 
 class ProgressRecorder final : public IProgressSink {
  public:
   // Called outside the recorder's lock, on the module's thread, after the
-  // report is stored. Must be set before the sink is handed out.
+  // report is stored.
   using Observer = std::function<void(const ProgressReport&)>;
 
   ProgressRecorder() = default;
