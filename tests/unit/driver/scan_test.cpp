@@ -1,6 +1,9 @@
 // CEngineTARSK scanning and stopping against the fake engine.
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <thread>
+#include <utility>
 
 #include "driver_fixture.h"
 #include "zevo/result.h"
@@ -194,6 +197,35 @@ TEST_F(ScanTest, StopFromAnotherThreadEndsARunningScan) {
   EXPECT_TRUE(owner.stopped);
   EXPECT_FALSE(late.stopped);
   EXPECT_EQ(driver_->CloseSession(hl), kOk);
+}
+
+TEST_F(ScanTest, ScansOfTwoSessionsTakeTurns) {
+  Owner a, b;
+  const std::int32_t ha = Open(&a, "a");
+  const std::int32_t hb = Open(&b, "b");
+  engine_.SetScanBlocks(true);
+  std::thread first([&] { driver_->StartScan(ha, false, false, false, u"", {}); });
+  ASSERT_TRUE(engine_.WaitForBlockedScan(ha));
+  std::thread second([&] { driver_->StartScan(hb, false, false, false, u"", {}); });
+  // Give the second scan its chance to slip past the scan lock.
+  const auto prepared = [&] {
+    const auto options = CallArgs("TKSetOption");
+    return std::find(options.begin(), options.end(), Ints{hb, 13}) != options.end();
+  };
+  while (!prepared()) std::this_thread::yield();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(driver_->StopScan(ha), kOk);
+  ASSERT_TRUE(engine_.WaitForBlockedScan(hb));
+  EXPECT_EQ(driver_->StopScan(hb), kOk);
+  first.join();
+  second.join();
+  std::vector<std::pair<std::string, std::int64_t>> order;
+  for (const auto& call : engine_.Calls()) {
+    if (call.name == "TKScan" || call.name == "TKStopScan") order.emplace_back(call.name, call.ints[0]);
+  }
+  // b's scan starts only once a's has been stopped and has let go.
+  EXPECT_EQ(order, (std::vector<std::pair<std::string, std::int64_t>>{
+                       {"TKScan", ha}, {"TKStopScan", ha}, {"TKScan", hb}, {"TKStopScan", hb}}));
 }
 
 }  // namespace
