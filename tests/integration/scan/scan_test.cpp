@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "scan_fixture.h"
 #include "zevo/identity.h"
@@ -28,10 +29,11 @@ std::string RelativePath(const SPYWARE_ITEM& item, const fs::path& tree) {
   return Generic(file.lexically_relative(fs::absolute(tree).lexically_normal()));
 }
 
-std::map<std::string, std::int32_t> ExpectedSamples() {
-  std::map<std::string, std::int32_t> expected;
+// Relative path -> item id and kind, for every sample the engine detects.
+std::map<std::string, std::pair<std::int32_t, std::uint32_t>> ExpectedSamples() {
+  std::map<std::string, std::pair<std::int32_t, std::uint32_t>> expected;
   for (const tarsk::samples::Sample& s : tarsk::samples::AllSamples()) {
-    if (s.itemId != 0) expected[Generic(s.path)] = s.itemId;
+    if (s.itemId != 0) expected[Generic(s.path)] = {s.itemId, s.kind};
   }
   return expected;
 }
@@ -47,10 +49,10 @@ TEST_F(ScanJob, SampleTreeReportsEveryFamilyOnceWithCompanyLevelAndCookie) {
   EXPECT_GE(r.scan, 0);
   EXPECT_GE(r.close, 0);
 
-  std::map<std::string, std::int32_t> found;
+  std::map<std::string, std::pair<std::int32_t, std::uint32_t>> found;
   for (const SPYWARE_ITEM& item : sink.Items()) {
     const std::string path = RelativePath(item, tree_.path());
-    EXPECT_TRUE(found.emplace(path, item.itemId).second) << "reported twice: " << path;
+    EXPECT_TRUE(found.emplace(path, std::make_pair(item.itemId, item.kind)).second) << "reported twice: " << path;
     EXPECT_EQ(item.size, ZEVO_SPYWARE_ITEM_SIZE);
     EXPECT_EQ(item.present, 1);
     const auto family = ExpectedFamilies().find(item.itemId);
