@@ -4,7 +4,8 @@
 // every engine operation. One file per concern implements it:
 // engine_tarsk.cpp (construction, Initialize, options, teardown),
 // session.cpp (sessions, pattern, properties, engine errors), tables.cpp
-// (enumerations and lookups).
+// (enumerations), table_lookups.cpp (lookups, whitelist), scan.cpp
+// (scanning and stopping), cleanup.cpp (backup and cleaning).
 //
 // Every operation is noexcept and answers a result code (zevo/result.h); an
 // engine status r != 0 is logged, followed by the engine's last error, and
@@ -19,6 +20,7 @@
 #ifndef ZEVO_SRC_DRIVER_ENGINE_TARSK_H_
 #define ZEVO_SRC_DRIVER_ENGINE_TARSK_H_
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -119,9 +121,15 @@ class CEngineTARSK {
 
   // --- Tables ----------------------------------------------------------------
   // The module-wide tables this driver reads (not owned; set by the plug-in).
-  void SetItemTable(const ItemTable* table) noexcept { item_table_ = table; }
-  void SetThreatTable(const ThreatTable* table) noexcept { threat_table_ = table; }
-  void SetCompanyTable(const CompanyIdNameTable* table) noexcept { company_table_ = table; }
+  // Atomic: the plug-in (re)sets them under its own lock while the scans of
+  // other objects read them on their threads.
+  void SetItemTable(const ItemTable* table) noexcept { item_table_.store(table, std::memory_order_release); }
+  void SetThreatTable(const ThreatTable* table) noexcept {
+    threat_table_.store(table, std::memory_order_release);
+  }
+  void SetCompanyTable(const CompanyIdNameTable* table) noexcept {
+    company_table_.store(table, std::memory_order_release);
+  }
 
   // Read a whole engine table through `handle` (the main session) into the
   // given table, which is emptied first and sealed afterwards.
@@ -156,10 +164,10 @@ class CEngineTARSK {
   const TkFunctionTable& Engine() const noexcept { return library_.Functions(); }
 
   // Members in the engine's order of concern; see engine_tarsk.cpp.
-  const ItemTable* item_table_ = nullptr;
-  const ThreatTable* threat_table_ = nullptr;
+  std::atomic<const ItemTable*> item_table_{nullptr};
+  std::atomic<const ThreatTable*> threat_table_{nullptr};
   std::map<std::int32_t, std::string> session_names_ ZEVO_GUARDED_BY(g_sessionLock);
-  const CompanyIdNameTable* company_table_ = nullptr;
+  std::atomic<const CompanyIdNameTable*> company_table_{nullptr};
   std::int32_t engine_mode_ = kEngineModeDefault;
   std::u16string debug_folder_;
   std::u16string temp_folder_;

@@ -50,8 +50,9 @@ std::u16string CEngineTARSK::GetTableRow(std::int32_t handle, std::int32_t table
 }
 
 std::int32_t CEngineTARSK::GetCompanyIdOfItem(std::int32_t handle, std::int32_t itemId) noexcept {
-  if (item_table_ == nullptr || itemId == 0) return 0;
-  if (const std::optional<std::int32_t> hit = item_table_->Find(itemId)) return *hit;
+  const ItemTable* const items = item_table_.load(std::memory_order_acquire);
+  if (items == nullptr || itemId == 0) return 0;
+  if (const std::optional<std::int32_t> hit = items->Find(itemId)) return *hit;
   if (!IsReady()) return 0;
   // Deliberately not remembered: the tables stay read-only after start-up.
   const std::u16string row = GetTableRow(handle, kTableProductItems, itemId);
@@ -67,9 +68,10 @@ std::int32_t CEngineTARSK::GetCompanyIdOfItem(std::int32_t handle, std::int32_t 
 void CEngineTARSK::GetCompanyName(std::u16string& name, std::int32_t handle,
                                   std::int32_t companyId) noexcept {
   name.clear();
-  if (company_table_ == nullptr || companyId == 0) return;
+  const CompanyIdNameTable* const companies = company_table_.load(std::memory_order_acquire);
+  if (companies == nullptr || companyId == 0) return;
   try {
-    if (company_table_->GetNameById(companyId, name)) return;
+    if (companies->GetNameById(companyId, name)) return;
     if (!IsReady()) return;
     const std::u16string row = GetTableRow(handle, kTableCompany, companyId);
     if (row.empty()) {
@@ -99,9 +101,10 @@ void CEngineTARSK::GetCompanyNameOfItem(std::int32_t handle, const TKC_ITEM& ite
 
 std::int32_t CEngineTARSK::GetCompanyIdByName(std::int32_t /*handle*/,
                                               std::u16string_view name) noexcept {
-  if (company_table_ == nullptr || name.empty()) return -1;
+  const CompanyIdNameTable* const companies = company_table_.load(std::memory_order_acquire);
+  if (companies == nullptr || name.empty()) return -1;
   std::int32_t id = -1;
-  if (company_table_->GetIdByName(name, id)) return id;
+  if (companies->GetIdByName(name, id)) return id;
   ZLOG(kLog, logging::kLevelFailure, u"Failed: GetCompanyIdByName( name = ", name, u" )");
   return -1;
 }
@@ -142,8 +145,9 @@ std::int32_t CEngineTARSK::AddWhitelistItem(std::int32_t handle,
 }
 
 std::int32_t CEngineTARSK::GetThreatLevel(std::int32_t threatTypeId) const noexcept {
-  if (threat_table_ == nullptr) return kDefaultThreatLevel;
-  return ThreatLevelOf(*threat_table_, threatTypeId);
+  const ThreatTable* const threats = threat_table_.load(std::memory_order_acquire);
+  if (threats == nullptr) return kDefaultThreatLevel;
+  return ThreatLevelOf(*threats, threatTypeId);
 }
 
 }  // namespace zevo::driver
