@@ -81,6 +81,10 @@ class CEngineTARSK {
   std::int32_t LoadPattern(std::int32_t handle, bool shared) noexcept;
   // "    TARSK error: <code>: <text>" at level 5, when the library is ready.
   void LogEngineError(std::int32_t handle) noexcept;
+  // The failure of an engine call that answered `status` != 0: `failure` +
+  // status at level 5, then the engine's last error for `handle`. Answers
+  // MapEngineStatus(status).
+  std::int32_t EngineFailure(std::int32_t handle, std::u16string_view failure, std::int32_t status) noexcept;
   // Shared-locked lookup in the session context map; null when absent.
   static ISessionOwner* GetSessionContext(std::int32_t handle) noexcept;
   // Removes every context-map entry that names `owner`, so that nothing

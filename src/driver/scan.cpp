@@ -42,9 +42,7 @@ std::int32_t StopSession(CEngineTARSK& driver, const TkFunctionTable& engine, st
   // No operation lock: this has to run while TKScan holds the scan lock.
   const std::int32_t r = engine.TKStopScan(handle);
   if (r != 0) {
-    ZLOG(kLog, logging::kLevelFailure, u"Failed: TKStopScan: ", r);
-    driver.LogEngineError(handle);
-    return MapEngineStatus(r);
+    return driver.EngineFailure(handle, u"Failed: TKStopScan: ", r);
   }
   return kOk;
 }
@@ -64,13 +62,7 @@ std::int32_t CEngineTARSK::StartScan(std::int32_t handle, bool doSpywareClean, b
       os::WriterGuard guard(scan_lock_);
       r = Engine().TKScan(handle, u"");
     }
-    if (r != 0) {
-      ZLOG(kLog, logging::kLevelFailure, u"Failed: TKScan: ", r);
-      LogEngineError(handle);
-      result = MapEngineStatus(r);
-    } else {
-      result = kOk;
-    }
+    result = r == 0 ? kOk : EngineFailure(handle, u"Failed: TKScan: ", r);
   }
   // The items stay in the session; cleaning reads them from there.
   if (Succeeded(result) && (doSpywareClean || doCookieClean)) {
@@ -98,9 +90,7 @@ std::int32_t CEngineTARSK::EnableScanner(std::int32_t handle, std::uint32_t scan
   Engine().TKEnableScanner(handle, kAllScanners, 0);
   const std::int32_t r = Engine().TKEnableScanner(handle, scannerId, 1);
   if (r != 0) {
-    ZLOG(kLog, logging::kLevelFailure, u"Failed: TKEnableScanner: ", r);
-    LogEngineError(handle);
-    return MapEngineStatus(r);
+    return EngineFailure(handle, u"Failed: TKEnableScanner: ", r);
   }
   return kOk;
 }
@@ -130,9 +120,7 @@ std::int32_t CEngineTARSK::ApplyScanOption(std::int32_t handle) noexcept {
   for (const char* c = digits; c != end; ++c) value[c - digits] = static_cast<char16_t>(*c);
   const std::int32_t r = Engine().TKSetOption(handle, kOptionScanOption, value);
   if (r != 0) {
-    ZLOG(kLog, logging::kLevelFailure, u"Failed: TKSetOption: ", r);
-    LogEngineError(handle);
-    return MapEngineStatus(r);
+    return EngineFailure(handle, u"Failed: TKSetOption: ", r);
   }
   return kOk;
 }
@@ -141,9 +129,7 @@ std::int32_t CEngineTARSK::SetProcessCallbackFunction(std::int32_t handle, PFN_T
   if (!IsReady()) return kEngineNotReady;
   const std::int32_t r = Engine().TKSetCallbackFunc(handle, callback);
   if (r != 0) {
-    ZLOG(kLog, logging::kLevelFailure, u"Failed: SetProcessCallbackFunction: ", r);
-    LogEngineError(handle);
-    return MapEngineStatus(r);
+    return EngineFailure(handle, u"Failed: SetProcessCallbackFunction: ", r);
   }
   return kOk;
 }

@@ -25,9 +25,7 @@ std::int32_t CEngineTARSK::OpenSession(std::int32_t* handle, ISessionOwner* owne
   if (handle == nullptr) return kArgumentMissing;
   const std::int32_t r = Engine().TKInit(kCallerId, kTkInitVersion, handle);
   if (r != 0) {
-    ZLOG(kLog, logging::kLevelFailure, u"Failed: TKInit: ret=", r);
-    LogEngineError(*handle);
-    return MapEngineStatus(r);
+    return EngineFailure(*handle, u"Failed: TKInit: ret=", r);
   }
   {
     os::WriterGuard guard(g_sessionLock);
@@ -48,9 +46,7 @@ std::int32_t CEngineTARSK::CloseSession(std::int32_t handle) noexcept {
   if (!IsReady()) return kEngineNotReady;
   const std::int32_t r = Engine().TKQuit(handle);
   if (r != 0) {
-    ZLOG(kLog, logging::kLevelFailure, u"Failed: TKQuit: ret=", r);
-    LogEngineError(handle);
-    return MapEngineStatus(r);
+    return EngineFailure(handle, u"Failed: TKQuit: ret=", r);
   }
   os::WriterGuard guard(g_sessionLock);
   EraseSessionOwner(handle);
@@ -62,9 +58,7 @@ std::int32_t CEngineTARSK::LoadPattern(std::int32_t handle, bool shared) noexcep
   if (!IsReady()) return kEngineNotReady;
   const std::int32_t r = Engine().TKReadSpywarePattern(handle, shared ? main_session_ : 0, 0, 0);
   if (r != 0) {
-    ZLOG(kLog, logging::kLevelFailure, u"Failed: LoadPattern: ret=", r);
-    LogEngineError(handle);
-    return MapEngineStatus(r);
+    return EngineFailure(handle, u"Failed: LoadPattern: ret=", r);
   }
   return kOk;
 }
@@ -77,6 +71,13 @@ void CEngineTARSK::LogEngineError(std::int32_t handle) noexcept {
   // Whatever the engine wrote, the text ends inside the buffer.
   text[kLastErrorCapacity - 1] = u'\0';
   ZLOG(kLog, logging::kLevelFailure, u"    TARSK error: ", code, u": ", static_cast<const char16_t*>(text));
+}
+
+std::int32_t CEngineTARSK::EngineFailure(std::int32_t handle, std::u16string_view failure,
+                                         std::int32_t status) noexcept {
+  ZLOG(kLog, logging::kLevelFailure, failure, status);
+  LogEngineError(handle);
+  return MapEngineStatus(status);
 }
 
 ISessionOwner* CEngineTARSK::GetSessionContext(std::int32_t handle) noexcept {
@@ -95,9 +96,7 @@ std::int32_t CEngineTARSK::GetPatternProperty(char16_t* buffer) noexcept {
   if (buffer == nullptr) return kArgumentMissing;
   const std::int32_t r = Engine().TKGetPatternProperty(main_session_, kPropertyVersion, buffer, kPropertyCapacity);
   if (r != 0) {
-    ZLOG(kLog, logging::kLevelFailure, u"Failed: TKGetPatternProperty: ret=", r);
-    LogEngineError(main_session_);
-    return MapEngineStatus(r);
+    return EngineFailure(main_session_, u"Failed: TKGetPatternProperty: ret=", r);
   }
   return kOk;
 }
@@ -107,9 +106,7 @@ std::int32_t CEngineTARSK::GetEngineProperty(char16_t* buffer) noexcept {
   if (buffer == nullptr) return kArgumentMissing;
   const std::int32_t r = Engine().TKGetEngineProperty(kPropertyVersion, buffer, kPropertyCapacity);
   if (r != 0) {
-    ZLOG(kLog, logging::kLevelFailure, u"Failed: TKGetEngineProperty: ret=", r);
-    LogEngineError(0);
-    return MapEngineStatus(r);
+    return EngineFailure(0, u"Failed: TKGetEngineProperty: ret=", r);
   }
   return kOk;
 }

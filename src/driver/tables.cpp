@@ -31,9 +31,7 @@ std::int32_t ReadWholeTable(CEngineTARSK& driver, const TkFunctionTable& engine,
   std::int32_t enumeration = 0;
   const std::int32_t status = engine.TKOpenTableSeqEnum(handle, tableId, &enumeration);
   if (status != 0) {
-    ZLOG(kLog, logging::kLevelFailure, failureText, status);
-    driver.LogEngineError(handle);
-    return MapEngineStatus(status);
+    return driver.EngineFailure(handle, failureText, status);
   }
   if (enumeration < 0) return kBadEnumerationHandle;
 
