@@ -16,16 +16,21 @@ endif()
 include(GoogleTest)
 
 # zevo_add_gtest(<name> SOURCES <files...> [LIBS <targets...>]
-#                [RESOURCE_LOCK <names...>])
+#                [RESOURCE_LOCK <names...>] [RUN_SERIAL])
 # One test program; its cases are discovered when ctest runs (through the
 # emulator when cross-built), so the build never has to start wine.
 # RESOURCE_LOCK keeps suites that share an outside resource (e.g. the one
-# registry of a wine prefix) from running at the same time.
+# registry of a wine prefix) from running at the same time. RUN_SERIAL runs
+# each case alone: for suites that switch on something every other suite
+# reads (the signature check in a wine prefix's registry is one for all).
 function(zevo_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;RESOURCE_LOCK" ${ARGN})
+  cmake_parse_arguments(ARG "RUN_SERIAL" "" "SOURCES;LIBS;RESOURCE_LOCK" ${ARGN})
   set(lock_property)
   if(ARG_RESOURCE_LOCK)
     set(lock_property RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+  endif()
+  if(ARG_RUN_SERIAL)
+    list(APPEND lock_property RUN_SERIAL TRUE)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   zevo_target_defaults(${name})

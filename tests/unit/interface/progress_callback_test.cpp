@@ -352,8 +352,8 @@ TEST_F(ProgressCallbackTest, ReleaseWaitsForTheReportUnderWay) {
     void* DeleteThis(std::uint32_t) noexcept override { return this; }
     std::int32_t OnProgress(std::uint32_t, std::int32_t, std::int32_t, void*, std::uint64_t) noexcept override {
       entered = true;
-      entered.notify_all();
-      go.wait(false);
+      // Plain polling: atomic wait/notify of the Windows C++ runtime can miss a wake-up.
+      while (!go) std::this_thread::yield();
       releasedBeforeReturn = released.load();
       ++calls;
       return 0;
@@ -366,14 +366,13 @@ TEST_F(ProgressCallbackTest, ReleaseWaitsForTheReportUnderWay) {
   const std::int32_t h = object->SessionHandle();
   int value = 0;
   std::thread engine([&] { ITarskEngineInterface::TARSKProcessCallback(h, 1, 0, 0, &value); });
-  sink.entered.wait(false);
+  while (!sink.entered) std::this_thread::yield();
   std::thread host([&] {
     object.reset();
     sink.released = true;
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(20));  // lets the release start first
   sink.go = true;
-  sink.go.notify_all();
   engine.join();
   host.join();
   EXPECT_FALSE(sink.releasedBeforeReturn);
