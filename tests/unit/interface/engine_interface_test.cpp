@@ -10,6 +10,7 @@
 
 #include "driver/engine_tables.h"
 #include "driver/engine_tarsk.h"
+#include "engine_object.h"
 #include "fake_engine.h"
 #include "interface/tarsk_interface.h"
 #include "os/path.h"
@@ -20,13 +21,6 @@
 
 namespace zevo::iface {
 namespace {
-
-constexpr std::int32_t Code(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
-
-struct DeleteObject {
-  void operator()(ICommonPluginInterface* object) const { object->DeleteThis(ZEVO_DELETE_FREE); }
-};
-using EngineObject = std::unique_ptr<ITarskEngineInterface, DeleteObject>;
 
 class EngineInterfaceTest : public ::testing::Test {
  protected:

@@ -16,6 +16,7 @@
 #include "../log/log_test_support.h"
 #include "driver/engine_tables.h"
 #include "driver/engine_tarsk.h"
+#include "engine_object.h"
 #include "fake_engine.h"
 #include "interface/tarsk_interface.h"
 #include "os/path.h"
@@ -24,13 +25,6 @@
 
 namespace zevo::iface {
 namespace {
-
-constexpr std::int32_t Code(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
-
-struct DeleteObject {
-  void operator()(ICommonPluginInterface* object) const { object->DeleteThis(ZEVO_DELETE_FREE); }
-};
-using EngineObject = std::unique_ptr<ITarskEngineInterface, DeleteObject>;
 
 // Keeps a copy of every report; the record lives only during the call.
 class RecordingSink final : public IProgressSink {
