@@ -104,12 +104,8 @@ int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) no
     RunModule(module.Exports(), host, report);
     PrintInfo(report, out);
     return 0;
-  } catch (const Failure& failure) {
-    err << "zevo-host: " << failure.message << '\n';
-  } catch (const std::exception& e) {
-    err << "zevo-host: " << e.what() << '\n';
   } catch (...) {
-    err << "zevo-host: unexpected failure\n";
+    ReportCurrentFailure(err);
   }
   return 1;
 }

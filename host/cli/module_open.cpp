@@ -1,5 +1,7 @@
 #include "module_open.h"
 
+#include <exception>
+
 #include "info_report.h"
 #include "zevo/engine_api.h"
 #include "zevo/result.h"
@@ -24,6 +26,18 @@ std::string StartFailure(std::int32_t code, const std::filesystem::path& engineF
     text += " (no tarsk64.dll in " + PathText(engineFolder) + ")";
   }
   return text;
+}
+
+void ReportCurrentFailure(std::ostream& err) noexcept {
+  try {
+    throw;
+  } catch (const Failure& failure) {
+    err << "zevo-host: " << failure.message << '\n';
+  } catch (const std::exception& e) {
+    err << "zevo-host: " << e.what() << '\n';
+  } catch (...) {
+    err << "zevo-host: unexpected failure\n";
+  }
 }
 
 }  // namespace zevo::cli

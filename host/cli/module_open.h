@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "sim/plugin_module.h"
@@ -14,6 +15,10 @@ namespace zevo::cli {
 struct Failure {
   std::string message;
 };
+
+// Writes "zevo-host: <what went wrong>" for the exception being handled.
+// REQUIRES: called inside a catch block.
+void ReportCurrentFailure(std::ostream& err) noexcept;
 
 // Throws Failure when the module cannot be loaded or lacks an export.
 hostsim::PluginModule LoadModule(const std::filesystem::path& file);

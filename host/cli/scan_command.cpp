@@ -98,12 +98,8 @@ int RunScan(const ScanOptions& options, std::ostream& out, std::ostream& err) no
       PrintScanTable(report, out);
     }
     return report.ExitCode();
-  } catch (const Failure& failure) {
-    err << "zevo-host: " << failure.message << '\n';
-  } catch (const std::exception& e) {
-    err << "zevo-host: " << e.what() << '\n';
   } catch (...) {
-    err << "zevo-host: unexpected failure\n";
+    ReportCurrentFailure(err);
   }
   return kExitError;
 }
