@@ -5,7 +5,8 @@
 // engine_tarsk.cpp (construction, Initialize, options, teardown),
 // session.cpp (sessions, pattern, properties, engine errors), tables.cpp
 // (enumerations), table_lookups.cpp (lookups, whitelist), scan.cpp
-// (scanning and stopping), cleanup.cpp (backup and cleaning).
+// (scanning and stopping), cleanup.cpp (selection and cleaning), backup.cpp
+// (backup per company), restore.cpp, referential.cpp.
 //
 // Every operation is noexcept and answers a result code (zevo/result.h); an
 // engine status r != 0 is logged, followed by the engine's last error, and
@@ -119,9 +120,42 @@ class CEngineTARSK {
 
   // --- Cleaning (cleanup.cpp) -------------------------------------------------
   // Backs the session's items up (when asked), cleans them and reports each
-  // result to the session's owner; the items are removed at the end.
+  // result to the session's owner; the items are removed at the end. A failed
+  // backup answers its code before anything is selected or cleaned.
   std::int32_t BackupAndClean(std::int32_t handle, bool doSpywareClean, bool doCookieClean, bool backup,
                               const std::u16string& backupFolder) noexcept;
+  // Selects, cleans and reports the session's items, then removes them all.
+  std::int32_t SpywareDoCleanup(std::int32_t handle, bool doSpywareClean, bool doCookieClean,
+                                bool backup) noexcept;
+  // Selects every item, then deselects those that must stay (by kind, clean
+  // flags, result flag 0x10 with backup, the host's file check). cleanFlags
+  // gets one entry per item: true when the host's file check kept it out.
+  std::int32_t SelectItemsForClean(std::int32_t handle, std::int32_t count, bool backup, bool doSpywareClean,
+                                   bool doCookieClean, std::vector<bool>& cleanFlags) noexcept;
+  // TKClean under the clean lock.
+  std::int32_t CleanItems(std::int32_t handle) noexcept;
+  // One clean-result report (event 1001) per item to the session's owner.
+  void SendCleanResult(std::int32_t handle, const std::vector<bool>& cleanFlags) noexcept;
+
+  // --- Backup (backup.cpp) -----------------------------------------------------
+  // One TKBackup per company of the session's items, each file moved into
+  // `backupFolder` and reported (event 1000).
+  std::int32_t SpywareBackup(std::int32_t handle, const std::u16string& backupFolder) noexcept;
+  // Selects exactly the items of `companyName`, sets their done bits and
+  // writes how many were selected.
+  void SelectItemsByCompany(std::int32_t handle, std::u16string_view companyName, std::int32_t count,
+                            std::int32_t& selected, std::vector<bool>& doneBits) noexcept;
+
+  // --- Restore (restore.cpp) and referential scans (referential.cpp) ---------
+  // Restores one backup file named by its full path.
+  std::int32_t SpywareRestore(std::int32_t handle, const std::u16string& restoreFile) noexcept;
+  // Hands one referential item to the engine; -100/-101 answer success-class
+  // codes.
+  std::int32_t AddReferentialScanItem(std::int32_t handle, const ZEVO_ReferentialItem& item) noexcept;
+  // TKScanRelatedReferences under the clean lock, then BackupAndClean when a
+  // clean flag is set.
+  std::int32_t StartReferentialScan(std::int32_t handle, bool doSpywareClean, bool doCookieClean, bool backup,
+                                    const std::u16string& backupFolder, const ScanSettings& settings) noexcept;
 
   // --- Tables ----------------------------------------------------------------
   // The module-wide tables this driver reads (not owned; set by the plug-in).

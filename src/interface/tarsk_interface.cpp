@@ -73,12 +73,16 @@ std::int32_t ITarskEngineInterface::CallFunc(std::uint32_t function, void* first
       return SetProgressSink(static_cast<IProgressSink*>(first));
     case kFnStopScanByName:
       return StopScanByName(static_cast<const char* const*>(first));
-    // Referential scans, cleaning, restore and the table queries are
-    // answered by later work; until then they are not handled.
     case kFnAddReferentialItem:
+      return AddReferentialItem(static_cast<const ZEVO_ReferentialItem*>(first));
     case kFnStartReferentialScan:
+      return StartReferentialScan(static_cast<const ZEVO_ScanOptions*>(first));
     case kFnBackupAndClean:
+      return BackupAndClean(static_cast<const std::uint8_t*>(first));
     case kFnRestore:
+      return Restore(static_cast<const char16_t*>(first));
+    // The table queries are answered by later work; until then they are not
+    // handled.
     case kFnQuery:
     case kFnNameIdByTable:
     default:
@@ -118,17 +122,48 @@ std::int32_t ITarskEngineInterface::CloseSession() noexcept {
   return driver_.CloseSession(session_);
 }
 
-std::int32_t ITarskEngineInterface::StartScan(const ZEVO_ScanOptions* options) noexcept {
-  bool doSpywareClean = true;
-  bool doCookieClean = true;
-  bool backup = backup_default_;
+ITarskEngineInterface::CleanOptions ITarskEngineInterface::ResolveScanOptions(
+    const ZEVO_ScanOptions* options) const noexcept {
+  CleanOptions resolved{true, true, backup_default_};
   if (options != nullptr) {
-    doSpywareClean = options->doSpywareClean != 0;
-    doCookieClean = options->doCookieClean != 0;
+    resolved.doSpywareClean = options->doSpywareClean != 0;
+    resolved.doCookieClean = options->doCookieClean != 0;
     // A zero byte means "as configured": the host cannot turn backups off here.
-    if (options->backup != 0) backup = true;
+    if (options->backup != 0) resolved.backup = true;
   }
-  return driver_.StartScan(session_, doSpywareClean, doCookieClean, backup, backup_folder_, scan_settings_);
+  return resolved;
+}
+
+std::int32_t ITarskEngineInterface::StartScan(const ZEVO_ScanOptions* options) noexcept {
+  const CleanOptions o = ResolveScanOptions(options);
+  return driver_.StartScan(session_, o.doSpywareClean, o.doCookieClean, o.backup, backup_folder_, scan_settings_);
+}
+
+std::int32_t ITarskEngineInterface::AddReferentialItem(const ZEVO_ReferentialItem* item) noexcept {
+  if (item == nullptr) return kArgumentMissing;
+  return driver_.AddReferentialScanItem(session_, *item);
+}
+
+std::int32_t ITarskEngineInterface::StartReferentialScan(const ZEVO_ScanOptions* options) noexcept {
+  const CleanOptions o = ResolveScanOptions(options);
+  return driver_.StartReferentialScan(session_, o.doSpywareClean, o.doCookieClean, o.backup, backup_folder_,
+                                      scan_settings_);
+}
+
+std::int32_t ITarskEngineInterface::BackupAndClean(const std::uint8_t* backup) noexcept {
+  // As with the scans, a zero byte keeps the configured default.
+  const bool doBackup = (backup != nullptr && *backup != 0) || backup_default_;
+  return driver_.BackupAndClean(session_, /*doSpywareClean=*/true, /*doCookieClean=*/true, doBackup,
+                                backup_folder_);
+}
+
+std::int32_t ITarskEngineInterface::Restore(const char16_t* path) noexcept {
+  if (path == nullptr) return kArgumentMissing;
+  try {
+    return driver_.SpywareRestore(session_, std::u16string(path));
+  } catch (...) {
+    return kFail;
+  }
 }
 
 std::int32_t ITarskEngineInterface::SetProgressSink(IProgressSink* sink) noexcept {

@@ -113,8 +113,18 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
 
   std::int32_t OpenSession(const ZEVO_OpenBlock* block) noexcept;
   std::int32_t CloseSession() noexcept;
-  // Functions 2, 5 and 8.
+  // Functions 2 to 8.
+  struct CleanOptions {
+    bool doSpywareClean;
+    bool doCookieClean;
+    bool backup;
+  };
+  CleanOptions ResolveScanOptions(const ZEVO_ScanOptions* options) const noexcept;
   std::int32_t StartScan(const ZEVO_ScanOptions* options) noexcept;
+  std::int32_t AddReferentialItem(const ZEVO_ReferentialItem* item) noexcept;
+  std::int32_t StartReferentialScan(const ZEVO_ScanOptions* options) noexcept;
+  std::int32_t BackupAndClean(const std::uint8_t* backup) noexcept;
+  std::int32_t Restore(const char16_t* path) noexcept;
   std::int32_t SetProgressSink(IProgressSink* sink) noexcept;
   std::int32_t StopScanByName(const char* const* name) noexcept;
   std::int32_t GetPatternVersion(void* buffer) noexcept;
