@@ -33,9 +33,6 @@ inline const std::map<std::int32_t, Family>& ExpectedFamilies() {
   return families;
 }
 
-inline constexpr char kNotYetSkip[] =
-    "the module does not take a progress sink yet (function 5 answers 0xe0ff0002)";
-
 class ScanFixture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -49,17 +46,6 @@ class ScanFixture : public ::testing::Test {
     m_.PreUninitialize();
     m_.Uninitialize();
     hostsim::SetScanRoots({});
-  }
-
-  // Function 5 of a fresh object: whether the module's scan side is in.
-  bool ModuleTakesSink() {
-    const Object engine(m_.x(), kEngineInterfaceId);
-    ZEVO_OpenBlock open{nullptr, "probe", 0};
-    engine.Call(kFnOpenSession, &open);
-    hostsim::ProgressRecorder sink;
-    const std::int32_t result = engine.Call(kFnSetProgressSink, static_cast<IProgressSink*>(&sink));
-    engine.Call(kFnCloseSession);
-    return result != kNotHandled;
   }
 
   TempFolder tree_{"scan-tree"};
