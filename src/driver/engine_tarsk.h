@@ -121,30 +121,38 @@ class CEngineTARSK {
   // --- Cleaning (cleanup.cpp) -------------------------------------------------
   // Backs the session's items up (when asked), cleans them and reports each
   // result to the session's owner; the items are removed at the end. A failed
-  // backup answers its code before anything is selected or cleaned.
+  // backup answers its code before anything is selected or cleaned, and the
+  // items stay in the session.
   std::int32_t BackupAndClean(std::int32_t handle, bool doSpywareClean, bool doCookieClean, bool backup,
                               const std::u16string& backupFolder) noexcept;
   // Selects, cleans and reports the session's items, then removes them all.
   std::int32_t SpywareDoCleanup(std::int32_t handle, bool doSpywareClean, bool doCookieClean,
                                 bool backup) noexcept;
   // Selects every item, then deselects those that must stay (by kind, clean
-  // flags, result flag 0x10 with backup, the host's file check). cleanFlags
-  // gets one entry per item: true when the host's file check kept it out.
+  // flags, result flag 0x10 with backup, the host's file check, an item the
+  // engine cannot hand out). cleanFlags gets one entry per item: true when
+  // the host's file check kept it out. kCommonOk; a failed selection or
+  // deselection answers its mapped code, and then nothing may be cleaned.
   std::int32_t SelectItemsForClean(std::int32_t handle, std::int32_t count, bool backup, bool doSpywareClean,
                                    bool doCookieClean, std::vector<bool>& cleanFlags) noexcept;
   // TKClean under the clean lock.
   std::int32_t CleanItems(std::int32_t handle) noexcept;
-  // One clean-result report (event 1001) per item to the session's owner.
+  // One clean-result report (event 1001) per item to the session's owner;
+  // items beyond cleanFlags are reported with flag 0.
   void SendCleanResult(std::int32_t handle, const std::vector<bool>& cleanFlags) noexcept;
 
   // --- Backup (backup.cpp) -----------------------------------------------------
   // One TKBackup per company of the session's items, each file moved into
-  // `backupFolder` and reported (event 1000).
+  // `backupFolder` and reported (event 1000). Succeeds only when every item
+  // went into a backup file that now lies in the backup folder; otherwise
+  // the files that could not be moved stay in their work folders.
   std::int32_t SpywareBackup(std::int32_t handle, const std::u16string& backupFolder) noexcept;
-  // Selects exactly the items of `companyName`, sets their done bits and
-  // writes how many were selected.
-  void SelectItemsByCompany(std::int32_t handle, std::u16string_view companyName, std::int32_t count,
-                            std::int32_t& selected, std::vector<bool>& doneBits) noexcept;
+  // Selects exactly the items of `companyName` (indexes below `count`), sets
+  // their done bits and writes how many were selected. A refused engine call
+  // answers its mapped code (logged); the selection is then unknown.
+  // REQUIRES: doneBits.size() == count.
+  std::int32_t SelectItemsByCompany(std::int32_t handle, const std::u16string& companyName, std::int32_t count,
+                                    std::int32_t& selected, std::vector<bool>& doneBits) noexcept;
 
   // --- Restore (restore.cpp) and referential scans (referential.cpp) ---------
   // Restores one backup file named by its full path.
@@ -197,6 +205,29 @@ class CEngineTARSK {
   std::int32_t GetThreatLevel(std::int32_t threatTypeId) const noexcept;
 
  private:
+  // The backups of SpywareBackup, once the backup folder is there; the
+  // first of one company after SelectItemsByCompany selected its items.
+  std::int32_t BackupEveryCompany(std::int32_t handle, const std::u16string& backupFolder,
+                                  std::int32_t count) noexcept;
+  std::int32_t BackupCompany(std::int32_t handle, const std::u16string& backupFolder,
+                             const std::u16string& companyName) noexcept;
+  // Moves the backup file of `workFolder` into `backupFolder` and reports it;
+  // removes the work folder unless the file is still in it.
+  std::int32_t StoreBackupFile(std::int32_t handle, const std::u16string& backupFolder,
+                               const std::u16string& workFolder, const std::u16string& companyName,
+                               bool backupWritten) noexcept;
+  // Whether item `index` may be cleaned, and its clean flag (SelectItemsForClean).
+  struct CleanDecision {
+    bool clean;
+    bool keptByFileCheck;
+  };
+  CleanDecision DecideItem(std::int32_t handle, std::uint32_t index, bool backup, bool doSpywareClean,
+                           bool doCookieClean, config::PluginInterfaceClass& fileCheck) noexcept;
+  // Hands a report the driver itself makes (events 1000, 1001) to the
+  // callback registered for the session, when the session has an owner.
+  void ReportToOwner(std::int32_t handle, std::int32_t event, std::int32_t c, std::int32_t d,
+                     void* data) noexcept;
+
   void LoadSettings() noexcept;
   std::int32_t SetGlobalOption(std::int32_t option, const std::u16string& value) noexcept;
   const TkFunctionTable& Engine() const noexcept { return library_.Functions(); }
@@ -217,6 +248,9 @@ class CEngineTARSK {
   os::ReaderWriterLock clean_lock_;
   os::ReaderWriterLock backup_lock_;
   os::ReaderWriterLock restore_lock_;
+  // The callback last given to SetProcessCallbackFunction (the engine
+  // interface's), through which the driver's own reports reach the owner.
+  std::atomic<PFN_TKCallback> process_callback_{nullptr};
 };
 
 }  // namespace zevo::driver

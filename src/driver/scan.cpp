@@ -127,6 +127,9 @@ std::int32_t CEngineTARSK::ApplyScanOption(std::int32_t handle) noexcept {
 
 std::int32_t CEngineTARSK::SetProcessCallbackFunction(std::int32_t handle, PFN_TKCallback callback) noexcept {
   if (!IsReady()) return kEngineNotReady;
+  // Kept whatever the engine answers: the driver's own reports (backup
+  // files, clean results) do not go through the engine.
+  process_callback_.store(callback, std::memory_order_release);
   const std::int32_t r = Engine().TKSetCallbackFunc(handle, callback);
   if (r != 0) {
     return EngineFailure(handle, u"Failed: SetProcessCallbackFunction: ", r);

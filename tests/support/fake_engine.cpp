@@ -4,6 +4,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
@@ -68,6 +70,16 @@ struct FakeEngine::State {
   std::multiset<std::int32_t> stops;
   std::vector<Call> calls;
   std::map<std::string, std::int32_t, std::less<>> statuses;
+  // Calls per name so far, and statuses for one numbered call of a name.
+  std::map<std::string, std::size_t, std::less<>> call_counts;
+  std::map<std::pair<std::string, std::size_t>, std::int32_t> call_statuses;
+  std::vector<TKC_ITEM> items;
+  std::vector<std::u16string> companies;
+  std::vector<bool> selected;
+  std::map<std::u16string, std::vector<std::uint32_t>> company_indexes;
+  bool backup_writes_file = true;
+  std::vector<Backup> backups;
+  std::vector<Clean> cleans;
   std::set<std::int32_t> sessions;
   std::int32_t next_session = 1;
   std::map<std::int32_t, std::int32_t> pattern_source;
@@ -180,6 +192,95 @@ struct FakeEngine::State {
     whitelist.push_back({h, *item});
     return 0;
   }
+
+  // --- Items ------------------------------------------------------------------
+  std::int32_t GetItem(std::uint32_t index, TKC_ITEM* item) {
+    if (item == nullptr || item->size != kTkcItemSize || index >= items.size()) return kInvalidArgument;
+    *item = items[index];
+    return 0;
+  }
+  std::int32_t Select(std::uint32_t index, std::int32_t select) {
+    if (index == kAllItems) {
+      selected.assign(items.size(), select != 0);
+      return 0;
+    }
+    if (index >= items.size()) return kInvalidArgument;
+    selected[index] = select != 0;
+    return 0;
+  }
+  std::vector<std::uint32_t> SelectedIndexes() const {
+    std::vector<std::uint32_t> indexes;
+    for (std::uint32_t i = 0; i < selected.size(); ++i) {
+      if (selected[i]) indexes.push_back(i);
+    }
+    return indexes;
+  }
+  std::u16string CompanyOf(std::size_t i) const {
+    if (i < companies.size()) return companies[i];
+    return std::u16string(items[i].companyText);
+  }
+  std::int32_t IndexesOf(const char16_t* company, std::uint32_t* indexes, std::int32_t* inOut) {
+    if (company == nullptr || inOut == nullptr) return kInvalidArgument;
+    std::vector<std::uint32_t> found;
+    if (auto it = company_indexes.find(company); it != company_indexes.end()) {
+      found = it->second;
+    } else {
+      for (std::uint32_t i = 0; i < items.size(); ++i) {
+        if (CompanyOf(i) == company) found.push_back(i);
+      }
+    }
+    if (indexes == nullptr) {
+      *inOut = static_cast<std::int32_t>(found.size());
+      return 0;
+    }
+    const std::size_t n = std::min<std::size_t>(found.size(), static_cast<std::size_t>(std::max(*inOut, 0)));
+    std::copy_n(found.begin(), n, indexes);
+    *inOut = static_cast<std::int32_t>(n);
+    return 0;
+  }
+  std::u16string OptionOf(std::int32_t h, std::int32_t id) const {
+    for (auto it = options.rbegin(); it != options.rend(); ++it) {
+      if (it->handle == h && it->id == id) return it->value;
+    }
+    return {};
+  }
+  std::int32_t WriteBackup(std::int32_t h) {
+    Backup backup{h, OptionOf(h, kOptionBackupPath), OptionOf(h, kOptionBackupPrefix), SelectedIndexes(), {}};
+    const bool write = backup_writes_file && !backup.selected.empty();
+    if (write) {
+      std::u16string path = backup.folder;
+      if (!path.empty() && path.back() != u'/' && path.back() != u'\\') path.push_back(u'/');
+      const std::string n = std::to_string(backups.size() + 1);
+      path += backup.prefix + u'_' + std::u16string(n.begin(), n.end()) + u".tkb";
+      std::ofstream out(std::filesystem::path(path), std::ios::binary);
+      for (std::uint32_t i : backup.selected) out << items[i].itemId << '\n';
+      if (!out.flush()) return -5;
+      backup.file = path;
+    }
+    backups.push_back(std::move(backup));
+    return 0;
+  }
+  std::int32_t CleanSelected(std::int32_t h) {
+    cleans.push_back({h, SelectedIndexes()});
+    for (std::uint32_t i : cleans.back().selected) {
+      items[i].resultFlags |= kItemFlagCleaned;
+      items[i].state = 1;
+    }
+    return 0;
+  }
+  std::int32_t Remove(std::uint32_t index) {
+    if (index == kAllItems) {
+      items.clear();
+      companies.clear();
+      selected.clear();
+      return 0;
+    }
+    if (index >= items.size()) return kInvalidArgument;
+    items.erase(items.begin() + index);
+    selected.erase(selected.begin() + index);
+    if (index < companies.size()) companies.erase(companies.begin() + index);
+    return 0;
+  }
 };
 
 namespace {
@@ -253,8 +354,21 @@ std::int32_t Simulate(FakeEngine::State& s, std::unique_lock<std::mutex>& lock, 
   } else if constexpr (name == "TKAddWhitelistItem") {
     return s.AddWhitelist(a...);
   } else if constexpr (name == "TKGetItemCount") {
-    if (auto* out = arg(integral_constant<int, 1>{}); out != nullptr) *out = 0;
+    if (auto* out = arg(integral_constant<int, 1>{}); out != nullptr) *out = static_cast<std::int32_t>(s.items.size());
     return 0;
+  } else if constexpr (name == "TKGetItem") {
+    return s.GetItem(arg(integral_constant<int, 1>{}), arg(integral_constant<int, 2>{}));
+  } else if constexpr (name == "TKSelectItems") {
+    return s.Select(arg(integral_constant<int, 1>{}), arg(integral_constant<int, 2>{}));
+  } else if constexpr (name == "TKGetItemIndexByCompanyName") {
+    return s.IndexesOf(arg(integral_constant<int, 1>{}), arg(integral_constant<int, 2>{}),
+                       arg(integral_constant<int, 3>{}));
+  } else if constexpr (name == "TKBackup") {
+    return s.WriteBackup(arg(integral_constant<int, 0>{}));
+  } else if constexpr (name == "TKClean") {
+    return s.CleanSelected(arg(integral_constant<int, 0>{}));
+  } else if constexpr (name == "TKRemoveItems") {
+    return s.Remove(arg(integral_constant<int, 1>{}));
   } else {
     ((void)a, ...);
     (void)lock;
@@ -274,6 +388,10 @@ struct Entry<I, std::int32_t(A...)> {
     FakeEngine::Call call{std::string(kTkFunctionNames[I]), {}, {}};
     (Collect(call, a), ...);
     s->calls.push_back(std::move(call));
+    const std::size_t number = ++s->call_counts[std::string(kTkFunctionNames[I])];
+    if (auto it = s->call_statuses.find({std::string(kTkFunctionNames[I]), number}); it != s->call_statuses.end()) {
+      return it->second;
+    }
     if (auto it = s->statuses.find(kTkFunctionNames[I]); it != s->statuses.end() && it->second != 0) {
       return it->second;
     }
@@ -319,6 +437,25 @@ std::u16string FakeEngine::Row(std::initializer_list<std::u16string_view> fields
 void FakeEngine::SetStatus(std::string_view name, std::int32_t status) {
   ZEVO_FAKE_LOCK;
   state_->statuses[std::string(name)] = status;
+}
+void FakeEngine::SetStatusOnCall(std::string_view name, std::size_t nth, std::int32_t status) {
+  ZEVO_FAKE_LOCK;
+  const std::string key(name);
+  state_->call_statuses[{key, state_->call_counts[key] + nth}] = status;
+}
+void FakeEngine::SetItems(std::vector<TKC_ITEM> items, std::vector<std::u16string> companies) {
+  ZEVO_FAKE_LOCK;
+  state_->selected.assign(items.size(), false);
+  state_->items = std::move(items);
+  state_->companies = std::move(companies);
+}
+void FakeEngine::SetCompanyIndexes(std::u16string company, std::vector<std::uint32_t> indexes) {
+  ZEVO_FAKE_LOCK;
+  state_->company_indexes[std::move(company)] = std::move(indexes);
+}
+void FakeEngine::SetBackupWritesFile(bool write) {
+  ZEVO_FAKE_LOCK;
+  state_->backup_writes_file = write;
 }
 void FakeEngine::SetScanBlocks(bool block) {
   ZEVO_FAKE_LOCK;
@@ -413,6 +550,23 @@ bool FakeEngine::WaitForBlockedScan(std::int32_t handle, std::chrono::millisecon
   std::unique_lock lock(state_->mutex);
   return state_->scan_changed.wait_for(lock, limit,
                                        [&] { return state_->blocked_scans.count(handle) != 0; });
+}
+
+std::vector<TKC_ITEM> FakeEngine::Items() const {
+  ZEVO_FAKE_LOCK;
+  return state_->items;
+}
+std::vector<bool> FakeEngine::Selection() const {
+  ZEVO_FAKE_LOCK;
+  return state_->selected;
+}
+std::vector<FakeEngine::Backup> FakeEngine::Backups() const {
+  ZEVO_FAKE_LOCK;
+  return state_->backups;
+}
+std::vector<FakeEngine::Clean> FakeEngine::Cleans() const {
+  ZEVO_FAKE_LOCK;
+  return state_->cleans;
 }
 
 #undef ZEVO_FAKE_LOCK

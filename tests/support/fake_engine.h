@@ -31,12 +31,29 @@
 //                     TKGetRowById the first row, kNoRow (-2000) when none
 //   TKCloseHandle     ends an enumeration; -2 for an unknown one
 //   TKAddWhitelistItem  appends the record to Whitelist()
-//   TKGetItemCount    writes 0
+//   TKGetItemCount    the number of items (SetItems; one list for every
+//                     session)
+//   TKGetItem         copies item `index`; -1 for a null record, a size
+//                     field other than 3428, or an index out of range
+//   TKSelectItems     (de)selects one item or all (0xFFFFFFFF); -1 out of range
+//   TKGetItemIndexByCompanyName  the indexes of the items of that company
+//                     (SetItems' companies, else the item's company text), or
+//                     those of SetCompanyIndexes; null array: the count
+//   TKBackup          with items selected (and SetBackupWritesFile not off):
+//                     writes "<option 16>_<n>.tkb" (n = 1, 2, ...) into the
+//                     session's last option-14 folder, listing the selected
+//                     item ids; -5 when the file cannot be written; nothing
+//                     selected: no file. Every call appends to Backups()
+//   TKClean           appends the selected indexes to Cleans(); marks those
+//                     items cleaned (result flag 1, state 1)
+//   TKRemoveItems     removes one item or all (0xFFFFFFFF); -1 out of range
 //   TKScan            with SetScanBlocks(true): waits (fake's mutex released)
 //                     until TKStopScan is called for its handle, or blocking
 //                     is turned off, then answers 0
 //   TKStopScan        wakes such a scan on its handle (no effect otherwise)
-// Every other entry only records and answers 0 (or its SetStatus).
+// Every other entry (TKRestore, TKAddReferentialScanItem,
+// TKScanRelatedReferences among them) only records and answers 0 (or its
+// SetStatus / SetStatusOnCall).
 //
 // Thread safe: every entry and accessor takes the fake's mutex (no entry
 // calls back into the caller).
@@ -82,6 +99,17 @@ class FakeEngine {
     std::int32_t handle;
     TKC_WHITELIST_ITEM record;
   };
+  struct Backup {
+    std::int32_t handle;
+    std::u16string folder;                // option 14 at the time
+    std::u16string prefix;                // option 16 at the time
+    std::vector<std::uint32_t> selected;  // item indexes
+    std::u16string file;                  // path written; empty when none
+  };
+  struct Clean {
+    std::int32_t handle;
+    std::vector<std::uint32_t> selected;  // item indexes
+  };
 
   FakeEngine();
   ~FakeEngine();
@@ -97,6 +125,9 @@ class FakeEngine {
   // Entry `name` (e.g. "TKSetOption") answers `status` from now on (0 =
   // simulate again).
   void SetStatus(std::string_view name, std::int32_t status);
+  // Only the `nth` call of `name` from now on (1 = the next one) answers
+  // `status`; it wins over SetStatus.
+  void SetStatusOnCall(std::string_view name, std::size_t nth, std::int32_t status);
   void SetNextSession(std::int32_t handle);
   void SetLastError(std::int32_t code, std::u16string text);
   void SetPatternVersion(std::u16string text);  // default u"1.234.00"
@@ -109,6 +140,13 @@ class FakeEngine {
   // While set, TKScan waits for TKStopScan on its handle (see above).
   // Turning it off releases every waiting scan.
   void SetScanBlocks(bool block);
+  // The session items, none selected. companies[i] (when given) is the
+  // company TKGetItemIndexByCompanyName finds item i by.
+  void SetItems(std::vector<TKC_ITEM> items, std::vector<std::u16string> companies = {});
+  // TKGetItemIndexByCompanyName answers exactly `indexes` for `company`.
+  void SetCompanyIndexes(std::u16string company, std::vector<std::uint32_t> indexes);
+  // Off: TKBackup answers 0 without writing a file.
+  void SetBackupWritesFile(bool write);
 
   // --- Observation ----------------------------------------------------------
   std::vector<Call> Calls() const;
@@ -125,6 +163,10 @@ class FakeEngine {
   std::vector<RcmCall> RcmCalls() const;
   std::vector<WhitelistEntry> Whitelist() const;
   std::size_t OpenEnumerations() const;
+  std::vector<TKC_ITEM> Items() const;
+  std::vector<bool> Selection() const;
+  std::vector<Backup> Backups() const;
+  std::vector<Clean> Cleans() const;
   // Waits until a TKScan on `handle` is waiting (SetScanBlocks); false when
   // none started within `limit`.
   bool WaitForBlockedScan(std::int32_t handle,

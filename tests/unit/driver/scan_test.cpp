@@ -87,10 +87,14 @@ TEST_F(ScanTest, StartScanLogsTimesAndHandsOverToCleaning) {
   EXPECT_TRUE(lines[2].ends_with(u" milliseconds."));
   EXPECT_EQ(lines[3], u"<== CEngineTARSK::StartScan,");
 
-  // Either clean flag goes on to cleaning, which is not built yet.
-  EXPECT_EQ(driver_->StartScan(h, true, false, false, u"", {}), kNotHandled);
-  EXPECT_EQ(driver_->StartScan(h, false, true, false, u"", {}), kNotHandled);
-  EXPECT_EQ(Lines()[8], u"==> CEngineTARSK::StartScan,tkc = 0x2, bDoSpywareClean = false, bDoCookieClean = true");
+  // Either clean flag goes on to cleaning (here of no items).
+  EXPECT_EQ(driver_->StartScan(h, true, false, false, u"", {}), kOk);
+  EXPECT_EQ(driver_->StartScan(h, false, true, false, u"", {}), kOk);
+  lines = Lines();
+  ASSERT_EQ(lines.size(), 18u);
+  EXPECT_EQ(lines[7], u"==> CEngineTARSK::SpywareDoCleanup,tkc = 0x2, bBackup = false");
+  EXPECT_EQ(lines[11], u"==> CEngineTARSK::StartScan,tkc = 0x2, bDoSpywareClean = false, bDoCookieClean = true");
+  EXPECT_EQ(lines[14], u"==> CEngineTARSK::SpywareDoCleanup,tkc = 0x2, bBackup = false");
 }
 
 TEST_F(ScanTest, EngineRefusalsAreLoggedAndMapped) {

@@ -1,0 +1,203 @@
+// CEngineTARSK selection, cleaning and clean-result reports against the
+// fake engine and the host's file check.
+#include "clean_fixture.h"
+
+namespace zevo::drivertest {
+namespace {
+
+using Ints = std::vector<std::int64_t>;
+using CallList = std::vector<std::string>;
+using Texts = std::vector<std::u16string>;
+
+constexpr std::int64_t kAll = 0xFFFFFFFF;
+const std::u16string kSep(1, os::kPathSeparator);
+
+class CleanupTest : public CleanTest {
+ protected:
+  // Six items, one of each case of the selection rules.
+  void SetSixItems() {
+    engine_.SetItems({
+        MakeItem(kCustomId, 12, u"", u"cookies.txt", u"A"),           // 0 cookie
+        MakeItem(kCustomId, 10, u"dir", u"a.exe", u"A"),              // 1 kept by the host
+        MakeItem(kCustomId, 13, u"dir" + kSep, u"b.exe", u"A"),       // 2 asked, not kept
+        MakeItem(kCustomId, 14, u"", u"c.exe", u"B", 0x10),           // 3 bit 0x10
+        MakeItem(kCustomId, 20, u"x", u"d.exe", u"B"),                // 4 never asked
+        MakeItem(kCustomId, 17, u"y", u"e.exe", u"B", 0x10),          // 5 bit 0x10
+    });
+    file_check_->Keep(u"dir" + kSep + u"a.exe");
+  }
+  std::vector<std::uint32_t> Cleaned() const {
+    const auto cleans = engine_.Cleans();
+    return cleans.empty() ? std::vector<std::uint32_t>{} : cleans.back().selected;
+  }
+  std::vector<std::int32_t> ReportedFlags() {
+    std::vector<std::int32_t> flags;
+    for (const auto& report : TakeReports()) {
+      EXPECT_EQ(report.event, kEventCleanResult);
+      EXPECT_EQ(report.handle, session_);
+      EXPECT_EQ(report.c, 0);
+      flags.push_back(report.d);
+    }
+    return flags;
+  }
+};
+
+TEST_F(CleanupTest, SelectionFollowsKindFlagsResultBitAndTheHostsCheck) {
+  SetSixItems();
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, /*spyware=*/true, /*cookie=*/false, /*backup=*/false), kOk);
+  EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{2, 3, 4, 5}));
+  // The host is asked about kinds 10, 13, 14, 17 and 18 only, with the
+  // folder and name joined by exactly one separator.
+  EXPECT_EQ(file_check_->Asked(),
+            (Texts{u"dir" + kSep + u"a.exe", u"dir" + kSep + u"b.exe", u"c.exe", u"y" + kSep + u"e.exe"}));
+  EXPECT_EQ(file_check_->Malformed(), 0);
+  EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
+  EXPECT_TRUE(engine_.Items().empty());
+  EXPECT_EQ(engine_.CallNames(),
+            (CallList{"TKGetItemCount", "TKSelectItems", "TKGetItem", "TKSelectItems", "TKGetItem", "TKSelectItems",
+                   "TKGetItem", "TKGetItem", "TKGetItem", "TKGetItem", "TKEnableScanner", "TKEnableScanner",
+                   "TKClean", "TKGetItemCount", "TKGetItem", "TKGetItem", "TKGetItem", "TKGetItem", "TKGetItem",
+                   "TKGetItem", "TKRemoveItems"}));
+  const auto selects = engine_.CallsOf("TKSelectItems");
+  EXPECT_EQ(selects[0].ints, (Ints{session_, kAll, 1}));
+  EXPECT_EQ(selects[1].ints, (Ints{session_, 0, 0}));
+  EXPECT_EQ(selects[2].ints, (Ints{session_, 1, 0}));
+  EXPECT_EQ(engine_.CallsOf("TKEnableScanner")[1].ints, (Ints{session_, kAll, 1}));
+  EXPECT_EQ(engine_.CallsOf("TKClean")[0].texts, Texts{u""});
+  EXPECT_EQ(engine_.CallsOf("TKRemoveItems")[0].ints, (Ints{session_, kAll}));
+  EXPECT_EQ(Lines(), (Texts{u"==> CEngineTARSK::SpywareDoCleanup,tkc = 0x2, bBackup = false",
+                            u"    item count(0x6)", u"==> CEngineTARSK::SendCleanResult,", u"item count(0x6)",
+                            u"<== CEngineTARSK::SendCleanResult,", u"<== CEngineTARSK::SpywareDoCleanup,"}));
+
+  // Cookies only with their flag; the spyware flag off asks the host nothing.
+  SetSixItems();
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, false, true, false), kOk);
+  EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{0}));
+  EXPECT_EQ(file_check_->Asked().size(), 4u);
+  EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 0, 0, 0, 0, 0}));
+
+  // With a backup, bit 0x10 keeps an item out before the host is asked.
+  SetSixItems();
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, true), kOk);
+  EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{0, 2, 4}));
+  EXPECT_EQ(file_check_->Asked().size(), 6u);
+  EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
+}
+
+TEST_F(CleanupTest, ReportsCarryTheCleanedItems) {
+  SetSixItems();
+  ASSERT_EQ(driver_->SpywareDoCleanup(session_, true, true, false), kOk);
+  const auto reports = TakeReports();
+  ASSERT_EQ(reports.size(), 6u);
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    ASSERT_TRUE(reports[i].item.has_value());
+    const bool cleaned = i != 1;
+    EXPECT_EQ(reports[i].item->resultFlags & kItemFlagCleaned, cleaned ? 1u : 0u) << i;
+    EXPECT_EQ(reports[i].item->kind, std::vector<std::uint32_t>({12, 10, 13, 14, 20, 17})[i]);
+  }
+}
+
+TEST_F(CleanupTest, EmptySessionAndTimingLines) {
+  logtest::Configure("Plugin TARSK=1;=1");
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, true), kOk);
+  EXPECT_EQ(engine_.CallNames(), CallList{"TKGetItemCount"});  // nothing to remove
+  SetSixItems();
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, true), kOk);
+  const auto lines = Lines();
+  ASSERT_EQ(lines.size(), 11u);
+  EXPECT_EQ(lines[1], u"    item count(0)");
+  EXPECT_EQ(lines[4], u"    item count(0x6)");
+  EXPECT_EQ(lines[5], u"clean start");
+  EXPECT_EQ(lines[6], u"==> CEngineTARSK::SendCleanResult,");
+  EXPECT_TRUE(lines[9].starts_with(u"clean finished, performance = ")) << lines[9].size();
+  EXPECT_TRUE(lines[9].ends_with(u" milliseconds."));
+  EXPECT_EQ(lines[10], u"<== CEngineTARSK::SpywareDoCleanup,");
+}
+
+TEST_F(CleanupTest, NothingIsCleanedWhenTheSelectionFails) {
+  engine_.SetLastError(4, u"busy");
+  const std::u16string error = u"    TARSK error: 0x4: busy";
+  // Selecting everything fails: nothing examined, nothing cleaned.
+  SetSixItems();
+  engine_.SetStatusOnCall("TKSelectItems", 1, -4);
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), MapEngineStatus(-4));
+  EXPECT_EQ(CallsNamed({"TKGetItem", "TKClean", "TKEnableScanner", "TKRemoveItems"}), CallList{"TKRemoveItems"});
+  EXPECT_TRUE(engine_.Items().empty());
+
+  // A deselection fails (the cookie must stay): the item would be cleaned
+  // against the rules, so nothing is.
+  SetSixItems();
+  engine_.ClearCalls();
+  engine_.SetStatusOnCall("TKSelectItems", 2, -7);
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), MapEngineStatus(-7));
+  EXPECT_EQ(engine_.CountCalls("TKClean"), 0u);
+  EXPECT_EQ(engine_.CountCalls("TKRemoveItems"), 1u);
+  EXPECT_TRUE(engine_.Items().empty());
+  EXPECT_TRUE(TakeReports().empty());
+
+  // Scanners refused: no clean either.
+  SetSixItems();
+  engine_.ClearCalls();
+  engine_.SetStatusOnCall("TKEnableScanner", 2, -9);
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), MapEngineStatus(-9));
+  EXPECT_EQ(engine_.CountCalls("TKClean"), 0u);
+  EXPECT_EQ(engine_.CountCalls("TKRemoveItems"), 1u);
+  EXPECT_EQ(Lines(), (Texts{u"==> CEngineTARSK::SpywareDoCleanup,tkc = 0x2, bBackup = false",
+                            u"    item count(0x6)", u"Failed: TKSelectItems: 0xfffffffc", error,
+                            u"<== CEngineTARSK::SpywareDoCleanup,",
+                            u"==> CEngineTARSK::SpywareDoCleanup,tkc = 0x2, bBackup = false",
+                            u"    item count(0x6)", u"Failed: TKSelectItems: 0xfffffff9", error,
+                            u"<== CEngineTARSK::SpywareDoCleanup,",
+                            u"==> CEngineTARSK::SpywareDoCleanup,tkc = 0x2, bBackup = false",
+                            u"    item count(0x6)", u"Failed: TKEnableScanner: 0xfffffff7", error,
+                            u"<== CEngineTARSK::SpywareDoCleanup,"}));
+}
+
+TEST_F(CleanupTest, AnItemTheEngineCannotHandOutIsNotCleaned) {
+  SetSixItems();
+  engine_.SetStatusOnCall("TKGetItem", 3, -1);  // item 2 during the selection
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, false), kOk);
+  EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{0, 3, 4, 5}));
+  EXPECT_EQ(engine_.CallsOf("TKSelectItems")[2].ints, (Ints{session_, 2, 0}));
+  EXPECT_EQ(Lines()[2], u"Failed: TKGetItem: 0xffffffff");
+}
+
+TEST_F(CleanupTest, AFailedCleanIsLoggedAndEveryItemStillReportedAndRemoved) {
+  SetSixItems();
+  engine_.SetStatus("TKClean", -12);
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, false), kOk);
+  EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
+  EXPECT_TRUE(engine_.Items().empty());
+  EXPECT_EQ(Lines()[2], u"Failed: TKClean: 0xfffffff4");
+}
+
+TEST_F(CleanupTest, ReportsGoToOwnedSessionsAndNeverPastTheFlags) {
+  SetSixItems();
+  // Fewer flags than items: the rest are reported as not kept by the host.
+  driver_->SendCleanResult(session_, {true});
+  EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{1, 0, 0, 0, 0, 0}));
+  // The main session has no owner: no reports.
+  driver_->SendCleanResult(driver_->MainSession(), {true, true});
+  EXPECT_TRUE(TakeReports().empty());
+  EXPECT_EQ(driver_->SpywareDoCleanup(driver_->MainSession(), true, true, false), kOk);
+  EXPECT_TRUE(TakeReports().empty());
+}
+
+TEST_F(CleanupTest, WithoutAnAnswerFromTheHostItemsAreCleaned) {
+  const std::size_t connections = services_.OpenConnections();
+  // A failing check keeps nothing out, even when it says so.
+  SetSixItems();
+  file_check_->SetStatus(kFail);
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
+  EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
+  // No file check module at all: nobody to ask.
+  services_.Register(ZEVO_FILE_CHECK_MODULE, ZEVO_FILE_CHECK_INTERFACE, nullptr);
+  SetSixItems();
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
+  EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(file_check_->Asked().size(), 4u);
+  EXPECT_EQ(services_.OpenConnections(), connections);  // every connection given back
+}
+
+}  // namespace
+}  // namespace zevo::drivertest
