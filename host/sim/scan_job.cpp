@@ -2,37 +2,12 @@
 
 #include <exception>
 
+#include "sim/engine_object.h"
 #include "sim/environment.h"
 #include "zevo/identity.h"
 #include "zevo/result.h"
 
 namespace zevo::hostsim {
-namespace {
-
-// An engine interface object, released through the module when it goes.
-class EngineObject {
- public:
-  explicit EngineObject(const PluginExportTable& exports)
-      : exports_(exports), object_(exports.Plugin_Interface_QueryInterface(kEngineInterfaceId)) {}
-  ~EngineObject() { Release(); }
-  EngineObject(const EngineObject&) = delete;
-  EngineObject& operator=(const EngineObject&) = delete;
-
-  explicit operator bool() const noexcept { return object_ != nullptr; }
-  std::int32_t Call(std::uint32_t function, void* first) const noexcept {
-    return exports_.Plugin_Interface_CallFunc(object_, function, first, nullptr);
-  }
-  void Release() noexcept {
-    if (object_ != nullptr) exports_.Plugin_Interface_Release(object_);
-    object_ = nullptr;
-  }
-
- private:
-  const PluginExportTable& exports_;
-  ICommonPluginInterface* object_;
-};
-
-}  // namespace
 
 std::int32_t ScanJobResults::FirstFailure() const noexcept {
   if (!obtained) return kNoEngineInterface;
