@@ -53,6 +53,14 @@ void ProgressLine::Show(bool force) {
   }
 }
 
+void ProgressLine::Print(std::ostream& to, const std::string& line) {
+  host::MutexLock lock(&mu_);
+  const bool redraw = live_ && shown_;
+  if (redraw) out_ << "\r\x1b[K" << std::flush;
+  to << line << '\n' << std::flush;
+  if (redraw) Show(/*force=*/true);
+}
+
 void ProgressLine::Finish() {
   host::MutexLock lock(&mu_);
   if (live_ && shown_) out_ << '\n' << std::flush;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <ostream>
+#include <string>
 
 #include "common/sync.h"
 #include "sim/progress_recorder.h"
@@ -20,6 +21,9 @@ class ProgressLine {
 
   // Safe for concurrent use: the module may report from two threads.
   void OnReport(const hostsim::ProgressReport& report);
+  // Writes `line` and a line end to `to` (which may share the terminal)
+  // without mixing it into the live line, which is drawn again below it.
+  void Print(std::ostream& to, const std::string& line);
   // Ends the live line so that what follows starts on a line of its own.
   void Finish();
 

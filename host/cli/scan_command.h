@@ -1,6 +1,6 @@
-// `zevo-host scan [PATH...]`: one scan job through the module with the
-// reference engine scanning the given folders, as the platform's scan
-// manager runs it; and `zevo-host samples DIR`.
+// `zevo-host scan [--clean [--no-backup]] [PATH...]`: one scan job through
+// the module with the reference engine scanning the given folders, as the
+// platform's scan manager runs it; and `zevo-host samples DIR`.
 #ifndef ZEVO_HOST_CLI_SCAN_COMMAND_H_
 #define ZEVO_HOST_CLI_SCAN_COMMAND_H_
 
@@ -9,16 +9,28 @@
 #include <string>
 #include <vector>
 
+#include "job_host.h"
+#include "zevo/records.h"
+
 namespace zevo::cli {
 
 struct ScanOptions {
-  std::filesystem::path module;
-  std::filesystem::path engineFolder;
-  std::filesystem::path configStore;          // empty: a temporary one
+  HostOptions host;
   std::vector<std::filesystem::path> folders;  // empty: the current folder
   std::string callerName = "zevo-host";
   bool json = false;
+  // Clean what is found; host.settings says whether with a backup, where it
+  // goes and which paths the file check protects.
+  bool clean = false;
 };
+
+// The option bytes of functions 2 and 4: cleaning of both kinds, with an
+// explicit backup unless the store turned backups off (0: the store decides).
+ZEVO_ScanOptions JobOptionBytes(bool clean, const HostOptions& host) noexcept;
+
+// Makes the backup folder and the protected paths absolute and creates the
+// backup folder when a cleaning run with a temporary store makes backups.
+void PrepareCleanSettings(HostOptions& host, bool clean);
 
 // The exit code (scan_report.h): 0 nothing found, 1 items found, 2 error
 // (after a message on `err`). Progress goes to `err`. Never throws.

@@ -19,14 +19,23 @@ std::string FolderText(const fs::path& folder) {
   return std::string(text.begin(), text.end());
 }
 
+std::string PathUtf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+nlohmann::json BoolValue(const char* key, bool value) {
+  return {{"key", key}, {"type", "bool"}, {"value", value}};
+}
+
 }  // namespace
 
-TemporaryConfigStore::TemporaryConfigStore() {
+TemporaryConfigStore::TemporaryConfigStore(const CleanSettings& settings) {
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   folder_ = fs::temp_directory_path() / ("zevo-host-" + std::to_string(stamp));
   fs::create_directories(folder_ / "debug");
   fs::create_directories(folder_ / "temp");
-  const nlohmann::json store = {
+  nlohmann::json store = {
       {"values",
        {
            {{"key", "0xc70000"}, {"type", "int32"}, {"value", 1}},
@@ -34,6 +43,16 @@ TemporaryConfigStore::TemporaryConfigStore() {
            {{"key", "0xc20002"}, {"type", "wstring"}, {"value", FolderText(folder_ / "temp")}},
        }},
   };
+  nlohmann::json& values = store["values"];
+  if (!settings.backupFolder.empty()) {
+    values.push_back({{"key", "0x10c20001"}, {"type", "wstring"}, {"value", FolderText(settings.backupFolder)}});
+  }
+  // Both switches: the module makes backups only when both are on.
+  values.push_back(BoolValue("0x12711000", settings.backup));
+  values.push_back(BoolValue("0x10c10000", settings.backup));
+  nlohmann::json protectedPaths = nlohmann::json::array();
+  for (const fs::path& path : settings.protectedPaths) protectedPaths.push_back(PathUtf8(path));
+  store["protectedPaths"] = protectedPaths;
   store_file_ = folder_ / "config.json";
   std::ofstream out(store_file_, std::ios::binary | std::ios::trunc);
   out << store.dump(2) << '\n';
