@@ -7,6 +7,7 @@
 // file that could not be moved is left in its work folder, never deleted.
 #include <algorithm>
 #include <exception>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,9 @@ std::int32_t CEngineTARSK::BackupEveryCompany(std::int32_t handle, const std::u1
     std::vector<bool> done(static_cast<std::size_t>(count), false);
     // Items their own company's selection left out, with that company.
     std::vector<std::pair<std::int32_t, std::u16string>> unselected;
+    // Each company is backed up once, even when the engine's selection of
+    // it leaves some of its items out.
+    std::set<std::u16string> companies;
     std::int32_t result = kOk;
     for (std::int32_t i = 0; i < count; ++i) {
       TKC_ITEM item{};
@@ -78,6 +82,10 @@ std::int32_t CEngineTARSK::BackupEveryCompany(std::int32_t handle, const std::u1
       std::u16string company;
       GetCompanyNameOfItem(handle, item, company);
       if (done[static_cast<std::size_t>(i)]) continue;
+      if (!companies.insert(company).second) {
+        unselected.emplace_back(i, company);
+        continue;
+      }
       std::int32_t selected = 0;
       result = SelectItemsByCompany(handle, company, count, selected, done);
       if (Failed(result)) break;

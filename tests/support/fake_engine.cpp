@@ -247,6 +247,7 @@ struct FakeEngine::State {
   std::int32_t WriteBackup(std::int32_t h) {
     Backup backup{h, OptionOf(h, kOptionBackupPath), OptionOf(h, kOptionBackupPrefix), SelectedIndexes(), {}};
     const bool write = backup_writes_file && !backup.selected.empty();
+    if (write && backup.folder.empty()) return kInvalidArgument;
     if (write) {
       std::u16string path = backup.folder;
       if (!path.empty() && path.back() != u'/' && path.back() != u'\\') path.push_back(u'/');

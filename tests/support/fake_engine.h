@@ -42,8 +42,9 @@
 //   TKBackup          with items selected (and SetBackupWritesFile not off):
 //                     writes "<option 16>_<n>.tkb" (n = 1, 2, ...) into the
 //                     session's last option-14 folder, listing the selected
-//                     item ids; -5 when the file cannot be written; nothing
-//                     selected: no file. Every call appends to Backups()
+//                     item ids; -1 without an option-14 folder, -5 when the
+//                     file cannot be written; nothing selected: no file.
+//                     Every call that answers 0 appends to Backups()
 //   TKClean           appends the selected indexes to Cleans(); marks those
 //                     items cleaned (result flag 1, state 1)
 //   TKRemoveItems     removes one item or all (0xFFFFFFFF); -1 out of range
