@@ -44,9 +44,10 @@ class ReferenceHost {
 
   // Registers a configuration repository over the JSON store `storeFile`
   // (replacing any earlier one) and returns it, and gives the file check the
-  // store's protected paths (protected_paths.h). A list that cannot be read
-  // makes the file check keep every file out, and ProtectedPathsError() say
-  // why; empty when the list was read.
+  // store's protected paths (protected_paths.h) and the store's backup
+  // folder (key 0x10c20001, when it holds no placeholder). A list that
+  // cannot be read makes the file check keep every file out, and
+  // ProtectedPathsError() say why; empty when the list was read.
   std::shared_ptr<ConfigRepository> UseConfigStore(const std::filesystem::path& storeFile);
   const std::string& ProtectedPathsError() const noexcept { return protected_paths_error_; }
 

@@ -126,6 +126,19 @@ TEST(FileCheck, ReferenceHostAnswersFromTheConfigurationStore) {
   EXPECT_EQ(table->CallInterface(table, connection, kFileCheck, &request, &reply), kCommonOk);
   EXPECT_EQ(reply.keepOut, 0);
 
+  // The store's backup folder is protected too: its files hold what was
+  // cleaned before. A folder text with a placeholder is not a path yet.
+  const std::string backup = kWindows ? R"(C:\srv\other\)" : "/srv/other/";
+  std::ofstream(store, std::ios::binary | std::ios::trunc)
+      << R"({"values": [{"key": "0x10c20001", "type": "wstring", "value": ")" << backup << R"("}]})";
+  host.UseConfigStore(store);
+  EXPECT_EQ(table->CallInterface(table, connection, kFileCheck, &request, &reply), kCommonOk);
+  EXPECT_EQ(reply.keepOut, 1);
+  std::ofstream(store, std::ios::binary | std::ios::trunc)
+      << R"({"values": [{"key": "0x10c20001", "type": "wstring", "value": "%zevo_install_path%backup"}]})";
+  host.UseConfigStore(store);
+  EXPECT_EQ(host.fileCheck().ProtectedPrefixes().size(), 0u);
+
   write("\"" + prefix + "\"");
   host.UseConfigStore(store);
   EXPECT_NE(host.ProtectedPathsError(), "");
