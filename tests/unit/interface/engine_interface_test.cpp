@@ -13,6 +13,7 @@
 #include "engine_object.h"
 #include "fake_engine.h"
 #include "interface/tarsk_interface.h"
+#include "../log/log_test_support.h"
 #include "os/path.h"
 #include "sim/config_repository.h"
 #include "sim/services.h"
@@ -100,7 +101,7 @@ TEST_F(EngineInterfaceTest, VersionsStopFlagAndOtherNumbers) {
   EXPECT_EQ(std::u16string(text), u"1.234.00");
   EXPECT_EQ(object->CallFunc(9, nullptr, nullptr), Code(0xe00c0005u));
   EXPECT_EQ(object->CallFunc(10, nullptr, nullptr), Code(0xe00c0005u));
-  for (std::uint32_t function : {6u, 8282u, 8283u, 11u, 8284u}) {
+  for (std::uint32_t function : {8282u, 8283u, 11u, 8284u}) {
     EXPECT_EQ(object->CallFunc(function, nullptr, nullptr), Code(0xe0ff0002u)) << function;
   }
 
@@ -112,6 +113,52 @@ TEST_F(EngineInterfaceTest, VersionsStopFlagAndOtherNumbers) {
   EXPECT_EQ(object->CallFunc(10, text, nullptr), Code(0x200c0000u));
   EXPECT_EQ(std::u16string(text), u"3.2.0.1024");
   EXPECT_EQ(object->CallFunc(1, nullptr, nullptr), Code(0x200c0000u));
+}
+
+TEST_F(EngineInterfaceTest, ReferentialCleanAndRestoreDispatch) {
+  logtest::Configure("Plugin TARSK=2");
+  logtest::LineCapture capture;
+  UseRepository(false, true, "");  // backups off unless a call asks for one
+  EngineObject object = Open();
+  const std::u16string tkc = u"tkc = 0x" + std::u16string(1, u'0' + object->SessionHandle());
+
+  // The session holds no items: each call stops after its entry line.
+  ZEVO_ScanOptions cookiesOnly{0, 1, 0};
+  object->CallFunc(4, &cookiesOnly, nullptr);
+  std::uint8_t keepDefault = 0;
+  std::uint8_t backUp = 1;
+  object->CallFunc(6, &keepDefault, nullptr);
+  object->CallFunc(6, nullptr, nullptr);
+  object->CallFunc(6, &backUp, nullptr);
+  std::vector<std::u16string> entries;
+  for (const auto& text : capture.Texts()) {
+    for (const char16_t* name : {u"StartReferentialScan,", u"SpywareDoCleanup,", u"SpywareBackup,"}) {
+      if (text.starts_with(u"==> CEngineTARSK::" + std::u16string(name))) entries.push_back(text);
+    }
+  }
+  logtest::Configure(nullptr);
+  const std::u16string cleanup = u"==> CEngineTARSK::SpywareDoCleanup," + tkc + u", bBackup = ";
+  EXPECT_EQ(entries, (std::vector<std::u16string>{
+                         u"==> CEngineTARSK::StartReferentialScan," + tkc +
+                             u", bDoSpywareClean = false, bDoCookieClean = true",
+                         cleanup + u"false", cleanup + u"false",
+                         u"==> CEngineTARSK::SpywareBackup," + tkc + u", wstrBackupPath = D:\\bk\\",
+                         cleanup + u"true"}));
+
+  EXPECT_EQ(object->CallFunc(3, nullptr, nullptr), Code(0xe00c0005u));
+  ZEVO_ReferentialItem item{};
+  std::char_traits<char16_t>::copy(item.first, u"one", 3);
+  std::char_traits<char16_t>::copy(item.second, u"two", 3);
+  std::char_traits<char16_t>::copy(item.third, u"three", 5);
+  EXPECT_EQ(object->CallFunc(3, &item, nullptr), Code(0x200c0000u));
+  EXPECT_EQ(engine_.CallsOf("TKAddReferentialScanItem").back().texts,
+            (std::vector<std::u16string>{u"one", u"two", u"three"}));
+
+  EXPECT_EQ(object->CallFunc(7, nullptr, nullptr), Code(0xe00c0005u));
+  const std::u16string file = std::u16string(u"bk") + os::kPathSeparator + u"x" + os::kPathSeparator + u"a.tkb";
+  EXPECT_EQ(object->CallFunc(7, const_cast<char16_t*>(file.c_str()), nullptr), Code(0x200c0000u));
+  EXPECT_EQ(engine_.CallsOf("TKRestore").back().texts.at(0), u"a.tkb");
+  EXPECT_EQ(engine_.Options().back().value, std::u16string(u"bk") + os::kPathSeparator + u"x");
 }
 
 TEST_F(EngineInterfaceTest, ReleasedWithSessionOpenLeavesNoContextBehind) {
