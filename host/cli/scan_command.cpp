@@ -33,9 +33,11 @@ std::vector<fs::path> CheckedFolders(const std::vector<fs::path>& given) {
 
 ZEVO_ScanOptions JobOptionBytes(bool clean, const HostOptions& host) noexcept {
   if (!clean) return {0, 0, 0};
-  // A store of the user's decides itself; a temporary one says what was asked.
-  const bool backup = !host.configStore.empty() || host.settings.backup;
-  return {1, 1, static_cast<std::uint8_t>(backup ? 1 : 0)};
+  // A store of the user's decides through its backup switches (on when it
+  // has none); with the temporary one the backup is asked for explicitly,
+  // or left to its switches, which --no-backup turned off.
+  const bool explicitBackup = host.configStore.empty() && host.settings.backup;
+  return {1, 1, static_cast<std::uint8_t>(explicitBackup ? 1 : 0)};
 }
 
 void PrepareCleanSettings(HostOptions& host, bool clean) {

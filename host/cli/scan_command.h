@@ -24,8 +24,9 @@ struct ScanOptions {
   bool clean = false;
 };
 
-// The option bytes of functions 2 and 4: cleaning of both kinds, with an
-// explicit backup unless the store turned backups off (0: the store decides).
+// The option bytes of functions 2 and 4: cleaning of both kinds; backup
+// byte 1 with the temporary store unless --no-backup, otherwise 0 (the
+// store's backup switches decide).
 ZEVO_ScanOptions JobOptionBytes(bool clean, const HostOptions& host) noexcept;
 
 // Makes the backup folder and the protected paths absolute and creates the
