@@ -1,0 +1,94 @@
+// Scan jobs with backup and cleaning while one engine call of the clean path
+// fails (every call, then each call in turn), and with a backup folder that
+// cannot be created. Whatever the module answers, no file may be lost: after
+// every job each detected file is still in place or comes back from a .tkb
+// in the backup folder, files the rules keep are untouched, a success has a
+// clean result for every item, and every reported backup file exists.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "clean_fixture.h"
+
+namespace zevo::it {
+namespace {
+
+struct FaultCase {
+  const char* name;
+  const char* function;  // failed through TARSK_FAULTS; null: the backup folder cannot be created
+  // At most how many calls of `function` a job makes, per item and per
+  // company, beyond a few of the scan and the session.
+  int perItem = 0;
+  int perCompany = 0;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
+
+class CleanFaults : public CleanFixture, public ::testing::WithParamInterface<FaultCase> {
+ protected:
+  // One job on a fresh copy of the tree; checks everything that must hold
+  // whatever the fault did. `backupFolder` empty: the run's own.
+  void RunAndCheck(const RandomTree& tree, const std::string& faults, fs::path backupFolder = {}) {
+    SCOPED_TRACE(faults.empty() ? "backup folder under a file" : "TARSK_FAULTS=" + faults);
+    const fs::path run = NewRun(tree);
+    const fs::path root = run / "tree";
+    if (backupFolder.empty()) {
+      backupFolder = run / "backup";
+    } else {
+      UseStore(backupFolder, /*backup=*/true);
+    }
+    const TreeSnapshot before = Snapshot(root);
+    const CleanRun r = RunCleanJob({1, 1, 0}, faults);
+    const TreeSnapshot after = Snapshot(root);
+
+    ExpectKeptFilesUntouched(tree, before, after, /*backup=*/true, /*cookieClean=*/true);
+    if (Succeeded(r.results.scan)) {
+      EXPECT_EQ(r.cleaned.size(), r.found.size()) << "a success without a clean result for every item";
+    }
+    for (const auto& [file, company] : r.backups) {
+      EXPECT_TRUE(fs::is_regular_file(file)) << "a reported backup file does not exist: " << Utf8(file);
+    }
+    RestoreAll(backupFolder);
+    const std::string lost = Differences(before, Snapshot(root));
+    EXPECT_EQ(lost, "") << "the job answered 0x" << std::hex << r.results.scan << ", " << std::dec
+                        << r.found.size() << " items found, " << r.cleaned.size() << " clean results, "
+                        << r.backups.size() << " backup files reported";
+    if (faults.empty()) {
+      EXPECT_EQ(r.found.size(), tree.ItemCount());
+      EXPECT_EQ(r.results.scan, kBackupFolderFailed);
+      EXPECT_EQ(Differences(before, after), "") << "cleaned without a backup";
+      EXPECT_TRUE(r.cleaned.empty() && r.backups.empty());
+    }
+  }
+};
+
+TEST_P(CleanFaults, EveryDetectedFileStaysOrComesBackFromABackup) {
+  SCOPED_TRACE(SeedNote());
+  const RandomTree tree = MakeRandomTree(seed_);
+  if (GetParam().function == nullptr) {
+    // A regular file where the backup folder's parent should be: neither
+    // root nor wine can create a folder under it.
+    work_.Write("blocker", "a file, not a folder\n");
+    RunAndCheck(tree, "", work_ / "blocker" / "backup");
+    return;
+  }
+  // Every call fails, then each call in turn.
+  const std::string fault = std::string(GetParam().function) + "=-12";
+  RunAndCheck(tree, fault);
+  const std::size_t calls = GetParam().perItem * tree.ItemCount() + GetParam().perCompany * kCompanies + 3;
+  for (std::size_t n = 1; n <= calls && !HasFailure(); ++n) RunAndCheck(tree, fault + "@" + std::to_string(n));
+}
+
+INSTANTIATE_TEST_SUITE_P(CleanPath, CleanFaults,
+                         ::testing::Values(FaultCase{"TKSelectItems", "TKSelectItems", 2, 1},
+                                           FaultCase{"TKGetItem", "TKGetItem", 3, 0},
+                                           FaultCase{"TKGetItemIndexByCompanyName", "TKGetItemIndexByCompanyName", 0, 2},
+                                           FaultCase{"TKSetOption", "TKSetOption", 0, 2},
+                                           FaultCase{"TKBackup", "TKBackup", 0, 1}, FaultCase{"TKClean", "TKClean"},
+                                           FaultCase{"TKRemoveItems", "TKRemoveItems"},
+                                           FaultCase{"UnwritableBackupFolder", nullptr}),
+                         [](const ::testing::TestParamInfo<FaultCase>& c) { return std::string(c.param.name); });
+
+}  // namespace
+}  // namespace zevo::it

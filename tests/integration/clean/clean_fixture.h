@@ -1,0 +1,184 @@
+// Shared by the clean-path suites: a started module whose configuration
+// names a backup folder and a temp folder in a work folder of the test,
+// scan jobs with cleaning over a random tree, and restores through function
+// 7 of an engine interface object of the test's own.
+#ifndef ZEVO_TESTS_INTEGRATION_CLEAN_CLEAN_FIXTURE_H_
+#define ZEVO_TESTS_INTEGRATION_CLEAN_CLEAN_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "../common/module_host.h"
+#include "../common/scoped_env.h"
+#include "random_tree.h"
+#include "sim/scan_job.h"
+#include "zevo/identity.h"
+#include "zevo/result.h"
+
+namespace zevo::it {
+
+inline constexpr std::uint32_t kFlagCleaned = 0x1;
+
+// What one scan job with cleaning reported.
+struct CleanRun {
+  hostsim::ScanJobResults results;
+  std::vector<SPYWARE_ITEM> found;                           // event 2
+  std::vector<SPYWARE_ITEM> cleaned;                         // event 1001
+  std::vector<std::pair<fs::path, std::u16string>> backups;  // event 1000: file, company
+};
+
+inline std::u16string Field(const char16_t* text) {
+  std::u16string field(text, kItemTextChars);
+  return field.substr(0, field.find(u'\0'));
+}
+
+// The item's file relative to the tree.
+inline std::string RelativePath(const SPYWARE_ITEM& item, const fs::path& tree) {
+  return Utf8(fs::path(Field(item.text6)).lexically_relative(fs::absolute(tree).lexically_normal()));
+}
+
+class CleanFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_.Ready());
+    fs::create_directories(work_ / "temp");
+    fs::create_directories(work_ / "debug");
+    UseStore(work_ / "backup", /*backup=*/true);  // the module reads its temp folder when it starts
+    m_.Initialize();
+    ASSERT_GE(m_.PostInitialize(), 0);
+    const char* fixed = std::getenv("ZEVO_CLEAN_SEED");
+    seed_ = fixed != nullptr ? static_cast<std::uint32_t>(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
+    RecordProperty("seed", std::to_string(seed_));
+  }
+  void TearDown() override {
+    m_.PreUninitialize();
+    m_.Uninitialize();
+    hostsim::SetScanRoots({});
+    MakeWritable(work_.path());
+  }
+
+  std::string SeedNote() const {
+    return "random tree seed " + std::to_string(seed_) + " (ZEVO_CLEAN_SEED=" + std::to_string(seed_) + " repeats it)";
+  }
+
+  // A configuration store naming `backupFolder` (with a trailing separator)
+  // and switching backups on or off; used by every session opened after.
+  void UseStore(const fs::path& backupFolder, bool backup) {
+    auto text = [](const fs::path& folder) { return Utf8((folder / "").make_preferred()); };
+    const nlohmann::json store = {
+        {"values",
+         {
+             {{"key", "0xc70000"}, {"type", "int32"}, {"value", 1}},
+             {{"key", "0xc20001"}, {"type", "wstring"}, {"value", text(work_ / "debug")}},
+             {{"key", "0xc20002"}, {"type", "wstring"}, {"value", text(work_ / "temp")}},
+             {{"key", "0x12711000"}, {"type", "bool"}, {"value", backup}},
+             {{"key", "0x10c10000"}, {"type", "bool"}, {"value", true}},
+             {{"key", "0x10c20001"}, {"type", "wstring"}, {"value", text(backupFolder)}},
+         }},
+    };
+    const std::string name = "store-" + std::to_string(++stores_) + ".json";
+    work_.Write(name, store.dump());
+    const auto repository = m_.host().UseConfigStore(work_ / name);
+    ASSERT_TRUE(repository->Loaded()) << repository->LoadError();
+  }
+
+  // A fresh folder for one job: the tree (the only scan root) is written
+  // into run-N/tree; the configured backup folder run-N/backup is left for
+  // the module to create.
+  fs::path NewRun(const RandomTree& tree, bool backup = true) {
+    const fs::path run = work_ / ("run-" + std::to_string(++runs_));
+    fs::create_directories(run / "tree");
+    tree.Write(run / "tree");
+    EXPECT_TRUE(hostsim::SetScanRoots({run / "tree"}));
+    UseStore(run / "backup", backup);
+    return run;
+  }
+
+  // One scan job with `options`; `faults` goes to TARSK_FAULTS for the job
+  // only, so restores afterwards run without it.
+  CleanRun RunCleanJob(ZEVO_ScanOptions options, const std::string& faults = "") {
+    hostsim::ProgressRecorder sink;
+    CleanRun run;
+    {
+      std::optional<ScopedEnv> env;
+      if (!faults.empty()) env.emplace("TARSK_FAULTS", faults);
+      run.results = hostsim::RunScanJob(m_.x(), {"clean-safety", 0x5afe, options, nullptr}, sink);
+    }
+    for (const hostsim::ProgressReport& report : sink.Reports()) {
+      if (report.event == hostsim::kEventItemFound && report.item) run.found.push_back(*report.item);
+      if (report.event == hostsim::kEventItemCleaned && report.item) run.cleaned.push_back(*report.item);
+      if (report.event == hostsim::kEventBackupFile) run.backups.emplace_back(fs::path(report.text), report.company);
+    }
+    EXPECT_EQ(sink.LateReports(), 0u);
+    return run;
+  }
+
+  // Function 7 with the backup file's full path, in a session of its own.
+  std::int32_t Restore(const fs::path& backupFile) {
+    const Object engine(m_.x(), kEngineInterfaceId);
+    ZEVO_OpenBlock open{nullptr, "clean-restore", 0};
+    const std::int32_t opened = engine.Call(kFnOpenSession, &open);
+    if (Failed(opened)) return opened;
+    std::u16string path = backupFile.u16string();
+    const std::int32_t result = engine.Call(kFnRestore, path.data());
+    engine.Call(kFnCloseSession);
+    return result;
+  }
+
+  // Every "*.tkb" directly in `folder`, sorted.
+  static std::vector<fs::path> BackupFiles(const fs::path& folder) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+      if (it->is_regular_file() && it->path().extension() == ".tkb") files.push_back(it->path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+
+  // Restores every backup file of `folder`; each must succeed.
+  void RestoreAll(const fs::path& folder) {
+    for (const fs::path& file : BackupFiles(folder)) {
+      const std::int32_t result = Restore(file);
+      EXPECT_TRUE(Succeeded(result)) << "restore of " << Utf8(file) << " answered 0x" << std::hex << result;
+    }
+  }
+
+  // Files that no run may change: clean files (a cookie file without
+  // tracking lines among them), nobackup files while a backup is asked
+  // for, and cookie files while cookie cleaning is off.
+  static void ExpectKeptFilesUntouched(const RandomTree& tree, const TreeSnapshot& before, const TreeSnapshot& after,
+                                       bool backup, bool cookieClean) {
+    for (const TreeFile& f : tree.files) {
+      if (!(f.items.empty() || (backup && f.NoBackup()) || (!cookieClean && f.Cookie()))) continue;
+      const auto it = after.files.find(f.path);
+      if (it == after.files.end()) {
+        ADD_FAILURE() << "a file that must stay is gone: " << f.path;
+      } else {
+        EXPECT_TRUE(it->second == before.files.at(f.path)) << "a file that must stay has changed: " << f.path;
+      }
+    }
+  }
+
+  std::uint32_t seed_ = 0;
+  TempFolder work_{"clean"};
+  ModuleHost m_;
+
+ private:
+  int stores_ = 0;
+  int runs_ = 0;
+};
+
+}  // namespace zevo::it
+
+#endif  // ZEVO_TESTS_INTEGRATION_CLEAN_CLEAN_FIXTURE_H_

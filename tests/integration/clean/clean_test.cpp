@@ -1,0 +1,161 @@
+// Scan jobs with cleaning over random trees, through the real module and
+// engine: each company's items backed up into one reported .tkb file, one
+// clean result per item, and the restore of every backup file gives back the
+// tree as it was, byte for byte, with permission bits and last write times.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "clean_fixture.h"
+
+namespace zevo::it {
+namespace {
+
+using Found = std::multiset<std::pair<std::string, std::int32_t>>;  // file, item id
+
+Found Expected(const RandomTree& tree) {
+  Found expected;
+  for (const TreeFile& f : tree.files) {
+    for (const std::int32_t id : f.items) expected.emplace(f.path, id);
+  }
+  return expected;
+}
+
+Found Reported(const std::vector<SPYWARE_ITEM>& items, const fs::path& root) {
+  Found reported;
+  for (const SPYWARE_ITEM& item : items) reported.emplace(RelativePath(item, root), item.itemId);
+  return reported;
+}
+
+// Whether a cleaned cookie file lost its tracking lines and kept the others.
+void ExpectCookieCleaned(const TreeFile& f, const TreeSnapshot& after) {
+  const auto it = after.files.find(f.path);
+  ASSERT_NE(it, after.files.end()) << "a cookie file is gone: " << f.path;
+  EXPECT_EQ(it->second.bytes.find(kTrackingDomain), std::string::npos) << f.path;
+  std::size_t from = 0;
+  for (std::size_t end; (end = f.bytes.find('\n', from)) != std::string::npos; from = end + 1) {
+    const std::string line = f.bytes.substr(from, end + 1 - from);
+    if (line.find(kTrackingDomain) == std::string::npos) {
+      EXPECT_NE(it->second.bytes.find(line), std::string::npos) << f.path << " lost a clean line: " << line;
+    }
+  }
+}
+
+// A file with one item: its clean result says cleaned exactly when it is.
+void ExpectCleanFlags(const CleanRun& r, const RandomTree& tree, const fs::path& root, bool backup, bool spyware,
+                      bool cookies) {
+  for (const SPYWARE_ITEM& item : r.cleaned) {
+    const TreeFile* f = tree.Find(RelativePath(item, root));
+    ASSERT_NE(f, nullptr) << "a clean result for a file not in the tree";
+    if (f->items.size() != 1) continue;
+    const bool cleaned = f->Cookie() ? cookies : spyware && !(backup && f->NoBackup());
+    EXPECT_EQ((item.resultFlags & kFlagCleaned) != 0, cleaned) << f->path;
+  }
+}
+
+using CleanJob = CleanFixture;
+
+TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
+  SCOPED_TRACE(SeedNote());
+  const RandomTree tree = MakeRandomTree(seed_);
+  const fs::path run = NewRun(tree);
+  const fs::path root = run / "tree";
+  const TreeSnapshot before = Snapshot(root);
+  const CleanRun r = RunCleanJob({1, 1, 0});
+  EXPECT_TRUE(Succeeded(r.results.scan)) << std::hex << r.results.scan;
+  const TreeSnapshot cleaned = Snapshot(root);
+
+  EXPECT_EQ(Reported(r.found, root), Expected(tree));
+  EXPECT_EQ(Reported(r.cleaned, root), Expected(tree)) << "one clean result per item";
+  ExpectCleanFlags(r, tree, root, /*backup=*/true, true, true);
+
+  // Clean and nobackup files stay, cookie files lose their tracking lines,
+  // every other detected file is gone.
+  ExpectKeptFilesUntouched(tree, before, cleaned, /*backup=*/true, /*cookieClean=*/true);
+  for (const TreeFile& f : tree.files) {
+    if (f.items.empty() || f.NoBackup()) continue;
+    if (f.Cookie()) {
+      ExpectCookieCleaned(f, cleaned);
+    } else {
+      EXPECT_EQ(cleaned.files.count(f.path), 0u) << "not cleaned: " << f.path;
+    }
+  }
+
+  // One backup file per company, reported with its full path in the backup
+  // folder; no work folder is left in the temp folder.
+  std::set<std::u16string> companies, expectedCompanies;
+  for (const SPYWARE_ITEM& item : r.found) expectedCompanies.insert(Field(item.companyName));
+  std::set<fs::path> reported, inFolder;
+  for (const auto& [file, company] : r.backups) {
+    EXPECT_TRUE(companies.insert(company).second) << "a company backed up twice";
+    EXPECT_TRUE(file.is_absolute()) << Utf8(file);
+    std::error_code ec;
+    EXPECT_TRUE(fs::equivalent(file.parent_path(), run / "backup", ec)) << Utf8(file);
+    reported.insert(file.filename());
+  }
+  for (const fs::path& file : BackupFiles(run / "backup")) inFolder.insert(file.filename());
+  EXPECT_EQ(companies, expectedCompanies);
+  EXPECT_EQ(reported, inFolder);
+  EXPECT_TRUE(fs::is_empty(work_ / "temp")) << "a work folder was left behind";
+
+  RestoreAll(run / "backup");
+  EXPECT_EQ(Differences(before, Snapshot(root)), "");
+
+  // A restore over a file changed since the backup, or of a backup file
+  // that does not exist, fails and says so; the changed file stays.
+  const auto victim = std::find_if(r.found.begin(), r.found.end(), [&](const SPYWARE_ITEM& item) {
+    const TreeFile* f = tree.Find(RelativePath(item, root));
+    return f != nullptr && f->items.size() == 1 && !f->Cookie() && !f->NoBackup();
+  });
+  ASSERT_NE(victim, r.found.end());
+  const auto backup = std::find_if(r.backups.begin(), r.backups.end(),
+                                   [&](const auto& b) { return b.second == Field(victim->companyName); });
+  ASSERT_NE(backup, r.backups.end());
+  const fs::path changed = root / PathOf(RelativePath(*victim, root));
+  fs::permissions(changed, fs::perms::owner_write, fs::perm_options::add);
+  std::ofstream(changed, std::ios::binary | std::ios::trunc) << "changed since the backup\n";
+  EXPECT_TRUE(Failed(Restore(backup->first)));
+  EXPECT_EQ(ReadBytes(changed), "changed since the backup\n");
+  EXPECT_TRUE(Failed(Restore(run / "backup" / "no-such-file.tkb")));
+}
+
+// Backups switched off in the configuration: nothing is written to the
+// backup folder, every item gets its clean result, and only the kinds the
+// clean flags name are cleaned (nobackup files too: no backup was asked for).
+TEST_F(CleanJob, WithoutBackupEachItemIsReportedAndOnlyTheNamedKindsAreCleaned) {
+  SCOPED_TRACE(SeedNote());
+  for (const ZEVO_ScanOptions options : {ZEVO_ScanOptions{1, 0, 0}, ZEVO_ScanOptions{0, 1, 0}}) {
+    const bool spyware = options.doSpywareClean != 0, cookies = options.doCookieClean != 0;
+    SCOPED_TRACE(spyware ? "spyware clean only" : "cookie clean only");
+    const RandomTree tree = MakeRandomTree(seed_);
+    const fs::path run = NewRun(tree, /*backup=*/false);
+    const fs::path root = run / "tree";
+    const TreeSnapshot before = Snapshot(root);
+    const CleanRun r = RunCleanJob(options);
+    EXPECT_TRUE(Succeeded(r.results.scan)) << std::hex << r.results.scan;
+    const TreeSnapshot after = Snapshot(root);
+
+    EXPECT_EQ(Reported(r.cleaned, root), Expected(tree)) << "one clean result per item";
+    ExpectCleanFlags(r, tree, root, /*backup=*/false, spyware, cookies);
+    EXPECT_TRUE(r.backups.empty());
+    EXPECT_FALSE(fs::exists(run / "backup"));
+    ExpectKeptFilesUntouched(tree, before, after, /*backup=*/false, cookies);
+    for (const TreeFile& f : tree.files) {
+      if (f.items.empty()) continue;
+      if (f.Cookie()) {
+        if (cookies) ExpectCookieCleaned(f, after);
+      } else if (spyware) {
+        EXPECT_EQ(after.files.count(f.path), 0u) << "not cleaned: " << f.path;
+      } else {
+        EXPECT_TRUE(after.files.count(f.path) == 1 && after.files.at(f.path) == before.files.at(f.path))
+            << "cleaned without the spyware flag: " << f.path;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zevo::it
