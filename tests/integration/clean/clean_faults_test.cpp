@@ -15,15 +15,15 @@ namespace zevo::it {
 namespace {
 
 struct FaultCase {
-  const char* name;
   const char* function;  // failed through TARSK_FAULTS; null: the backup folder cannot be created
   // At most how many calls of `function` a job makes, per item and per
   // company, beyond a few of the scan and the session.
   int perItem = 0;
   int perCompany = 0;
+  std::string Name() const { return function != nullptr ? function : "UnwritableBackupFolder"; }
 };
 
-void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.Name(); }
 
 class CleanFaults : public CleanFixture, public ::testing::WithParamInterface<FaultCase> {
  protected:
@@ -81,14 +81,11 @@ TEST_P(CleanFaults, EveryDetectedFileStaysOrComesBackFromABackup) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CleanPath, CleanFaults,
-                         ::testing::Values(FaultCase{"TKSelectItems", "TKSelectItems", 2, 1},
-                                           FaultCase{"TKGetItem", "TKGetItem", 3, 0},
-                                           FaultCase{"TKGetItemIndexByCompanyName", "TKGetItemIndexByCompanyName", 0, 2},
-                                           FaultCase{"TKSetOption", "TKSetOption", 0, 2},
-                                           FaultCase{"TKBackup", "TKBackup", 0, 1}, FaultCase{"TKClean", "TKClean"},
-                                           FaultCase{"TKRemoveItems", "TKRemoveItems"},
-                                           FaultCase{"UnwritableBackupFolder", nullptr}),
-                         [](const ::testing::TestParamInfo<FaultCase>& c) { return std::string(c.param.name); });
+                         ::testing::Values(FaultCase{"TKSelectItems", 2, 1}, FaultCase{"TKGetItem", 3, 0},
+                                           FaultCase{"TKGetItemIndexByCompanyName", 0, 2},
+                                           FaultCase{"TKSetOption", 0, 2}, FaultCase{"TKBackup", 0, 1},
+                                           FaultCase{"TKClean"}, FaultCase{"TKRemoveItems"}, FaultCase{nullptr}),
+                         [](const ::testing::TestParamInfo<FaultCase>& c) { return c.param.Name(); });
 
 }  // namespace
 }  // namespace zevo::it

@@ -58,7 +58,6 @@ class CleanFixture : public ::testing::Test {
     ASSERT_GE(m_.PostInitialize(), 0);
     const char* fixed = std::getenv("ZEVO_CLEAN_SEED");
     seed_ = fixed != nullptr ? static_cast<std::uint32_t>(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
-    RecordProperty("seed", std::to_string(seed_));
   }
   void TearDown() override {
     m_.PreUninitialize();
@@ -67,9 +66,7 @@ class CleanFixture : public ::testing::Test {
     MakeWritable(work_.path());
   }
 
-  std::string SeedNote() const {
-    return "random tree seed " + std::to_string(seed_) + " (ZEVO_CLEAN_SEED=" + std::to_string(seed_) + " repeats it)";
-  }
+  std::string SeedNote() const { return "random tree seed " + std::to_string(seed_) + " (ZEVO_CLEAN_SEED repeats it)"; }
 
   // A configuration store naming `backupFolder` (with a trailing separator)
   // and switching backups on or off; used by every session opened after.

@@ -1,13 +1,12 @@
-// A random sample tree for the clean-path suites, made from one seed:
-// nested folders with non-ASCII names, read-only files, files of every
-// family of the shipped pattern (byte signatures, the SHA-256 sample, a name
-// glob, a custom-range item, a file two companies claim), cookie files with
-// tracking lines among clean ones, and clean files that must never change.
-// Also a snapshot of a whole tree (bytes, permission bits, last write time)
-// and a readable list of the differences between two snapshots.
+// A random sample tree made from one seed: nested folders with non-ASCII
+// names, read-only files, every family of the shipped pattern (byte
+// signatures, the SHA-256 sample, a name glob, a custom-range item, a file two
+// companies claim), cookie files with tracking lines among clean ones, and
+// clean files. Also a snapshot of a whole tree and its differences.
 #ifndef ZEVO_TESTS_INTEGRATION_CLEAN_RANDOM_TREE_H_
 #define ZEVO_TESTS_INTEGRATION_CLEAN_RANDOM_TREE_H_
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -67,10 +66,8 @@ struct RandomTree {
     return n;
   }
   const TreeFile* Find(const std::string& path) const {
-    for (const TreeFile& f : files) {
-      if (f.path == path) return &f;
-    }
-    return nullptr;
+    const auto it = std::find_if(files.begin(), files.end(), [&](const TreeFile& f) { return f.path == path; });
+    return it == files.end() ? nullptr : &*it;
   }
 
   // Writes the tree under `root` (which must not hold it yet). Last write
@@ -202,7 +199,6 @@ struct FileState {
 struct TreeSnapshot {
   std::map<std::string, FileState> files;  // relative path (generic UTF-8) -> state
   std::set<std::string> folders;
-  bool operator==(const TreeSnapshot&) const = default;
 };
 
 inline TreeSnapshot Snapshot(const fs::path& root) {
@@ -235,12 +231,8 @@ inline std::string Differences(const TreeSnapshot& before, const TreeSnapshot& a
   for (const auto& [path, state] : after.files) {
     if (before.files.count(path) == 0) out << "  added: " << path << "\n";
   }
-  for (const std::string& folder : before.folders) {
-    if (after.folders.count(folder) == 0) out << "  folder missing: " << folder << "\n";
-  }
-  for (const std::string& folder : after.folders) {
-    if (before.folders.count(folder) == 0) out << "  folder added: " << folder << "\n";
-  }
+  for (const std::string& f : before.folders) out << (after.folders.count(f) ? "" : "  folder missing: " + f + "\n");
+  for (const std::string& f : after.folders) out << (before.folders.count(f) ? "" : "  folder added: " + f + "\n");
   return out.str();
 }
 
