@@ -34,7 +34,7 @@ class CleanFaults : public CleanFixture, public ::testing::WithParamInterface<Fa
     const fs::path run = NewRun(tree);
     const fs::path root = run / "tree";
     if (backupFolder.empty()) {
-      backupFolder = run / "backup";
+      backupFolder = BackupFolder(run);
     } else {
       UseStore(backupFolder, /*backup=*/true);
     }

@@ -53,11 +53,11 @@ class CleanFixture : public ::testing::Test {
     ASSERT_TRUE(m_.Ready());
     fs::create_directories(work_ / "temp");
     fs::create_directories(work_ / "debug");
+    const char* fixed = std::getenv("ZEVO_CLEAN_SEED");
+    seed_ = fixed != nullptr ? static_cast<std::uint32_t>(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
     UseStore(work_ / "backup", /*backup=*/true);  // the module reads its temp folder when it starts
     m_.Initialize();
     ASSERT_GE(m_.PostInitialize(), 0);
-    const char* fixed = std::getenv("ZEVO_CLEAN_SEED");
-    seed_ = fixed != nullptr ? static_cast<std::uint32_t>(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
   }
   void TearDown() override {
     m_.PreUninitialize();
@@ -68,10 +68,12 @@ class CleanFixture : public ::testing::Test {
 
   std::string SeedNote() const { return "random tree seed " + std::to_string(seed_) + " (ZEVO_CLEAN_SEED repeats it)"; }
 
-  // A configuration store naming `backupFolder` (with a trailing separator)
-  // and switching backups on or off; used by every session opened after.
+  // A configuration store naming `backupFolder` (with a trailing separator
+  // or, for odd seeds, without) and switching backups on or off; used by
+  // every session opened after.
   void UseStore(const fs::path& backupFolder, bool backup) {
     auto text = [](const fs::path& folder) { return Utf8((folder / "").make_preferred()); };
+    const std::string backupText = seed_ % 2 == 0 ? text(backupFolder) : Utf8(fs::path(backupFolder).make_preferred());
     const nlohmann::json store = {
         {"values",
          {
@@ -80,7 +82,7 @@ class CleanFixture : public ::testing::Test {
              {{"key", "0xc20002"}, {"type", "wstring"}, {"value", text(work_ / "temp")}},
              {{"key", "0x12711000"}, {"type", "bool"}, {"value", backup}},
              {{"key", "0x10c10000"}, {"type", "bool"}, {"value", true}},
-             {{"key", "0x10c20001"}, {"type", "wstring"}, {"value", text(backupFolder)}},
+             {{"key", "0x10c20001"}, {"type", "wstring"}, {"value", backupText}},
          }},
     };
     const std::string name = "store-" + std::to_string(++stores_) + ".json";
@@ -89,15 +91,18 @@ class CleanFixture : public ::testing::Test {
     ASSERT_TRUE(repository->Loaded()) << repository->LoadError();
   }
 
+  // The backup folder of a job's folder: a name with a space and non-ASCII.
+  static fs::path BackupFolder(const fs::path& run) { return run / PathOf("Sicherung Ü"); }
+
   // A fresh folder for one job: the tree (the only scan root) is written
-  // into run-N/tree; the configured backup folder run-N/backup is left for
-  // the module to create.
+  // into run-N/tree; the configured backup folder is left for the module to
+  // create.
   fs::path NewRun(const RandomTree& tree, bool backup = true) {
     const fs::path run = work_ / ("run-" + std::to_string(++runs_));
     fs::create_directories(run / "tree");
     tree.Write(run / "tree");
     EXPECT_TRUE(hostsim::SetScanRoots({run / "tree"}));
-    UseStore(run / "backup", backup);
+    UseStore(BackupFolder(run), backup);
     return run;
   }
 

@@ -86,15 +86,15 @@ TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
     EXPECT_TRUE(companies.insert(company).second) << "a company backed up twice";
     EXPECT_TRUE(file.is_absolute()) << Utf8(file);
     std::error_code ec;
-    EXPECT_TRUE(fs::equivalent(file.parent_path(), run / "backup", ec)) << Utf8(file);
+    EXPECT_TRUE(fs::equivalent(file.parent_path(), BackupFolder(run), ec)) << Utf8(file);
     reported.insert(file.filename());
   }
-  for (const fs::path& file : BackupFiles(run / "backup")) inFolder.insert(file.filename());
+  for (const fs::path& file : BackupFiles(BackupFolder(run))) inFolder.insert(file.filename());
   EXPECT_EQ(companies, expectedCompanies);
   EXPECT_EQ(reported, inFolder);
   EXPECT_TRUE(fs::is_empty(work_ / "temp")) << "a work folder was left behind";
 
-  RestoreAll(run / "backup");
+  RestoreAll(BackupFolder(run));
   EXPECT_EQ(Differences(before, Snapshot(root)), "");
 
   // A restore over a file changed since the backup, or of a backup file
@@ -112,7 +112,7 @@ TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
   std::ofstream(changed, std::ios::binary | std::ios::trunc) << "changed since the backup\n";
   EXPECT_TRUE(Failed(Restore(backup->first)));
   EXPECT_EQ(ReadBytes(changed), "changed since the backup\n");
-  EXPECT_TRUE(Failed(Restore(run / "backup" / "no-such-file.tkb")));
+  EXPECT_TRUE(Failed(Restore(BackupFolder(run) / "no-such-file.tkb")));
 }
 
 // Backups switched off in the configuration: nothing is written to the
@@ -134,7 +134,7 @@ TEST_F(CleanJob, WithoutBackupEachItemIsReportedAndOnlyTheNamedKindsAreCleaned) 
     EXPECT_EQ(Reported(r.cleaned, root), Expected(tree)) << "one clean result per item";
     ExpectCleanFlags(r, tree, root, /*backup=*/false, spyware, cookies);
     EXPECT_TRUE(r.backups.empty());
-    EXPECT_FALSE(fs::exists(run / "backup"));
+    EXPECT_FALSE(fs::exists(BackupFolder(run)));
     ExpectKeptFilesUntouched(tree, before, after, /*backup=*/false, cookies);
     for (const TreeFile& f : tree.files) {
       if (f.items.empty()) continue;
