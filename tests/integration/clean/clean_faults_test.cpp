@@ -15,12 +15,15 @@ namespace zevo::it {
 namespace {
 
 struct FaultCase {
-  const char* function;  // failed through TARSK_FAULTS; null: the backup folder cannot be created
+  const char* function;  // failed through TARSK_FAULTS; null: a folder cannot be created
   // At most how many calls of `function` a job makes, per item and per
   // company, beyond a few of the scan and the session.
   int perItem = 0;
   int perCompany = 0;
-  std::string Name() const { return function != nullptr ? function : "UnwritableBackupFolder"; }
+  bool blockTempFolder = false;  // no function: the work folders rather than the backup folder
+  std::string Name() const {
+    return function != nullptr ? function : blockTempFolder ? "UncreatableWorkFolder" : "UnwritableBackupFolder";
+  }
 };
 
 void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.Name(); }
@@ -30,7 +33,7 @@ class CleanFaults : public CleanFixture, public ::testing::WithParamInterface<Fa
   // One job on a fresh copy of the tree; checks everything that must hold
   // whatever the fault did. `backupFolder` empty: the run's own.
   void RunAndCheck(const RandomTree& tree, const std::string& faults, fs::path backupFolder = {}) {
-    SCOPED_TRACE(faults.empty() ? "backup folder under a file" : "TARSK_FAULTS=" + faults);
+    SCOPED_TRACE(faults.empty() ? GetParam().Name() : "TARSK_FAULTS=" + faults);
     const fs::path run = NewRun(tree);
     const fs::path root = run / "tree";
     if (backupFolder.empty()) {
@@ -59,6 +62,7 @@ class CleanFaults : public CleanFixture, public ::testing::WithParamInterface<Fa
       EXPECT_EQ(r.results.scan, kBackupFolderFailed);
       EXPECT_EQ(Differences(before, after), "") << "cleaned without a backup";
       EXPECT_TRUE(r.cleaned.empty() && r.backups.empty());
+      EXPECT_TRUE(BackupFiles(fs::current_path()).empty()) << "a backup written for an empty path";
     }
   }
 };
@@ -67,10 +71,15 @@ TEST_P(CleanFaults, EveryDetectedFileStaysOrComesBackFromABackup) {
   SCOPED_TRACE(SeedNote());
   const RandomTree tree = MakeRandomTree(seed_);
   if (GetParam().function == nullptr) {
-    // A regular file where the backup folder's parent should be: neither
-    // root nor wine can create a folder under it.
+    // A regular file where the folder's parent should be: neither root nor
+    // wine can create a folder under it.
     work_.Write("blocker", "a file, not a folder\n");
-    RunAndCheck(tree, "", work_ / "blocker" / "backup");
+    if (GetParam().blockTempFolder) {
+      RestartWithTempFolder(work_ / "blocker" / "temp");
+      RunAndCheck(tree, "");
+    } else {
+      RunAndCheck(tree, "", work_ / "blocker" / "backup");
+    }
     return;
   }
   // Every call fails, then each call in turn.
@@ -84,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(CleanPath, CleanFaults,
                          ::testing::Values(FaultCase{"TKSelectItems", 2, 1}, FaultCase{"TKGetItem", 3, 0},
                                            FaultCase{"TKGetItemIndexByCompanyName", 0, 2},
                                            FaultCase{"TKSetOption", 0, 2}, FaultCase{"TKBackup", 0, 1},
-                                           FaultCase{"TKClean"}, FaultCase{"TKRemoveItems"}, FaultCase{nullptr}),
+                                           FaultCase{"TKClean"}, FaultCase{"TKRemoveItems"}, FaultCase{nullptr},
+                                           FaultCase{nullptr, 0, 0, /*blockTempFolder=*/true}),
                          [](const ::testing::TestParamInfo<FaultCase>& c) { return c.param.Name(); });
 
 }  // namespace

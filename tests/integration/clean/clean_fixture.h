@@ -51,11 +51,20 @@ class CleanFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(m_.Ready());
-    fs::create_directories(work_ / "temp");
+    fs::create_directories(temp_);
     fs::create_directories(work_ / "debug");
     const char* fixed = std::getenv("ZEVO_CLEAN_SEED");
     seed_ = fixed != nullptr ? static_cast<std::uint32_t>(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
     UseStore(work_ / "backup", /*backup=*/true);  // the module reads its temp folder when it starts
+    m_.Initialize();
+    ASSERT_GE(m_.PostInitialize(), 0);
+  }
+  // Stops the module and starts it again with `temp` as its temp folder.
+  void RestartWithTempFolder(const fs::path& temp) {
+    m_.PreUninitialize();
+    m_.Uninitialize();
+    temp_ = temp;
+    UseStore(work_ / "backup", /*backup=*/true);
     m_.Initialize();
     ASSERT_GE(m_.PostInitialize(), 0);
   }
@@ -79,7 +88,7 @@ class CleanFixture : public ::testing::Test {
          {
              {{"key", "0xc70000"}, {"type", "int32"}, {"value", 1}},
              {{"key", "0xc20001"}, {"type", "wstring"}, {"value", text(work_ / "debug")}},
-             {{"key", "0xc20002"}, {"type", "wstring"}, {"value", text(work_ / "temp")}},
+             {{"key", "0xc20002"}, {"type", "wstring"}, {"value", text(temp_)}},
              {{"key", "0x12711000"}, {"type", "bool"}, {"value", backup}},
              {{"key", "0x10c10000"}, {"type", "bool"}, {"value", true}},
              {{"key", "0x10c20001"}, {"type", "wstring"}, {"value", backupText}},
@@ -174,6 +183,7 @@ class CleanFixture : public ::testing::Test {
 
   std::uint32_t seed_ = 0;
   TempFolder work_{"clean"};
+  fs::path temp_ = work_ / "temp";
   ModuleHost m_;
 
  private:
