@@ -57,9 +57,10 @@ struct CleanArguments {
   std::vector<std::string> protect;
 
   void AddTo(CLI::App* command, CLI::Option* config) {
-    CLI::Option* clean_option = command->add_flag("--clean", clean, "Clean what is found (backup first, unless --no-backup)");
+    CLI::Option* cleanOption =
+        command->add_flag("--clean", clean, "Clean what is found (backup first, unless --no-backup)");
     command->add_flag("--no-backup", noBackup, "Clean without a backup (the store's backup switches are set off)")
-        ->needs(clean_option)
+        ->needs(cleanOption)
         ->excludes(config);
     command->add_option("--backup-dir", backupDir,
                         "Folder for the backup files (*.tkb), created if missing; it survives the run")

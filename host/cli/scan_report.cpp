@@ -207,7 +207,9 @@ void PrintScanJson(const ScanReport& report, std::ostream& out) {
   nlohmann::json folders = nlohmann::json::array();
   for (const auto& folder : report.folders) folders.push_back(PathText(folder));
   nlohmann::json backups = nlohmann::json::array();
-  for (const BackupFile& backup : report.backups) backups.push_back({{"file", backup.file}, {"company", backup.company}});
+  for (const BackupFile& backup : report.backups) {
+    backups.push_back({{"file", backup.file}, {"company", backup.company}});
+  }
   const hostsim::ScanJobResults& r = report.results;
   nlohmann::json results = {{"open", StepText(r.open)}, {"progressSink", StepText(r.setSink)},
                             {report.kind == JobKind::kReferential ? "referentialScan" : "scan", StepText(r.scan)},
