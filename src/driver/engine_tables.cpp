@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <numeric>
 #include <stdexcept>
 
 #include "driver/table_rows.h"
@@ -27,6 +26,9 @@ template <class T>
 void Compact(std::vector<T>& v) {
   if (v.capacity() - v.size() > v.size() / 8) v.shrink_to_fit();
 }
+
+// The code units before each name in the company arena that hold its length.
+constexpr std::uint32_t kLengthUnits = 2;
 
 // Empties `v` and gives its memory back (assigning {} would keep it).
 template <class T>
@@ -56,42 +58,34 @@ std::int32_t RowNumber(std::u16string_view field) noexcept {
 // --- IdValueTable -------------------------------------------------------------
 
 void IdValueTable::Clear() noexcept {
-  Release(rows_);
+  Release(pending_);
+  rows_.Clear();
   sealed_ = true;
 }
 
 void IdValueTable::Seal() {
-  const auto byKey = [](const auto& a, const auto& b) { return a.first < b.first; };
-  // The engine usually delivers its rows in key order; a stable sort keeps
-  // the delivery order among equal keys, so the last of a run is the last
-  // assignment.
-  if (!std::is_sorted(rows_.begin(), rows_.end(), byKey)) {
-    std::stable_sort(rows_.begin(), rows_.end(), byKey);
+  // Rows sealed before come first: a new assignment overwrites them.
+  std::vector<std::pair<std::int32_t, std::int32_t>> entries = rows_.AllEntries();
+  if (entries.empty()) {
+    entries.swap(pending_);
+  } else {
+    entries.insert(entries.end(), pending_.begin(), pending_.end());
   }
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < rows_.size(); ++i) {
-    if (kept > 0 && rows_[kept - 1].first == rows_[i].first) {
-      rows_[kept - 1].second = rows_[i].second;
-    } else {
-      rows_[kept++] = rows_[i];
-    }
-  }
-  rows_.resize(kept);
-  Compact(rows_);
+  Release(pending_);
+  rows_.Build(entries, IdMap::Duplicates::kLastWins);
   sealed_ = true;
 }
 
 std::optional<std::int32_t> IdValueTable::Find(std::int32_t key) const noexcept {
   if (!sealed_) return std::nullopt;
-  const auto it = std::lower_bound(rows_.begin(), rows_.end(), key,
-                                   [](const auto& row, std::int32_t k) { return row.first < k; });
-  if (it == rows_.end() || it->first != key) return std::nullopt;
-  return it->second;
+  const std::int32_t* const value = rows_.Find(key);
+  if (value == nullptr) return std::nullopt;
+  return *value;
 }
 
 std::size_t IdValueTable::size() const noexcept { return sealed_ ? rows_.size() : 0; }
 
-std::size_t IdValueTable::MemoryBytes() const noexcept { return HeapBytes(rows_); }
+std::size_t IdValueTable::MemoryBytes() const noexcept { return rows_.MemoryBytes() + HeapBytes(pending_); }
 
 std::int32_t ThreatLevelOf(const ThreatTable& table, std::int32_t threatTypeId) noexcept {
   return table.Find(threatTypeId).value_or(kDefaultThreatLevel);
@@ -104,16 +98,20 @@ void CompanyIdNameTable::Clear() noexcept {
   Release(name_ends_);
   Release(ids_);
   Release(by_name_);
-  Release(by_id_);
+  by_id_.Clear();
   sealed_ = true;
 }
 
 void CompanyIdNameTable::AddRow(std::int32_t id, std::u16string_view name) {
   constexpr std::size_t kMax = std::numeric_limits<std::uint32_t>::max();
-  if (ids_.size() >= kMax || name.size() > kMax - names_.size()) {
+  if (ids_.size() >= kMax || names_.size() > kMax - kLengthUnits ||
+      name.size() > kMax - kLengthUnits - names_.size()) {
     throw std::length_error("company table too large");
   }
   sealed_ = false;
+  const auto length = static_cast<std::uint32_t>(name.size());
+  names_.push_back(static_cast<char16_t>(length & 0xffff));
+  names_.push_back(static_cast<char16_t>(length >> 16));
   names_.insert(names_.end(), name.begin(), name.end());
   name_ends_.push_back(static_cast<std::uint32_t>(names_.size()));
   ids_.push_back(id);
@@ -125,23 +123,16 @@ void CompanyIdNameTable::Seal() {
   Compact(names_);
   Compact(name_ends_);
   Compact(ids_);
-  Compact(by_id_);
   Compact(by_name_);
   sealed_ = true;
 }
 
 void CompanyIdNameTable::BuildIdIndex() {
-  by_id_.resize(ids_.size());
-  std::iota(by_id_.begin(), by_id_.end(), 0u);
-  // A stable sort keeps rows of equal ids in row order; std::unique then
-  // keeps the first of each run, the row that wins a duplicate id.
-  if (!std::is_sorted(ids_.begin(), ids_.end())) {
-    std::stable_sort(by_id_.begin(), by_id_.end(),
-                     [this](std::uint32_t a, std::uint32_t b) { return ids_[a] < ids_[b]; });
+  std::vector<std::pair<std::int32_t, std::int32_t>> entries(ids_.size());
+  for (std::uint32_t r = 0; r < ids_.size(); ++r) {
+    entries[r] = {ids_[r], static_cast<std::int32_t>(EntryOfRow(r))};
   }
-  by_id_.erase(std::unique(by_id_.begin(), by_id_.end(),
-                           [this](std::uint32_t a, std::uint32_t b) { return ids_[a] == ids_[b]; }),
-               by_id_.end());
+  by_id_.Build(entries, IdMap::Duplicates::kFirstWins);
 }
 
 // Sorting by whole names reaches into the arena at random for every
@@ -186,16 +177,13 @@ void CompanyIdNameTable::BuildNameIndex() {
 }
 
 std::u16string_view CompanyIdNameTable::NameOfRow(std::uint32_t row) const noexcept {
-  const std::uint32_t begin = row == 0 ? 0 : name_ends_[row - 1];
+  const std::uint32_t begin = EntryOfRow(row) + kLengthUnits;
   return {names_.data() + begin, name_ends_[row] - begin};
 }
 
-std::optional<std::uint32_t> CompanyIdNameTable::RowOfId(std::int32_t id) const noexcept {
-  if (!sealed_) return std::nullopt;
-  const auto it = std::lower_bound(by_id_.begin(), by_id_.end(), id,
-                                   [this](std::uint32_t r, std::int32_t k) { return ids_[r] < k; });
-  if (it == by_id_.end() || ids_[*it] != id) return std::nullopt;
-  return *it;
+std::u16string_view CompanyIdNameTable::NameAt(std::uint32_t entry) const noexcept {
+  const std::uint32_t length = std::uint32_t{names_[entry]} | std::uint32_t{names_[entry + 1]} << 16;
+  return {names_.data() + entry + kLengthUnits, length};
 }
 
 std::optional<std::uint32_t> CompanyIdNameTable::RowOfName(std::u16string_view name) const noexcept {
@@ -208,9 +196,10 @@ std::optional<std::uint32_t> CompanyIdNameTable::RowOfName(std::u16string_view n
 }
 
 bool CompanyIdNameTable::GetNameById(std::int32_t id, std::u16string& name) const {
-  const std::optional<std::uint32_t> row = RowOfId(id);
-  if (!row) return false;
-  name.assign(NameOfRow(*row));
+  if (!sealed_) return false;
+  const std::int32_t* const entry = by_id_.Find(id);
+  if (entry == nullptr) return false;
+  name.assign(NameAt(static_cast<std::uint32_t>(*entry)));
   return true;
 }
 
@@ -244,7 +233,7 @@ std::size_t CompanyIdNameTable::size() const noexcept { return sealed_ ? ids_.si
 
 std::size_t CompanyIdNameTable::MemoryBytes() const noexcept {
   return HeapBytes(names_) + HeapBytes(name_ends_) + HeapBytes(ids_) + HeapBytes(by_name_) +
-         HeapBytes(by_id_);
+         by_id_.MemoryBytes();
 }
 
 }  // namespace zevo::driver

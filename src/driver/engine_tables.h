@@ -3,8 +3,9 @@
 //
 // Filled once, while the plug-in starts (under its global lock), then only
 // read, from any thread, without a lock: every lookup is const and touches
-// no mutable state. Sorted flat arrays with binary search keep the memory
-// close to the raw key/value bytes and the lookups cache-friendly.
+// no mutable state. Every item report looks an item, its company and a
+// threat type up by id: ids go through an IdMap (one cache miss on a large
+// table); the memory stays close to the raw key/value bytes.
 #ifndef ZEVO_SRC_DRIVER_ENGINE_TABLES_H_
 #define ZEVO_SRC_DRIVER_ENGINE_TABLES_H_
 
@@ -15,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "driver/id_map.h"
 #include "zevo/data_handle.h"
 
 namespace zevo::driver {
@@ -28,18 +30,18 @@ std::u16string_view RowField(std::u16string_view row, std::size_t n) noexcept;
 // saturate at INT32_MIN / INT32_MAX, as _wtol does for its 32-bit long.
 std::int32_t RowNumber(std::u16string_view field) noexcept;
 
-// An ordered map from i32 to i32 kept as one sorted array.
+// A map from i32 to i32 (only ever looked up by key, never walked).
 class IdValueTable {
  public:
   // Building (start-up only). Assign: a later row with the same key
   // overwrites the earlier one.
   void Clear() noexcept;
   void Assign(std::int32_t key, std::int32_t value) {
-    rows_.emplace_back(key, value);
+    pending_.emplace_back(key, value);
     sealed_ = false;
   }
-  // Sorts and folds duplicates (last assignment wins). REQUIRES: called once
-  // after the last Assign, before any lookup.
+  // Builds the lookup structure from every assignment so far (the last of
+  // a key wins). REQUIRES: called after the last Assign, before any lookup.
   void Seal();
 
   std::optional<std::int32_t> Find(std::int32_t key) const noexcept;
@@ -47,7 +49,9 @@ class IdValueTable {
   std::size_t MemoryBytes() const noexcept;
 
  private:
-  std::vector<std::pair<std::int32_t, std::int32_t>> rows_;
+  // Assignments since the last Seal, in order.
+  std::vector<std::pair<std::int32_t, std::int32_t>> pending_;
+  IdMap rows_;
   bool sealed_ = true;
 };
 
@@ -90,20 +94,24 @@ class CompanyIdNameTable {
  private:
   void BuildIdIndex();
   void BuildNameIndex();
+  // Where row r's entry in the arena starts: 0 or the end of row r - 1.
+  std::uint32_t EntryOfRow(std::uint32_t row) const noexcept { return row == 0 ? 0 : name_ends_[row - 1]; }
   std::u16string_view NameOfRow(std::uint32_t row) const noexcept;
-  // The first row carrying `id` / `name`, when any.
-  std::optional<std::uint32_t> RowOfId(std::int32_t id) const noexcept;
+  std::u16string_view NameAt(std::uint32_t entry) const noexcept;
+  // The first row carrying `name`, when any.
   std::optional<std::uint32_t> RowOfName(std::u16string_view name) const noexcept;
 
-  // Row r's name is names_[name_ends_[r - 1] .. name_ends_[r]) (from 0 for
-  // r = 0): one arena instead of a string object per row.
+  // One arena instead of a string object per row. Row r's entry starts at
+  // EntryOfRow(r): the name's length in two code units (low half first),
+  // then the name, which ends at name_ends_[r]. The length lets a lookup by
+  // id go from the id index straight to the name.
   std::vector<char16_t> names_;
   std::vector<std::uint32_t> name_ends_;
   std::vector<std::int32_t> ids_;  // in row order
-  // The indexes: row numbers, the first row of each distinct key only,
-  // ascending by name (UTF-16 code units) and by id.
+  // The indexes, the first row of each distinct key only: row numbers
+  // ascending by name (UTF-16 code units), and id -> the row's arena entry.
   std::vector<std::uint32_t> by_name_;
-  std::vector<std::uint32_t> by_id_;
+  IdMap by_id_;
   bool sealed_ = true;
 };
 

@@ -73,6 +73,29 @@ TEST(CompanyIdNameTable, FirstRowWinsForDuplicateIdsAndNames) {
   EXPECT_FALSE(table.GetNameById(10, name));
 }
 
+// A lookup by id reads the name's length kept beside it: empty names and
+// names longer than 65535 code units come back whole.
+TEST(CompanyIdNameTable, NamesOfEveryLengthByIdAndByName) {
+  CompanyIdNameTable table;
+  const std::u16string longName(70000, u'L');
+  table.AddRow(1, u"");
+  table.AddRow(2, longName);
+  table.AddRow(3, u"x");
+  table.Seal();
+  std::u16string name = u"stale";
+  ASSERT_TRUE(table.GetNameById(1, name));
+  EXPECT_EQ(name, u"");
+  ASSERT_TRUE(table.GetNameById(2, name));
+  EXPECT_EQ(name, longName);
+  ASSERT_TRUE(table.GetNameById(3, name));
+  EXPECT_EQ(name, u"x");
+  std::int32_t id = 0;
+  ASSERT_TRUE(table.GetIdByName(longName, id));
+  EXPECT_EQ(id, 2);
+  ASSERT_TRUE(table.GetIdByName(u"x", id));
+  EXPECT_EQ(id, 3);
+}
+
 TEST(CompanyIdNameTable, WritesNamesInCodeUnitOrderWithTheirIds) {
   CompanyIdNameTable table;
   // U+1F600 is a surrogate pair (0xd83d 0xde00): by code units it sorts

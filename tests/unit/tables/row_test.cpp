@@ -87,7 +87,16 @@ TEST(IdValueTable, LastRowWinsAndLookupsAfterSeal) {
   EXPECT_EQ(table.Find(4), std::nullopt);
   EXPECT_EQ(ThreatLevelOf(table, 9), 4);
   EXPECT_EQ(ThreatLevelOf(table, 1000), 50);
-  EXPECT_EQ(table.MemoryBytes(), 4u * 8u);
+
+  // Rows assigned after sealing overwrite the sealed ones once sealed again.
+  table.Assign(9, 40);
+  table.Assign(11, 41);
+  EXPECT_EQ(table.Find(9), std::nullopt);  // not sealed: nothing answered
+  table.Seal();
+  EXPECT_EQ(table.size(), 5u);
+  EXPECT_EQ(table.Find(9), 40);
+  EXPECT_EQ(table.Find(11), 41);
+  EXPECT_EQ(table.Find(-3), 5);
 
   table.Clear();
   EXPECT_EQ(table.size(), 0u);

@@ -1,0 +1,140 @@
+#include "driver/id_map.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+namespace zevo::driver {
+
+namespace {
+
+// A number that no entry has in the column `project` picks (ids or values).
+// Fewer than 2^32 entries always leave one; it is searched for among the
+// sorted numbers only when both extremes are taken.
+template <class Project>
+std::int32_t UnusedNumber(const IdMap::Entries& entries, Project project) {
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  bool hasMin = false;
+  std::int32_t highest = kMin;
+  for (const auto& entry : entries) {
+    const std::int32_t n = project(entry);
+    hasMin |= n == kMin;
+    highest = std::max(highest, n);
+  }
+  if (!hasMin) return kMin;
+  if (highest != kMax) return highest + 1;
+  std::vector<std::int32_t> numbers(entries.size());
+  std::transform(entries.begin(), entries.end(), numbers.begin(), project);
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  for (std::size_t i = 0; i + 1 < numbers.size(); ++i) {
+    if (numbers[i + 1] != numbers[i] + 1) return numbers[i] + 1;
+  }
+  throw std::length_error("no unused number left");  // unreachable below 2^32 entries
+}
+
+inline void PrefetchForWrite(const void* address) noexcept {
+#if defined(__GNUC__)
+  __builtin_prefetch(address, /*rw=*/1);
+#else
+  static_cast<void>(address);
+#endif
+}
+
+}  // namespace
+
+void IdMap::Build(const Entries& entries, Duplicates duplicates) {
+  Clear();
+  if (entries.empty()) return;
+  if (entries.size() >= std::numeric_limits<std::uint32_t>::max()) throw std::length_error("id map too large");
+  try {
+    const auto [lowest, highest] = std::minmax_element(
+        entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    const auto range = static_cast<std::size_t>(std::int64_t{highest->first} - lowest->first + 1);
+    if (range / 2 <= entries.size()) {
+      BuildDense(entries, duplicates, lowest->first, range);
+    } else {
+      BuildHashed(entries, duplicates);
+    }
+  } catch (...) {
+    Clear();
+    throw;
+  }
+}
+
+void IdMap::BuildDense(const Entries& entries, Duplicates duplicates, std::int32_t lowest, std::size_t range) {
+  unused_ = UnusedNumber(entries, [](const auto& e) { return e.second; });
+  lowest_ = lowest;
+  values_.assign(range, unused_);
+  for (const auto& [id, value] : entries) {
+    std::int32_t& slot = values_[static_cast<std::uint32_t>(id) - static_cast<std::uint32_t>(lowest)];
+    if (slot == unused_) {
+      ++size_;
+    } else if (duplicates == Duplicates::kFirstWins) {
+      continue;
+    }
+    slot = value;
+  }
+}
+
+void IdMap::BuildHashed(const Entries& entries, Duplicates duplicates) {
+  unused_ = UnusedNumber(entries, [](const auto& e) { return e.first; });
+  Line empty{};
+  std::fill(std::begin(empty.keys), std::end(empty.keys), unused_);
+  // At most 0.8 entries per slot: few lines overflow into the next.
+  lines_.assign(entries.size() * 10 / (kSlots * 8) + 1, empty);
+  // The lines are touched at random: ask for a few lines ahead so that
+  // their cache misses overlap instead of coming one after the other.
+  constexpr std::size_t kAhead = 16;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i + kAhead < entries.size()) PrefetchForWrite(&lines_[LineOf(entries[i + kAhead].first)]);
+    Insert(entries[i].first, entries[i].second, duplicates);
+  }
+}
+
+void IdMap::Clear() noexcept {
+  std::vector<std::int32_t>().swap(values_);
+  std::vector<Line>().swap(lines_);
+  lowest_ = 0;
+  unused_ = 0;
+  size_ = 0;
+}
+
+void IdMap::Insert(std::int32_t id, std::int32_t value, Duplicates duplicates) noexcept {
+  std::size_t l = LineOf(id);
+  for (;;) {
+    Line& line = lines_[l];
+    for (std::size_t s = 0; s < kSlots; ++s) {
+      if (line.keys[s] == id) {
+        if (duplicates == Duplicates::kLastWins) line.values[s] = value;
+        return;
+      }
+      if (line.keys[s] == unused_) {
+        line.keys[s] = id;
+        line.values[s] = value;
+        ++size_;
+        return;
+      }
+    }
+    l = l + 1 == lines_.size() ? 0 : l + 1;
+  }
+}
+
+IdMap::Entries IdMap::AllEntries() const {
+  Entries entries;
+  entries.reserve(size_);
+  for (std::size_t i = 0; i < values_.size(); ++i) {
+    if (values_[i] != unused_) {
+      entries.emplace_back(static_cast<std::int32_t>(static_cast<std::uint32_t>(lowest_) + i), values_[i]);
+    }
+  }
+  for (const Line& line : lines_) {
+    for (std::size_t s = 0; s < kSlots && line.keys[s] != unused_; ++s) {
+      entries.emplace_back(line.keys[s], line.values[s]);
+    }
+  }
+  return entries;
+}
+
+}  // namespace zevo::driver

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "driver/id_map.h"
+
+namespace zevo::driver {
+namespace {
+
+using Entries = IdMap::Entries;
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+
+// Every entry found with its value, `absent` not found, and the entries
+// listed back exactly.
+void ExpectHolds(const IdMap& map, const Entries& entries, const std::vector<std::int32_t>& absent) {
+  for (const auto& [id, value] : entries) {
+    const std::int32_t* found = map.Find(id);
+    ASSERT_NE(found, nullptr) << id;
+    EXPECT_EQ(*found, value) << id;
+  }
+  for (const std::int32_t id : absent) EXPECT_EQ(map.Find(id), nullptr) << id;
+  EXPECT_EQ(map.size(), entries.size());
+  Entries listed = map.AllEntries();
+  Entries expected = entries;
+  std::sort(listed.begin(), listed.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listed, expected);
+}
+
+// Ids that fill half their range or more take the dense layout; the values
+// include both extremes, so the marker of a missing id must be searched for.
+TEST(IdMap, DenseIdsWithGapsAndExtremeValues) {
+  Entries entries;
+  std::vector<std::int32_t> absent = {kMin, kMax, -101, 1000, 1001};
+  for (std::int32_t id = -100; id < 1000; ++id) {
+    if (id % 3 == 0) {
+      absent.push_back(id);
+      continue;
+    }
+    entries.emplace_back(id, id % 7 == 1 ? kMin : id % 7 == 2 ? kMax : id * 11);
+  }
+  entries.emplace_back(5, kMin + 1);  // duplicates at the end of the table
+  entries.emplace_back(998, 0);
+
+  IdMap last;
+  last.Build(entries, IdMap::Duplicates::kLastWins);
+  Entries expected(entries.begin(), entries.end() - 2);
+  for (auto& entry : expected) {
+    if (entry.first == 5) entry.second = kMin + 1;
+    if (entry.first == 998) entry.second = 0;
+  }
+  ExpectHolds(last, expected, absent);
+  EXPECT_LE(last.MemoryBytes(), 8 * expected.size());
+
+  IdMap first;
+  first.Build(entries, IdMap::Duplicates::kFirstWins);
+  ExpectHolds(first, Entries(entries.begin(), entries.end() - 2), absent);
+}
+
+// Scattered ids take the hashed layout; ids at both extremes make the
+// marker of a free slot a searched-for one.
+TEST(IdMap, ScatteredIdsIncludingBothExtremes) {
+  std::mt19937 random(3);
+  std::set<std::int32_t> ids = {kMin, kMax, 0, -1};
+  while (ids.size() < 20000) ids.insert(static_cast<std::int32_t>(random()));
+  Entries entries;
+  for (const std::int32_t id : ids) entries.emplace_back(id, static_cast<std::int32_t>(random()));
+  std::vector<std::int32_t> absent;
+  while (absent.size() < 20000) {
+    const auto id = static_cast<std::int32_t>(random());
+    if (ids.count(id) == 0) absent.push_back(id);
+  }
+  std::shuffle(entries.begin(), entries.end(), random);
+
+  IdMap map;
+  map.Build(entries, IdMap::Duplicates::kLastWins);
+  ExpectHolds(map, entries, absent);
+  EXPECT_LE(map.MemoryBytes(), 11 * entries.size());
+
+  map.Clear();
+  EXPECT_EQ(map.Find(entries[0].first), nullptr);
+  EXPECT_EQ(map.size(), 0u);
+  EXPECT_EQ(map.MemoryBytes(), 0u);
+  map.Build({}, IdMap::Duplicates::kLastWins);
+  EXPECT_EQ(map.Find(0), nullptr);
+}
+
+// Ids that all hash to the first line, and others to the last one, whose
+// overflow wraps around to the first: every one stays reachable.
+TEST(IdMap, CrowdedLinesOverflowIntoTheirNeighbours) {
+  std::uint32_t inverse = 0x9E3779B1u;  // of the hash multiplier, by Newton's method
+  for (int i = 0; i < 5; ++i) inverse *= 2 - 0x9E3779B1u * inverse;
+  Entries entries;
+  for (std::uint32_t h = 0; h < 40; ++h) {
+    entries.emplace_back(static_cast<std::int32_t>(h * 1024 * inverse), static_cast<std::int32_t>(h));
+    entries.emplace_back(static_cast<std::int32_t>((0xffffffffu - h * 1024) * inverse),
+                         static_cast<std::int32_t>(100 + h));
+  }
+  for (const auto& [id, value] : Entries(entries)) entries.emplace_back(id, value + 1000);  // duplicates
+  IdMap map;
+  map.Build(entries, IdMap::Duplicates::kFirstWins);
+  ExpectHolds(map, Entries(entries.begin(), entries.begin() + 80), {1, 2, 3});
+}
+
+}  // namespace
+}  // namespace zevo::driver
