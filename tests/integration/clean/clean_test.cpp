@@ -30,22 +30,15 @@ Found Reported(const std::vector<SPYWARE_ITEM>& items, const fs::path& root) {
   return reported;
 }
 
-// A cleaned cookie file stays, without its tracking lines.
-void ExpectCookieCleaned(const TreeFile& f, const TreeSnapshot& after) {
-  const auto it = after.files.find(f.path);
-  ASSERT_NE(it, after.files.end()) << "a cookie file is gone: " << f.path;
-  EXPECT_EQ(it->second.bytes.find(kTrackingDomain), std::string::npos) << f.path;
-}
-
 // A file with one item: its clean result says cleaned exactly when it is.
-void ExpectCleanFlags(const CleanRun& r, const RandomTree& tree, const fs::path& root, bool backup, bool spyware,
-                      bool cookies) {
+void ExpectCleanFlags(const CleanRun& r, const RandomTree& tree, const fs::path& root, ZEVO_ScanOptions o,
+                      bool backup) {
   for (const SPYWARE_ITEM& item : r.cleaned) {
     const TreeFile* f = tree.Find(RelativePath(item, root));
     ASSERT_NE(f, nullptr) << "a clean result for a file not in the tree";
-    if (f->items.size() != 1) continue;
-    const bool cleaned = f->Cookie() ? cookies : spyware && !(backup && f->NoBackup());
-    EXPECT_EQ((item.resultFlags & kFlagCleaned) != 0, cleaned) << f->path;
+    if (f->items.size() == 1) {
+      EXPECT_EQ((item.resultFlags & kFlagCleaned) != 0, MayClean(*f, o, backup)) << f->path;
+    }
   }
 }
 
@@ -63,19 +56,8 @@ TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
 
   EXPECT_EQ(Reported(r.found, root), Expected(tree));
   EXPECT_EQ(Reported(r.cleaned, root), Expected(tree)) << "one clean result per item";
-  ExpectCleanFlags(r, tree, root, /*backup=*/true, true, true);
-
-  // Clean and nobackup files stay, cookie files lose their tracking lines,
-  // every other detected file is gone.
-  ExpectKeptFilesUntouched(tree, before, cleaned, /*backup=*/true, /*cookieClean=*/true);
-  for (const TreeFile& f : tree.files) {
-    if (f.items.empty() || f.NoBackup()) continue;
-    if (f.Cookie()) {
-      ExpectCookieCleaned(f, cleaned);
-    } else {
-      EXPECT_EQ(cleaned.files.count(f.path), 0u) << "not cleaned: " << f.path;
-    }
-  }
+  ExpectCleanFlags(r, tree, root, {1, 1, 0}, /*backup=*/true);
+  ExpectCleanedAsAsked(tree, before, cleaned, {1, 1, 0}, /*backup=*/true, /*finished=*/true);
 
   // One backup file per company, reported with its full path in the backup
   // folder; no work folder is left in the temp folder.
@@ -121,8 +103,7 @@ TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
 TEST_F(CleanJob, WithoutBackupEachItemIsReportedAndOnlyTheNamedKindsAreCleaned) {
   SCOPED_TRACE(SeedNote());
   for (const ZEVO_ScanOptions options : {ZEVO_ScanOptions{1, 0, 0}, ZEVO_ScanOptions{0, 1, 0}}) {
-    const bool spyware = options.doSpywareClean != 0, cookies = options.doCookieClean != 0;
-    SCOPED_TRACE(spyware ? "spyware clean only" : "cookie clean only");
+    SCOPED_TRACE(options.doSpywareClean != 0 ? "spyware clean only" : "cookie clean only");
     const RandomTree tree = MakeRandomTree(seed_);
     const fs::path run = NewRun(tree, /*backup=*/false);
     const fs::path root = run / "tree";
@@ -132,21 +113,10 @@ TEST_F(CleanJob, WithoutBackupEachItemIsReportedAndOnlyTheNamedKindsAreCleaned) 
     const TreeSnapshot after = Snapshot(root);
 
     EXPECT_EQ(Reported(r.cleaned, root), Expected(tree)) << "one clean result per item";
-    ExpectCleanFlags(r, tree, root, /*backup=*/false, spyware, cookies);
+    ExpectCleanFlags(r, tree, root, options, /*backup=*/false);
+    ExpectCleanedAsAsked(tree, before, after, options, /*backup=*/false, /*finished=*/true);
     EXPECT_TRUE(r.backups.empty());
     EXPECT_FALSE(fs::exists(BackupFolder(run)));
-    ExpectKeptFilesUntouched(tree, before, after, /*backup=*/false, cookies);
-    for (const TreeFile& f : tree.files) {
-      if (f.items.empty()) continue;
-      if (f.Cookie()) {
-        if (cookies) ExpectCookieCleaned(f, after);
-      } else if (spyware) {
-        EXPECT_EQ(after.files.count(f.path), 0u) << "not cleaned: " << f.path;
-      } else {
-        EXPECT_TRUE(after.files.count(f.path) == 1 && after.files.at(f.path) == before.files.at(f.path))
-            << "cleaned without the spyware flag: " << f.path;
-      }
-    }
   }
 }
 
