@@ -97,6 +97,43 @@ TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
   EXPECT_TRUE(Failed(Restore(BackupFolder(run) / "no-such-file.tkb")));
 }
 
+// The host's own clean request (function 6) after a scan that cleaned
+// nothing: every company backed up, every item reported and cleaned, and the
+// restore gives the tree back. A second request finds no items left.
+TEST_F(CleanJob, CleanRequestAfterAScanBacksUpAndCleansEveryItemOnce) {
+  SCOPED_TRACE(SeedNote());
+  const RandomTree tree = MakeRandomTree(seed_);
+  const fs::path run = NewRun(tree);
+  const fs::path root = run / "tree";
+  const TreeSnapshot before = Snapshot(root);
+  hostsim::ProgressRecorder sink;
+  {
+    const Object engine(m_.x(), kEngineInterfaceId);
+    ZEVO_OpenBlock open{nullptr, "clean-request", 1};
+    ASSERT_EQ(engine.Call(kFnOpenSession, &open), kCommonOk);
+    EXPECT_GE(engine.Call(kFnSetProgressSink, static_cast<IProgressSink*>(&sink)), 0);
+    ZEVO_ScanOptions scanOnly{0, 0, 0};
+    EXPECT_GE(engine.Call(kFnStartScan, &scanOnly), 0);
+    EXPECT_EQ(Differences(before, Snapshot(root)), "") << "a scan without clean flags changed the tree";
+    std::uint8_t backup = 1;
+    EXPECT_GE(engine.Call(kFnBackupAndClean, &backup), 0);
+    const std::size_t reports = sink.Reports().size();
+    EXPECT_EQ(engine.Call(kFnBackupAndClean, &backup), kOk);
+    EXPECT_EQ(sink.Reports().size(), reports) << "a second request reported again";
+    engine.Call(kFnCloseSession);
+  }
+  sink.Seal();
+  auto count = [&](std::uint32_t event) {
+    const auto reports = sink.Reports();
+    return std::count_if(reports.begin(), reports.end(), [&](const auto& r) { return r.event == event; });
+  };
+  EXPECT_EQ(count(hostsim::kEventItemCleaned), static_cast<std::ptrdiff_t>(tree.ItemCount()));
+  EXPECT_EQ(count(hostsim::kEventBackupFile), static_cast<std::ptrdiff_t>(kCompanies));
+  ExpectCleanedAsAsked(tree, before, Snapshot(root), {1, 1, 0}, /*backup=*/true, /*finished=*/true);
+  RestoreAll(BackupFolder(run));
+  EXPECT_EQ(Differences(before, Snapshot(root)), "");
+}
+
 // Backups switched off in the configuration: nothing is written to the
 // backup folder, every item gets its clean result, and only the kinds the
 // clean flags name are cleaned (nobackup files too: no backup was asked for).
