@@ -5,7 +5,6 @@
 #include <iterator>
 
 #include "clean_fixture.h"
-#include "driver/backup_folders.h"
 
 namespace zevo::drivertest {
 namespace {
@@ -265,30 +264,6 @@ TEST_F(BackupTest, ASessionWithoutOwnerGetsNoReports) {
   EXPECT_EQ(driver_->SpywareBackup(driver_->MainSession(), BackupFolder()), kOk);
   EXPECT_EQ(Names(Backups()).size(), 2u);
   EXPECT_TRUE(TakeReports().empty());
-}
-
-TEST_F(BackupTest, FolderHelpers) {
-  std::u16string folder = (root_ / "new").u16string();
-  EXPECT_TRUE(driver::EnsureBackupFolder(folder));
-  EXPECT_EQ(folder, (root_ / "new").u16string() + kSep);
-  EXPECT_TRUE(fs::is_directory(root_ / "new"));
-  EXPECT_TRUE(driver::EnsureBackupFolder(folder));
-  EXPECT_EQ(folder.back(), os::kPathSeparator);
-  EXPECT_NE(folder[folder.size() - 2], os::kPathSeparator);
-
-  std::u16string work = u"unchanged";
-  EXPECT_FALSE(driver::CreateGuidFolder((root_ / "absent").u16string(), work));
-  EXPECT_EQ(work, u"unchanged");
-  ASSERT_TRUE(driver::CreateGuidFolder(folder, work));
-  EXPECT_TRUE(fs::is_directory(work));
-
-  std::u16string name = u"none";
-  EXPECT_FALSE(driver::FindBackupFile(work, name));
-  EXPECT_EQ(name, u"none");
-  std::ofstream(fs::path(work) / "x.tkb.old") << "no";
-  std::ofstream(fs::path(work) / "company_7.tkb") << "yes";
-  EXPECT_TRUE(driver::FindBackupFile(work, name));
-  EXPECT_EQ(name, u"company_7.tkb");
 }
 
 }  // namespace

@@ -84,19 +84,6 @@ TEST_F(CleanupTest, SelectionFollowsKindFlagsResultBitAndTheHostsCheck) {
   EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
 }
 
-TEST_F(CleanupTest, ReportsCarryTheCleanedItems) {
-  SetSixItems();
-  ASSERT_EQ(driver_->SpywareDoCleanup(session_, true, true, false), kOk);
-  const auto reports = TakeReports();
-  ASSERT_EQ(reports.size(), 6u);
-  for (std::size_t i = 0; i < reports.size(); ++i) {
-    ASSERT_TRUE(reports[i].item.has_value());
-    const bool cleaned = i != 1;
-    EXPECT_EQ(reports[i].item->resultFlags & kItemFlagCleaned, cleaned ? 1u : 0u) << i;
-    EXPECT_EQ(reports[i].item->kind, std::vector<std::uint32_t>({12, 10, 13, 14, 20, 17})[i]);
-  }
-}
-
 TEST_F(CleanupTest, EmptySessionAndTimingLines) {
   logtest::Configure("Plugin TARSK=1;=1");
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, true), kOk);
