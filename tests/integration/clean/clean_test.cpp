@@ -134,6 +134,37 @@ TEST_F(CleanJob, CleanRequestAfterAScanBacksUpAndCleansEveryItemOnce) {
   EXPECT_EQ(Differences(before, Snapshot(root)), "");
 }
 
+// A later job whose scan roots hold the backup folder finds the byte
+// signatures inside the .tkb files; the host's file check keeps them out of
+// the cleaning (clean flag 1), so the first job's backups survive and still
+// give the tree back.
+TEST_F(CleanJob, BackupsInsideTheScannedFoldersAreNeverCleaned) {
+  SCOPED_TRACE(SeedNote());
+  const RandomTree tree = MakeRandomTree(seed_);
+  const fs::path run = NewRun(tree);
+  const fs::path root = run / "tree";
+  const TreeSnapshot before = Snapshot(root);
+  EXPECT_TRUE(Succeeded(RunCleanJob({1, 1, 0}).results.scan));
+  const TreeSnapshot backups = Snapshot(BackupFolder(run));
+  ASSERT_EQ(backups.files.size(), kCompanies);
+
+  ASSERT_TRUE(hostsim::SetScanRoots({root, BackupFolder(run)}));
+  const CleanRun second = RunCleanJob({1, 1, 0});
+  std::size_t inBackupFolder = 0;
+  for (const SPYWARE_ITEM& item : second.cleaned) {
+    if (RelativePath(item, BackupFolder(run)).starts_with("..")) continue;
+    ++inBackupFolder;
+    EXPECT_EQ(item.resultFlags & kFlagCleaned, 0u) << RelativePath(item, BackupFolder(run));
+  }
+  EXPECT_GT(inBackupFolder, 0u) << "the backup files were not scanned";
+  const TreeSnapshot after = Snapshot(BackupFolder(run));
+  for (const auto& [name, state] : backups.files) {
+    EXPECT_TRUE(after.files.count(name) != 0 && after.files.at(name) == state) << "a backup file was cleaned: " << name;
+  }
+  for (const auto& [name, state] : backups.files) EXPECT_TRUE(Succeeded(Restore(BackupFolder(run) / PathOf(name))));
+  EXPECT_EQ(Differences(before, Snapshot(root)), "");
+}
+
 // Backups switched off in the configuration: nothing is written to the
 // backup folder, every item gets its clean result, and only the kinds the
 // clean flags name are cleaned (nobackup files too: no backup was asked for).
