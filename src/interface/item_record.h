@@ -12,16 +12,18 @@
 
 namespace zevo::iface {
 
-// Writes every field of `record` that comes from `item`: the size 3960,
-// fields 2 to 16 (each text cut to its capacity minus one and terminated,
-// the presence word as a bool) and zero everywhere else, the company name,
-// threat level and result code included. Reads only `item`'s text
-// capacities, never past them, whether or not the engine terminated them.
-void CopyItemFields(const TKC_ITEM& item, SPYWARE_ITEM& record) noexcept;
+// Starts loading the parts of `item` that CopyItemFields reads (its head,
+// the start of each text and its tail), so that their cache misses overlap
+// with each other and with the lookups that come before the copy.
+void PrefetchItem(const TKC_ITEM& item) noexcept;
 
-// Writes `name` into the record's company name, cut to 260 characters and
-// terminated; the rest of the field is zero.
-void SetCompanyName(SPYWARE_ITEM& record, std::u16string_view name) noexcept;
+// Writes every byte of `record`: the size 3960, fields 2 to 16 of `item`
+// (each text cut to its capacity minus one and terminated, the presence word
+// as a bool), `companyName` cut to 260 characters, threat level and result
+// code 0, zero everywhere else. Reads only `item`'s text capacities, never
+// past them, whether or not the engine terminated them.
+void CopyItemFields(const TKC_ITEM& item, SPYWARE_ITEM& record,
+                    std::u16string_view companyName = {}) noexcept;
 
 // The result code of a cleaning report: cleaned with note (bit 1) before
 // cleaned (bit 0, or a kind-10 item in state 1); otherwise kept out by the

@@ -8,7 +8,6 @@
 #include "driver/sessions.h"
 #include "interface/item_record.h"
 #include "interface/tarsk_interface.h"
-#include "os/rw_lock.h"
 #include "zevo/engine_api.h"
 
 namespace zevo::iface {
@@ -22,18 +21,18 @@ std::u16string_view FieldView(const char16_t (&text)[N]) noexcept {
 
 }  // namespace
 
-// The session lock is held only for the lookup; the count taken under it
-// keeps the object's destructor waiting until the report is over, so the
-// host may release an object while its scan is still reporting.
+// The owner is found without the session lock (see FindAndPinSessionOwner);
+// the count taken while its entry cannot leave the map keeps the object's
+// destructor waiting until the report is over, so the host may release an
+// object while its scan is still reporting. The host cookie is read there
+// too: function 1 clears it only after the session has left the map, so a
+// report that found the object carries the cookie of its session.
 class ITarskEngineInterface::ReportPin {
  public:
-  explicit ReportPin(std::int32_t handle) noexcept {
-    os::ReaderGuard guard(driver::g_sessionLock);
-    // Engine interface objects are the only owners that register this
-    // callback, so every owner reached through it is one.
-    owner_ = static_cast<ITarskEngineInterface*>(driver::FindSessionOwner(handle));
-    if (owner_ != nullptr) owner_->reports_in_flight_.fetch_add(1, std::memory_order_relaxed);
-  }
+  explicit ReportPin(std::int32_t handle) noexcept
+      // Engine interface objects are the only owners that register this
+      // callback, so every owner reached through it is one.
+      : owner_(static_cast<ITarskEngineInterface*>(driver::FindAndPinSessionOwner(handle, &Pin, this))) {}
   ~ReportPin() {
     if (owner_ != nullptr) owner_->reports_in_flight_.fetch_sub(1, std::memory_order_release);
   }
@@ -41,9 +40,17 @@ class ITarskEngineInterface::ReportPin {
   ReportPin& operator=(const ReportPin&) = delete;
 
   ITarskEngineInterface* get() const noexcept { return owner_; }
+  std::uint64_t cookie() const noexcept { return cookie_; }
 
  private:
-  ITarskEngineInterface* owner_ = nullptr;
+  static void Pin(driver::ISessionOwner* owner, void* context) noexcept {
+    auto* const object = static_cast<ITarskEngineInterface*>(owner);
+    object->reports_in_flight_.fetch_add(1, std::memory_order_relaxed);
+    static_cast<ReportPin*>(context)->cookie_ = object->HostCookie();
+  }
+
+  std::uint64_t cookie_ = 0;  // before owner_: written while owner_ is being found
+  ITarskEngineInterface* const owner_;
 };
 
 std::int32_t ITarskEngineInterface::TARSKProcessCallback(std::int32_t handle, std::int32_t event,
@@ -68,14 +75,14 @@ std::int32_t ITarskEngineInterface::TARSKProcessCallback(std::int32_t handle, st
   // Item events without an item still reach the host, with no record.
   const bool itemEvent = event == kEventItemFound || event == kEventCleanResult;
   if (!itemEvent || data == nullptr) {
-    sink->OnProgress(static_cast<std::uint32_t>(event), c, d, data, owner->HostCookie());
+    sink->OnProgress(static_cast<std::uint32_t>(event), c, d, data, pin.cookie());
     return 0;
   }
   const TKC_ITEM& item = *static_cast<const TKC_ITEM*>(data);
   SPYWARE_ITEM record;  // every byte written by FormatItem
   owner->FormatItem(handle, item, record);
   if (event == kEventCleanResult) record.resultCode = CleanResultCode(item, d);
-  sink->OnProgress(static_cast<std::uint32_t>(event), c, d, &record, owner->HostCookie());
+  sink->OnProgress(static_cast<std::uint32_t>(event), c, d, &record, pin.cookie());
   return 0;
 }
 
@@ -104,10 +111,19 @@ void ITarskEngineInterface::GetSpyThreatLevel(std::int32_t handle, const TKC_ITE
 
 void ITarskEngineInterface::FormatItem(std::int32_t handle, const TKC_ITEM& item,
                                        SPYWARE_ITEM& record) noexcept {
-  CopyItemFields(item, record);
-  std::u16string name;
-  if (CompanyNameOf(handle, item, name)) SetCompanyName(record, name);
-  record.threatLevel = driver_.GetThreatLevel(item.threatTypeId);
+  // The item's lines load while the lookups wait for the tables.
+  PrefetchItem(item);
+  const std::int32_t threatLevel = driver_.GetThreatLevel(item.threatTypeId);
+  if (!report_name_taken_.exchange(true, std::memory_order_acquire)) {
+    const bool named = CompanyNameOf(handle, item, report_name_);
+    CopyItemFields(item, record, named ? std::u16string_view(report_name_) : std::u16string_view());
+    report_name_taken_.store(false, std::memory_order_release);
+  } else {
+    std::u16string name;
+    const bool named = CompanyNameOf(handle, item, name);
+    CopyItemFields(item, record, named ? std::u16string_view(name) : std::u16string_view());
+  }
+  record.threatLevel = threatLevel;
 }
 
 bool ITarskEngineInterface::CompanyNameOf(std::int32_t handle, const TKC_ITEM& item,

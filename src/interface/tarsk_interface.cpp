@@ -115,11 +115,14 @@ std::int32_t ITarskEngineInterface::OpenSession(const ZEVO_OpenBlock* block) noe
 }
 
 std::int32_t ITarskEngineInterface::CloseSession() noexcept {
+  // The session leaves the context map first: a report that still finds
+  // the object then still carries the host's cookie.
+  const std::int32_t result = driver_.CloseSession(session_);
   context_ = ZEVO_Context{};
   cookie_.store(0, std::memory_order_relaxed);
   backup_default_ = false;
   backup_folder_.clear();
-  return driver_.CloseSession(session_);
+  return result;
 }
 
 ITarskEngineInterface::CleanOptions ITarskEngineInterface::ResolveScanOptions(

@@ -151,9 +151,17 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
   // Written by function 5, read by every report.
   std::atomic<IProgressSink*> progress_sink_{nullptr};
   CompanyNameCache company_names_;
-  // Reports between their lookup of this object and their end.
-  std::atomic<std::uint32_t> reports_in_flight_{0};
   ScanSettings scan_settings_;
+  // Reports between their lookup of this object and their end. Written by
+  // every report of the object's session: on a cache line that no other
+  // object shares, so that sessions reporting on two threads do not slow
+  // each other down.
+  alignas(64) std::atomic<std::uint32_t> reports_in_flight_{0};
+  // The company name of the report under way, kept so that a report needs
+  // no allocation; a report that finds it taken (the object reporting on
+  // two threads at once) uses one of its own.
+  std::atomic<bool> report_name_taken_{false};
+  std::u16string report_name_;
 };
 
 }  // namespace zevo::iface
