@@ -58,7 +58,7 @@ Figures& Measured() {
 // Touches what a host would read, so that no report is optimised away. On a
 // cache line of its own, as two hosts' sinks would be: two threads counting
 // side by side would measure their own false sharing.
-class alignas(64) CountingSink final : public IProgressSink {
+class alignas(128) CountingSink final : public IProgressSink {
  public:
   void* DeleteThis(std::uint32_t) noexcept override { return this; }
   std::int32_t OnProgress(std::uint32_t event, std::int32_t, std::int32_t, void* data,
