@@ -1,9 +1,10 @@
-// Scan jobs with backup and cleaning while one engine call of the clean path
-// fails (every call, then each call in turn), and with a backup folder that
+// Scan jobs with cleaning while one engine call of the clean path fails
+// (every call, then each call in turn), and with a backup or work folder that
 // cannot be created. Whatever the module answers, no file may be lost: after
-// every job each detected file is still in place or comes back from a .tkb
-// in the backup folder, files the rules keep are untouched, a success has a
-// clean result for every item, and every reported backup file exists.
+// a job with backup each detected file is still in place or comes back from
+// a .tkb in the backup folder; after every job the files the rules keep are
+// untouched, a success has a clean result for every item, and every reported
+// backup file exists.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -30,11 +31,13 @@ void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.Name(); }
 
 class CleanFaults : public CleanFixture, public ::testing::WithParamInterface<FaultCase> {
  protected:
-  // One job on a fresh copy of the tree; checks everything that must hold
+  // One job on a fresh copy of the tree, with backup and both clean flags
+  // or without backup and cookie cleaning; checks everything that must hold
   // whatever the fault did. `backupFolder` empty: the run's own.
-  void RunAndCheck(const RandomTree& tree, const std::string& faults, fs::path backupFolder = {}) {
-    SCOPED_TRACE(faults.empty() ? GetParam().Name() : "TARSK_FAULTS=" + faults);
-    const fs::path run = NewRun(tree);
+  void RunAndCheck(const RandomTree& tree, const std::string& faults, bool backup, fs::path backupFolder = {}) {
+    SCOPED_TRACE((faults.empty() ? GetParam().Name() : "TARSK_FAULTS=" + faults) + (backup ? "" : ", no backup"));
+    const fs::path run = NewRun(tree, backup);
+    const ZEVO_ScanOptions options{1, static_cast<std::uint8_t>(backup ? 1 : 0), 0};
     const fs::path root = run / "tree";
     if (backupFolder.empty()) {
       backupFolder = BackupFolder(run);
@@ -42,15 +45,19 @@ class CleanFaults : public CleanFixture, public ::testing::WithParamInterface<Fa
       UseStore(backupFolder, /*backup=*/true);
     }
     const TreeSnapshot before = Snapshot(root);
-    const CleanRun r = RunCleanJob({1, 1, 0}, faults);
+    const CleanRun r = RunCleanJob(options, faults);
     const TreeSnapshot after = Snapshot(root);
 
-    ExpectCleanedAsAsked(tree, before, after, {1, 1, 0}, /*backup=*/true, /*finished=*/false);
+    ExpectCleanedAsAsked(tree, before, after, options, backup, /*finished=*/false);
     if (Succeeded(r.results.scan)) {
       EXPECT_EQ(r.cleaned.size(), r.found.size()) << "a success without a clean result for every item";
     }
     for (const auto& [file, company] : r.backups) {
       EXPECT_TRUE(fs::is_regular_file(file)) << "a reported backup file does not exist: " << Utf8(file);
+    }
+    if (!backup) {
+      EXPECT_TRUE(r.backups.empty() && BackupFiles(backupFolder).empty());
+      return;  // what it may clean is gone for good
     }
     RestoreAll(backupFolder);
     const std::string lost = Differences(before, Snapshot(root));
@@ -76,17 +83,21 @@ TEST_P(CleanFaults, EveryDetectedFileStaysOrComesBackFromABackup) {
     work_.Write("blocker", "a file, not a folder\n");
     if (GetParam().blockTempFolder) {
       RestartWithTempFolder(work_ / "blocker" / "temp");
-      RunAndCheck(tree, "");
+      RunAndCheck(tree, "", /*backup=*/true);
     } else {
-      RunAndCheck(tree, "", work_ / "blocker" / "backup");
+      RunAndCheck(tree, "", /*backup=*/true, work_ / "blocker" / "backup");
     }
     return;
   }
   // Every call fails, then each call in turn.
   const std::string fault = std::string(GetParam().function) + "=-12";
-  RunAndCheck(tree, fault);
   const std::size_t calls = GetParam().perItem * tree.ItemCount() + GetParam().perCompany * kCompanies + 3;
-  for (std::size_t n = 1; n <= calls && !HasFailure(); ++n) RunAndCheck(tree, fault + "@" + std::to_string(n));
+  for (const bool backup : {true, false}) {
+    RunAndCheck(tree, fault, backup);
+    for (std::size_t n = 1; n <= calls && !HasFailure(); ++n) {
+      RunAndCheck(tree, fault + "@" + std::to_string(n), backup);
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(CleanPath, CleanFaults,
