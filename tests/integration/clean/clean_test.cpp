@@ -2,6 +2,8 @@
 // engine: each company's items backed up into one reported .tkb file, one
 // clean result per item, and the restore of every backup file gives back the
 // tree as it was, byte for byte, with permission bits and last write times.
+// Also the host's clean request after a plain scan, backups lying inside the
+// scanned folders, and jobs without backup.
 #include <gtest/gtest.h>
 
 #include <algorithm>
