@@ -8,21 +8,45 @@ namespace zevo::driver {
 
 namespace {
 
-// A number that no entry has in the column `project` picks (ids or values).
-// Fewer than 2^32 entries always leave one; it is searched for among the
-// sorted numbers only when both extremes are taken.
+// Whether the ids are first, first + 1, first + 2, ... (no gap, no repeat).
+bool IsSequential(const IdMap::Entries& entries) noexcept {
+  const std::int64_t first = entries.front().first;
+  if (first + static_cast<std::int64_t>(entries.size()) - 1 > std::numeric_limits<std::int32_t>::max()) return false;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].first != first + static_cast<std::int64_t>(i)) return false;
+  }
+  return true;
+}
+
+// The lowest and highest ids and values of the entries, in one pass.
+struct Extremes {
+  std::int32_t lowestId = std::numeric_limits<std::int32_t>::max();
+  std::int32_t highestId = std::numeric_limits<std::int32_t>::min();
+  std::int32_t lowestValue = std::numeric_limits<std::int32_t>::max();
+  std::int32_t highestValue = std::numeric_limits<std::int32_t>::min();
+};
+
+Extremes ExtremesOf(const IdMap::Entries& entries) noexcept {
+  Extremes e;
+  for (const auto& [id, value] : entries) {
+    e.lowestId = std::min(e.lowestId, id);
+    e.highestId = std::max(e.highestId, id);
+    e.lowestValue = std::min(e.lowestValue, value);
+    e.highestValue = std::max(e.highestValue, value);
+  }
+  return e;
+}
+
+// A number that no entry has in the column `project` picks (ids or values),
+// whose extremes are `lowest` and `highest`. Fewer than 2^32 entries always
+// leave one; it is searched for among the sorted numbers only when both
+// extremes are taken.
 template <class Project>
-std::int32_t UnusedNumber(const IdMap::Entries& entries, Project project) {
+std::int32_t UnusedNumber(const IdMap::Entries& entries, std::int32_t lowest, std::int32_t highest,
+                          Project project) {
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-  bool hasMin = false;
-  std::int32_t highest = kMin;
-  for (const auto& entry : entries) {
-    const std::int32_t n = project(entry);
-    hasMin |= n == kMin;
-    highest = std::max(highest, n);
-  }
-  if (!hasMin) return kMin;
+  if (lowest != kMin) return kMin;
   if (highest != kMax) return highest + 1;
   std::vector<std::int32_t> numbers(entries.size());
   std::transform(entries.begin(), entries.end(), numbers.begin(), project);
@@ -49,12 +73,17 @@ void IdMap::Build(const Entries& entries, Duplicates duplicates) {
   if (entries.empty()) return;
   if (entries.size() >= std::numeric_limits<std::uint32_t>::max()) throw std::length_error("id map too large");
   try {
-    const auto [lowest, highest] = std::minmax_element(
-        entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    const auto range = static_cast<std::size_t>(std::int64_t{highest->first} - lowest->first + 1);
+    if (IsSequential(entries)) {
+      BuildSequential(entries);
+      return;
+    }
+    const Extremes e = ExtremesOf(entries);
+    const auto range = static_cast<std::size_t>(std::int64_t{e.highestId} - e.lowestId + 1);
     if (range / 2 <= entries.size()) {
-      BuildDense(entries, duplicates, lowest->first, range);
+      unused_ = UnusedNumber(entries, e.lowestValue, e.highestValue, [](const auto& x) { return x.second; });
+      BuildDense(entries, duplicates, e.lowestId, range);
     } else {
+      unused_ = UnusedNumber(entries, e.lowestId, e.highestId, [](const auto& x) { return x.first; });
       BuildHashed(entries, duplicates);
     }
   } catch (...) {
@@ -63,8 +92,22 @@ void IdMap::Build(const Entries& entries, Duplicates duplicates) {
   }
 }
 
+void IdMap::BuildSequential(const Entries& entries) {
+  lowest_ = entries.front().first;
+  values_.reserve(entries.size());
+  bool lowestValueTaken = false;
+  std::int32_t highestValue = std::numeric_limits<std::int32_t>::min();
+  for (const auto& entry : entries) {
+    values_.push_back(entry.second);
+    lowestValueTaken |= entry.second == std::numeric_limits<std::int32_t>::min();
+    highestValue = std::max(highestValue, entry.second);
+  }
+  unused_ = UnusedNumber(entries, lowestValueTaken ? std::numeric_limits<std::int32_t>::min() : 0, highestValue,
+                         [](const auto& x) { return x.second; });
+  size_ = entries.size();
+}
+
 void IdMap::BuildDense(const Entries& entries, Duplicates duplicates, std::int32_t lowest, std::size_t range) {
-  unused_ = UnusedNumber(entries, [](const auto& e) { return e.second; });
   lowest_ = lowest;
   values_.assign(range, unused_);
   for (const auto& [id, value] : entries) {
@@ -79,7 +122,6 @@ void IdMap::BuildDense(const Entries& entries, Duplicates duplicates, std::int32
 }
 
 void IdMap::BuildHashed(const Entries& entries, Duplicates duplicates) {
-  unused_ = UnusedNumber(entries, [](const auto& e) { return e.first; });
   Line empty{};
   std::fill(std::begin(empty.keys), std::end(empty.keys), unused_);
   // At most 0.8 entries per slot: few lines overflow into the next.

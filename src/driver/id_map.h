@@ -5,7 +5,9 @@
 //
 //  - dense, when the ids fill at least half of their range: one value per
 //    id of the range, at index id - lowest; an id without entry holds a
-//    value that no entry has. At most eight bytes per entry.
+//    value that no entry has. At most eight bytes per entry. Entries that
+//    come with the ids lowest, lowest + 1, ... in this order (as engine
+//    tables usually do) are copied over in one pass.
 //  - hashed, otherwise: open addressing over 64-byte lines of eight ids and
 //    their eight values; an id's slot is almost always in the line its hash
 //    names. The slots of a line fill from the front, and a free slot holds
@@ -82,6 +84,8 @@ class IdMap {
     const std::uint32_t hash = static_cast<std::uint32_t>(id) * 0x9E3779B1u;
     return static_cast<std::size_t>((std::uint64_t{hash} * lines_.size()) >> 32);
   }
+  void BuildSequential(const Entries& entries);
+  // REQUIRES: unused_ set for the layout.
   void BuildDense(const Entries& entries, Duplicates duplicates, std::int32_t lowest, std::size_t range);
   void BuildHashed(const Entries& entries, Duplicates duplicates);
   void Insert(std::int32_t id, std::int32_t value, Duplicates duplicates) noexcept;

@@ -34,6 +34,25 @@ void ExpectHolds(const IdMap& map, const Entries& entries, const std::vector<std
   EXPECT_EQ(listed, expected);
 }
 
+// Entries handed over in id order without gaps are copied in one pass; ids
+// around them (the wrap-around of the index included) are absent.
+TEST(IdMap, SequentialIdsAsDelivered) {
+  Entries entries;
+  for (std::int32_t id = -3; id < 5000; ++id) entries.emplace_back(id, id == 9 ? kMin : id == 10 ? kMax : 7 * id);
+  IdMap map;
+  map.Build(Entries(entries), IdMap::Duplicates::kLastWins);
+  ExpectHolds(map, entries, {-4, 5000, kMin, kMax});
+  EXPECT_EQ(map.MemoryBytes(), 4 * entries.size());
+
+  // Up to the highest id there is; a repeated id is not a sequence.
+  IdMap top;
+  top.Build({{kMax - 1, 1}, {kMax, 2}}, IdMap::Duplicates::kLastWins);
+  ExpectHolds(top, {{kMax - 1, 1}, {kMax, 2}}, {kMin, kMax - 2});
+  IdMap repeated;
+  repeated.Build({{1, 1}, {2, 2}, {2, 3}}, IdMap::Duplicates::kFirstWins);
+  ExpectHolds(repeated, {{1, 1}, {2, 2}}, {3});
+}
+
 // Ids that fill half their range or more take the dense layout; the values
 // include both extremes, so the marker of a missing id must be searched for.
 TEST(IdMap, DenseIdsWithGapsAndExtremeValues) {
@@ -50,7 +69,7 @@ TEST(IdMap, DenseIdsWithGapsAndExtremeValues) {
   entries.emplace_back(998, 0);
 
   IdMap last;
-  last.Build(entries, IdMap::Duplicates::kLastWins);
+  last.Build(Entries(entries), IdMap::Duplicates::kLastWins);
   Entries expected(entries.begin(), entries.end() - 2);
   for (auto& entry : expected) {
     if (entry.first == 5) entry.second = kMin + 1;
@@ -60,7 +79,7 @@ TEST(IdMap, DenseIdsWithGapsAndExtremeValues) {
   EXPECT_LE(last.MemoryBytes(), 8 * expected.size());
 
   IdMap first;
-  first.Build(entries, IdMap::Duplicates::kFirstWins);
+  first.Build(Entries(entries), IdMap::Duplicates::kFirstWins);
   ExpectHolds(first, Entries(entries.begin(), entries.end() - 2), absent);
 }
 
@@ -80,7 +99,7 @@ TEST(IdMap, ScatteredIdsIncludingBothExtremes) {
   std::shuffle(entries.begin(), entries.end(), random);
 
   IdMap map;
-  map.Build(entries, IdMap::Duplicates::kLastWins);
+  map.Build(Entries(entries), IdMap::Duplicates::kLastWins);
   ExpectHolds(map, entries, absent);
   EXPECT_LE(map.MemoryBytes(), 11 * entries.size());
 
@@ -105,7 +124,7 @@ TEST(IdMap, CrowdedLinesOverflowIntoTheirNeighbours) {
   }
   for (const auto& [id, value] : Entries(entries)) entries.emplace_back(id, value + 1000);  // duplicates
   IdMap map;
-  map.Build(entries, IdMap::Duplicates::kFirstWins);
+  map.Build(Entries(entries), IdMap::Duplicates::kFirstWins);
   ExpectHolds(map, Entries(entries.begin(), entries.begin() + 80), {1, 2, 3});
 }
 
