@@ -8,16 +8,6 @@ namespace zevo::driver {
 
 namespace {
 
-// Whether the ids are first, first + 1, first + 2, ... (no gap, no repeat).
-bool IsSequential(const IdMap::Entries& entries) noexcept {
-  const std::int64_t first = entries.front().first;
-  if (first + static_cast<std::int64_t>(entries.size()) - 1 > std::numeric_limits<std::int32_t>::max()) return false;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].first != first + static_cast<std::int64_t>(i)) return false;
-  }
-  return true;
-}
-
 // The lowest and highest ids and values of the entries, in one pass.
 struct Extremes {
   std::int32_t lowestId = std::numeric_limits<std::int32_t>::max();
@@ -73,10 +63,7 @@ void IdMap::Build(const Entries& entries, Duplicates duplicates) {
   if (entries.empty()) return;
   if (entries.size() >= std::numeric_limits<std::uint32_t>::max()) throw std::length_error("id map too large");
   try {
-    if (IsSequential(entries)) {
-      BuildSequential(entries);
-      return;
-    }
+    if (BuildSequential(entries)) return;
     const Extremes e = ExtremesOf(entries);
     const auto range = static_cast<std::size_t>(std::int64_t{e.highestId} - e.lowestId + 1);
     if (range / 2 <= entries.size()) {
@@ -92,19 +79,27 @@ void IdMap::Build(const Entries& entries, Duplicates duplicates) {
   }
 }
 
-void IdMap::BuildSequential(const Entries& entries) {
-  lowest_ = entries.front().first;
+bool IdMap::BuildSequential(const Entries& entries) {
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  const std::int64_t first = entries.front().first;
+  if (first + static_cast<std::int64_t>(entries.size()) - 1 > std::numeric_limits<std::int32_t>::max()) return false;
   values_.reserve(entries.size());
   bool lowestValueTaken = false;
-  std::int32_t highestValue = std::numeric_limits<std::int32_t>::min();
-  for (const auto& entry : entries) {
-    values_.push_back(entry.second);
-    lowestValueTaken |= entry.second == std::numeric_limits<std::int32_t>::min();
-    highestValue = std::max(highestValue, entry.second);
+  std::int32_t highestValue = kMin;
+  // Checked while copying: engine tables almost always are in order.
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].first != first + static_cast<std::int64_t>(i)) {
+      std::vector<std::int32_t>().swap(values_);
+      return false;
+    }
+    values_.push_back(entries[i].second);
+    lowestValueTaken |= entries[i].second == kMin;
+    highestValue = std::max(highestValue, entries[i].second);
   }
-  unused_ = UnusedNumber(entries, lowestValueTaken ? std::numeric_limits<std::int32_t>::min() : 0, highestValue,
-                         [](const auto& x) { return x.second; });
+  lowest_ = entries.front().first;
+  unused_ = UnusedNumber(entries, lowestValueTaken ? kMin : 0, highestValue, [](const auto& x) { return x.second; });
   size_ = entries.size();
+  return true;
 }
 
 void IdMap::BuildDense(const Entries& entries, Duplicates duplicates, std::int32_t lowest, std::size_t range) {

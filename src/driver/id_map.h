@@ -84,7 +84,8 @@ class IdMap {
     const std::uint32_t hash = static_cast<std::uint32_t>(id) * 0x9E3779B1u;
     return static_cast<std::size_t>((std::uint64_t{hash} * lines_.size()) >> 32);
   }
-  void BuildSequential(const Entries& entries);
+  // False (nothing built) unless the ids are lowest, lowest + 1, ... in order.
+  bool BuildSequential(const Entries& entries);
   // REQUIRES: unused_ set for the layout.
   void BuildDense(const Entries& entries, Duplicates duplicates, std::int32_t lowest, std::size_t range);
   void BuildHashed(const Entries& entries, Duplicates duplicates);
