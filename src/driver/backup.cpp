@@ -71,6 +71,9 @@ std::int32_t CEngineTARSK::BackupEveryCompany(std::int32_t handle, const std::u1
     std::set<std::u16string> companies;
     std::int32_t result = kOk;
     for (std::int32_t i = 0; i < count; ++i) {
+      // An item its company's backup already holds needs neither a fetch
+      // nor a name: most items are skipped here.
+      if (done[static_cast<std::size_t>(i)]) continue;
       TKC_ITEM item{};
       item.size = kTkcItemSize;
       const std::int32_t r = Engine().TKGetItem(handle, static_cast<std::uint32_t>(i), &item);
@@ -81,7 +84,6 @@ std::int32_t CEngineTARSK::BackupEveryCompany(std::int32_t handle, const std::u1
       if (Failed(result)) break;
       std::u16string company;
       GetCompanyNameOfItem(handle, item, company);
-      if (done[static_cast<std::size_t>(i)]) continue;
       if (!companies.insert(company).second) {
         unselected.emplace_back(i, company);
         continue;
