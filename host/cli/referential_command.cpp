@@ -89,12 +89,7 @@ int RunReferential(const ReferentialOptions& options, std::ostream& out, std::os
           },
           report, out, err);
     }
-    if (options.json) {
-      PrintScanJson(report, out);
-    } else {
-      PrintScanTable(report, out);
-    }
-    return report.ExitCode();
+    return PrintScanReport(report, options.json, out);
   } catch (...) {
     ReportCurrentFailure(err);
   }

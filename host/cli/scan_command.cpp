@@ -68,12 +68,7 @@ int RunScan(const ScanOptions& options, std::ostream& out, std::ostream& err) no
           [&](hostsim::ProgressRecorder& recorder) { return hostsim::RunScanJob(host.Exports(), request, recorder); },
           report, out, err);
     }
-    if (options.json) {
-      PrintScanJson(report, out);
-    } else {
-      PrintScanTable(report, out);
-    }
-    return report.ExitCode();
+    return PrintScanReport(report, options.json, out);
   } catch (...) {
     ReportCurrentFailure(err);
   }

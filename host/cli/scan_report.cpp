@@ -187,6 +187,15 @@ void PrintScanTable(const ScanReport& report, std::ostream& out) {
   }
 }
 
+int PrintScanReport(const ScanReport& report, bool json, std::ostream& out) {
+  if (json) {
+    PrintScanJson(report, out);
+  } else {
+    PrintScanTable(report, out);
+  }
+  return report.ExitCode();
+}
+
 void PrintScanJson(const ScanReport& report, std::ostream& out) {
   nlohmann::json items = nlohmann::json::array();
   for (const ScanItem& item : report.items) {

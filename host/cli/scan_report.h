@@ -79,6 +79,8 @@ std::string CleanResultText(std::int32_t code);
 
 void PrintScanTable(const ScanReport& report, std::ostream& out);
 void PrintScanJson(const ScanReport& report, std::ostream& out);
+// The report as JSON or as the table; answers the command's exit code.
+int PrintScanReport(const ScanReport& report, bool json, std::ostream& out);
 
 }  // namespace zevo::cli
 
