@@ -87,14 +87,17 @@ class CleanFixture : public ::testing::Test {
   // or, for odd seeds, without) and switching backups on or off; used by
   // every session opened after.
   void UseStore(const fs::path& backupFolder, bool backup) {
-    auto text = [](const fs::path& folder) { return Utf8((folder / "").make_preferred()); };
-    const std::string backupText = seed_ % 2 == 0 ? text(backupFolder) : Utf8(fs::path(backupFolder).make_preferred());
+    auto text = [](const fs::path& folder) {  // the platform's own form, with its separator
+      const std::u8string native = fs::path(folder).make_preferred().u8string();
+      return std::string(native.begin(), native.end());
+    };
+    const std::string backupText = text(seed_ % 2 == 0 ? backupFolder / "" : backupFolder);
     const nlohmann::json store = {
         {"values",
          {
              {{"key", "0xc70000"}, {"type", "int32"}, {"value", 1}},
-             {{"key", "0xc20001"}, {"type", "wstring"}, {"value", text(work_ / "debug")}},
-             {{"key", "0xc20002"}, {"type", "wstring"}, {"value", text(temp_)}},
+             {{"key", "0xc20001"}, {"type", "wstring"}, {"value", text(work_ / "debug" / "")}},
+             {{"key", "0xc20002"}, {"type", "wstring"}, {"value", text(temp_ / "")}},
              {{"key", "0x12711000"}, {"type", "bool"}, {"value", backup}},
              {{"key", "0x10c10000"}, {"type", "bool"}, {"value", true}},
              {{"key", "0x10c20001"}, {"type", "wstring"}, {"value", backupText}},
