@@ -6,8 +6,10 @@
 
 #include <cstdint>
 
+#include "sim/progress_recorder.h"
 #include "zevo/identity.h"
 #include "zevo/plugin_exports.h"
+#include "zevo/result.h"
 
 namespace zevo::hostsim {
 
@@ -32,6 +34,30 @@ class EngineObject {
   const PluginExportTable& exports_;
   ICommonPluginInterface* object_;
 };
+
+// The frame of every job on a session: an object, function 0 with `open`,
+// function 5 with `sink`, then `work(engine)` when both succeeded, function 1
+// whatever function 0 answered (a failing open may have left a session
+// open), the release, and at last the sink is sealed. `results` has the
+// fields obtained, open, setSink and close.
+template <class Results, class Work>
+void RunSessionJob(const PluginExportTable& exports, ZEVO_OpenBlock open, ProgressRecorder& sink,
+                   Results& results, Work&& work) noexcept {
+  {
+    EngineObject engine(exports);
+    results.obtained = static_cast<bool>(engine);
+    if (results.obtained) {
+      results.open = engine.Call(kFnOpenSession, &open);
+      if (Succeeded(results.open)) {
+        results.setSink = engine.Call(kFnSetProgressSink, static_cast<IProgressSink*>(&sink));
+        if (Succeeded(results.setSink)) work(engine);
+      }
+      results.close = engine.Call(kFnCloseSession, nullptr);
+      engine.Release();
+    }
+  }
+  sink.Seal();
+}
 
 }  // namespace zevo::hostsim
 

@@ -67,21 +67,9 @@ ReferentialJobResults RunReferentialJob(const PluginExportTable& exports, const 
     results.open = kFail;
     return results;
   }
-  {
-    EngineObject engine(exports);
-    results.obtained = static_cast<bool>(engine);
-    if (results.obtained) {
-      ZEVO_OpenBlock open{request.context, request.callerName.c_str(), request.cookie};
-      results.open = engine.Call(kFnOpenSession, &open);
-      if (Succeeded(results.open)) {
-        results.setSink = engine.Call(kFnSetProgressSink, static_cast<IProgressSink*>(&sink));
-        if (Succeeded(results.setSink)) AddAndScan(engine, request, results);
-      }
-      results.close = engine.Call(kFnCloseSession, nullptr);
-      engine.Release();
-    }
-  }
-  sink.Seal();
+  const ZEVO_OpenBlock open{request.context, request.callerName.c_str(), request.cookie};
+  RunSessionJob(exports, open, sink, results,
+                [&](const EngineObject& engine) { AddAndScan(engine, request, results); });
   return results;
 }
 

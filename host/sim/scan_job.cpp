@@ -20,24 +20,11 @@ std::int32_t ScanJobResults::FirstFailure() const noexcept {
 ScanJobResults RunScanJob(const PluginExportTable& exports, const ScanJobRequest& request,
                           ProgressRecorder& sink) noexcept {
   ScanJobResults results;
-  {
-    EngineObject engine(exports);
-    results.obtained = static_cast<bool>(engine);
-    if (results.obtained) {
-      ZEVO_OpenBlock open{request.context, request.callerName.c_str(), request.cookie};
-      results.open = engine.Call(kFnOpenSession, &open);
-      if (Succeeded(results.open)) {
-        results.setSink = engine.Call(kFnSetProgressSink, static_cast<IProgressSink*>(&sink));
-        if (Succeeded(results.setSink)) {
-          ZEVO_ScanOptions options = request.options;
-          results.scan = engine.Call(kFnStartScan, &options);
-        }
-      }
-      results.close = engine.Call(kFnCloseSession, nullptr);
-      engine.Release();
-    }
-  }
-  sink.Seal();
+  const ZEVO_OpenBlock open{request.context, request.callerName.c_str(), request.cookie};
+  RunSessionJob(exports, open, sink, results, [&](const EngineObject& engine) {
+    ZEVO_ScanOptions options = request.options;
+    results.scan = engine.Call(kFnStartScan, &options);
+  });
   return results;
 }
 
