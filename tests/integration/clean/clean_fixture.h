@@ -124,6 +124,22 @@ class CleanFixture : public ::testing::Test {
     return run;
   }
 
+  // A fresh random tree of this fixture's seed, written into a new run
+  // folder, with its snapshot taken before any job touches it.
+  struct PreparedRun {
+    RandomTree tree;
+    fs::path run;
+    fs::path root;
+    TreeSnapshot before;
+  };
+  PreparedRun PrepareRun(bool backup = true) {
+    RandomTree tree = MakeRandomTree(seed_);
+    fs::path run = NewRun(tree, backup);
+    fs::path root = run / "tree";
+    TreeSnapshot before = Snapshot(root);
+    return {std::move(tree), std::move(run), std::move(root), std::move(before)};
+  }
+
   // One scan job with `options`; `faults` goes to TARSK_FAULTS for the job
   // only, so restores afterwards run without it.
   CleanRun RunCleanJob(ZEVO_ScanOptions options, const std::string& faults = "") {

@@ -48,10 +48,7 @@ using CleanJob = CleanFixture;
 
 TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
   SCOPED_TRACE(SeedNote());
-  const RandomTree tree = MakeRandomTree(seed_);
-  const fs::path run = NewRun(tree);
-  const fs::path root = run / "tree";
-  const TreeSnapshot before = Snapshot(root);
+  const auto [tree, run, root, before] = PrepareRun();
   const CleanRun r = RunCleanJob({1, 1, 0});
   EXPECT_TRUE(Succeeded(r.results.scan)) << std::hex << r.results.scan;
   const TreeSnapshot cleaned = Snapshot(root);
@@ -83,10 +80,12 @@ TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
 
   // A restore over a file changed since the backup, or of a backup file
   // that does not exist, fails and says so; the changed file stays.
-  const auto victim = std::find_if(r.found.begin(), r.found.end(), [&](const SPYWARE_ITEM& item) {
+  // Captured by name: clang 14 cannot capture structured bindings.
+  const auto isVictim = [&tree = tree, &root = root](const SPYWARE_ITEM& item) {
     const TreeFile* f = tree.Find(RelativePath(item, root));
     return f != nullptr && f->items.size() == 1 && !f->Cookie() && !f->NoBackup();
-  });
+  };
+  const auto victim = std::find_if(r.found.begin(), r.found.end(), isVictim);
   ASSERT_NE(victim, r.found.end());
   const auto backup = std::find_if(r.backups.begin(), r.backups.end(),
                                    [&](const auto& b) { return b.second == Field(victim->companyName); });
@@ -104,10 +103,7 @@ TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
 // restore gives the tree back. A second request finds no items left.
 TEST_F(CleanJob, CleanRequestAfterAScanBacksUpAndCleansEveryItemOnce) {
   SCOPED_TRACE(SeedNote());
-  const RandomTree tree = MakeRandomTree(seed_);
-  const fs::path run = NewRun(tree);
-  const fs::path root = run / "tree";
-  const TreeSnapshot before = Snapshot(root);
+  const auto [tree, run, root, before] = PrepareRun();
   hostsim::ProgressRecorder sink;
   {
     const Object engine(m_.x(), kEngineInterfaceId);
@@ -142,10 +138,7 @@ TEST_F(CleanJob, CleanRequestAfterAScanBacksUpAndCleansEveryItemOnce) {
 // give the tree back.
 TEST_F(CleanJob, BackupsInsideTheScannedFoldersAreNeverCleaned) {
   SCOPED_TRACE(SeedNote());
-  const RandomTree tree = MakeRandomTree(seed_);
-  const fs::path run = NewRun(tree);
-  const fs::path root = run / "tree";
-  const TreeSnapshot before = Snapshot(root);
+  const auto [tree, run, root, before] = PrepareRun();
   EXPECT_TRUE(Succeeded(RunCleanJob({1, 1, 0}).results.scan));
   const TreeSnapshot backups = Snapshot(BackupFolder(run));
   ASSERT_EQ(backups.files.size(), kCompanies);
@@ -174,10 +167,7 @@ TEST_F(CleanJob, WithoutBackupEachItemIsReportedAndOnlyTheNamedKindsAreCleaned) 
   SCOPED_TRACE(SeedNote());
   for (const ZEVO_ScanOptions options : {ZEVO_ScanOptions{1, 0, 0}, ZEVO_ScanOptions{0, 1, 0}}) {
     SCOPED_TRACE(options.doSpywareClean != 0 ? "spyware clean only" : "cookie clean only");
-    const RandomTree tree = MakeRandomTree(seed_);
-    const fs::path run = NewRun(tree, /*backup=*/false);
-    const fs::path root = run / "tree";
-    const TreeSnapshot before = Snapshot(root);
+    const auto [tree, run, root, before] = PrepareRun(/*backup=*/false);
     const CleanRun r = RunCleanJob(options);
     EXPECT_TRUE(Succeeded(r.results.scan)) << std::hex << r.results.scan;
     const TreeSnapshot after = Snapshot(root);
