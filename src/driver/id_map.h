@@ -44,7 +44,9 @@ class IdMap {
       if (index >= values_.size() || values_[index] == unused_) return nullptr;
       return &values_[index];
     }
-    if (lines_.empty()) return nullptr;
+    // The free slots' id is no entry's: matched against them it would
+    // find the first free slot of its line.
+    if (lines_.empty() || id == unused_) return nullptr;
     std::size_t l = LineOf(id);
     for (;;) {
       // The whole line is compared without a branch per slot: the outcome

@@ -111,6 +111,20 @@ TEST(IdMap, ScatteredIdsIncludingBothExtremes) {
   EXPECT_EQ(map.Find(0), nullptr);
 }
 
+// The id that marks free slots (INT32_MIN, or the highest id + 1 when
+// INT32_MIN is taken) is absent like any other.
+TEST(IdMap, FreeSlotMarkerIsNeverFound) {
+  const std::pair<Entries, std::int32_t> cases[] = {
+      {{{1, 5}, {1 << 20, 6}}, kMin},
+      {{{kMin, 5}, {1 << 20, 6}}, (1 << 20) + 1},
+  };
+  for (const auto& [entries, marker] : cases) {
+    IdMap map;
+    map.Build(entries, IdMap::Duplicates::kLastWins);
+    ExpectHolds(map, entries, {marker});
+  }
+}
+
 // Ids that all hash to the first line, and others to the last one, whose
 // overflow wraps around to the first: every one stays reachable.
 TEST(IdMap, CrowdedLinesOverflowIntoTheirNeighbours) {
