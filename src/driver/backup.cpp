@@ -39,7 +39,8 @@ void LogSystemError(std::u16string_view text, std::u16string_view path) noexcept
 
 }  // namespace
 
-std::int32_t CEngineTARSK::SpywareBackup(std::int32_t handle, const std::u16string& backupFolder) noexcept {
+std::int32_t CEngineTARSK::SpywareBackup(std::int32_t handle, const std::u16string& backupFolder,
+                                         const CleanScope& cleaning) noexcept {
   ZLOG_ENTER(kLog, u"CEngineTARSK::SpywareBackup", u"tkc = ", handle, u", wstrBackupPath = ", backupFolder);
   std::int32_t result = kEngineNotReady;
   if (IsReady()) {
@@ -51,7 +52,7 @@ std::int32_t CEngineTARSK::SpywareBackup(std::int32_t handle, const std::u16stri
     result = r == 0 ? kOk : EngineFailure(handle, u"Failed: TKGetItemCount: ", r);
     if (Succeeded(result) && count > 0) {
       logging::ScopedTimer timer(kLog, __LINE__, u"backup start", u"backup finished, performance = ");
-      result = BackupEveryCompany(handle, backupFolder, count);
+      result = BackupEveryCompany(handle, backupFolder, count, cleaning);
     }
   }
   ZLOG_EXIT(kLog, u"CEngineTARSK::SpywareBackup");
@@ -59,12 +60,13 @@ std::int32_t CEngineTARSK::SpywareBackup(std::int32_t handle, const std::u16stri
 }
 
 std::int32_t CEngineTARSK::BackupEveryCompany(std::int32_t handle, const std::u16string& backupFolder,
-                                              std::int32_t count) noexcept {
+                                              std::int32_t count, const CleanScope& cleaning) noexcept {
   try {
     std::u16string folder(backupFolder);
     if (folder.empty() || !EnsureBackupFolder(folder)) return kBackupFolderFailed;
     std::vector<bool> done(static_cast<std::size_t>(count), false);
-    // Items their own company's selection left out, with that company.
+    // Items the cleaning takes that their own company's selection left
+    // out, with that company.
     std::vector<std::pair<std::int32_t, std::u16string>> unselected;
     // Each company is backed up once, even when the engine's selection of
     // it leaves some of its items out.
@@ -84,14 +86,15 @@ std::int32_t CEngineTARSK::BackupEveryCompany(std::int32_t handle, const std::u1
       if (Failed(result)) break;
       std::u16string company;
       GetCompanyNameOfItem(handle, item, company);
+      const bool cleaned = cleaning.Takes(item);
       if (!companies.insert(company).second) {
-        unselected.emplace_back(i, company);
+        if (cleaned) unselected.emplace_back(i, company);
         continue;
       }
       std::int32_t selected = 0;
       result = SelectItemsByCompany(handle, company, count, selected, done);
       if (Failed(result)) break;
-      if (!done[static_cast<std::size_t>(i)]) unselected.emplace_back(i, company);
+      if (cleaned && !done[static_cast<std::size_t>(i)]) unselected.emplace_back(i, company);
       if (selected == 0) continue;
       result = BackupCompany(handle, folder, company);
     }

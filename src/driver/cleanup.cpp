@@ -55,7 +55,7 @@ bool HostKeepsFile(config::PluginInterfaceClass& fileCheck, const std::u16string
 std::int32_t CEngineTARSK::BackupAndClean(std::int32_t handle, bool doSpywareClean, bool doCookieClean,
                                           bool backup, const std::u16string& backupFolder) noexcept {
   if (backup) {
-    const std::int32_t backedUp = SpywareBackup(handle, backupFolder);
+    const std::int32_t backedUp = SpywareBackup(handle, backupFolder, CleanScope{doSpywareClean, doCookieClean, backup});
     if (Failed(backedUp)) return backedUp;
   }
   return SpywareDoCleanup(handle, doSpywareClean, doCookieClean, backup);
@@ -76,7 +76,9 @@ std::int32_t CEngineTARSK::SpywareDoCleanup(std::int32_t handle, bool doSpywareC
       result = SelectItemsForClean(handle, count, backup, doSpywareClean, doCookieClean, cleanFlags);
       if (Succeeded(result)) result = EnableScanner(handle, kAllScanners);
       if (Succeeded(result)) {
-        CleanItems(handle);  // a failed clean is logged; every item is still reported
+        // A refused clean still reports every item (each as not cleaned)
+        // before the job answers the engine's failure.
+        result = CleanItems(handle);
         SendCleanResult(handle, cleanFlags);
       }
       // Whatever happened, the session is left without items.
@@ -99,9 +101,10 @@ std::int32_t CEngineTARSK::SelectItemsForClean(std::int32_t handle, std::int32_t
   config::PluginInterfaceClass fileCheck(organizer_, ZEVO_FILE_CHECK_MODULE, ZEVO_FILE_CHECK_INTERFACE);
   try {
     cleanFlags.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    const CleanScope cleaning{doSpywareClean, doCookieClean, backup};
     for (std::int32_t i = 0; i < count; ++i) {
       const auto index = static_cast<std::uint32_t>(i);
-      const CleanDecision decision = DecideItem(handle, index, backup, doSpywareClean, doCookieClean, fileCheck);
+      const CleanDecision decision = DecideItem(handle, index, cleaning, fileCheck);
       if (!decision.clean) {
         r = Engine().TKSelectItems(handle, index, 0);
         // An item that stays selected would be cleaned against the rules:
@@ -118,8 +121,8 @@ std::int32_t CEngineTARSK::SelectItemsForClean(std::int32_t handle, std::int32_t
   return kCommonOk;
 }
 
-CEngineTARSK::CleanDecision CEngineTARSK::DecideItem(std::int32_t handle, std::uint32_t index, bool backup,
-                                                     bool doSpywareClean, bool doCookieClean,
+CEngineTARSK::CleanDecision CEngineTARSK::DecideItem(std::int32_t handle, std::uint32_t index,
+                                                     const CleanScope& cleaning,
                                                      config::PluginInterfaceClass& fileCheck) noexcept {
   TKC_ITEM item{};
   item.size = kTkcItemSize;
@@ -129,8 +132,8 @@ CEngineTARSK::CleanDecision CEngineTARSK::DecideItem(std::int32_t handle, std::u
     ZLOG(kLog, logging::kLevelFailure, u"Failed: TKGetItem: ", r);
     return {false, false};
   }
-  if (item.kind == kItemKindCookie) return {doCookieClean, false};
-  if (!doSpywareClean || (backup && (item.resultFlags & kItemFlagNotWithBackup) != 0)) return {false, false};
+  if (!cleaning.Takes(item)) return {false, false};
+  if (item.kind == kItemKindCookie) return {true, false};  // cookies are not files the host checks
   if (IsFileCheckedKind(item.kind) && fileCheck.IsValid()) {
     try {
       if (HostKeepsFile(fileCheck, ItemPath(item))) return {false, true};

@@ -43,6 +43,19 @@
 
 namespace zevo::driver {
 
+// What a cleaning job takes, before the host's file check has its say:
+// cookies when cookies are cleaned; other items when spyware is cleaned,
+// except those the engine marks as not to be cleaned when a backup is made.
+struct CleanScope {
+  bool spyware;
+  bool cookies;
+  bool backup;
+  bool Takes(const TKC_ITEM& item) const noexcept {
+    if (item.kind == kItemKindCookie) return cookies;
+    return spyware && !(backup && (item.resultFlags & kItemFlagNotWithBackup) != 0);
+  }
+};
+
 class CEngineTARSK {
  public:
   // Stores the organizer (not owned); loads nothing. Throws
@@ -144,9 +157,11 @@ class CEngineTARSK {
   // --- Backup (backup.cpp) -----------------------------------------------------
   // One TKBackup per company of the session's items, each file moved into
   // `backupFolder` and reported (event 1000). Succeeds only when every item
-  // went into a backup file that now lies in the backup folder; otherwise
-  // the files that could not be moved stay in their work folders.
-  std::int32_t SpywareBackup(std::int32_t handle, const std::u16string& backupFolder) noexcept;
+  // that `cleaning` takes went into a backup file that now lies in the
+  // backup folder; otherwise the files that could not be moved stay in their
+  // work folders. Items the cleaning leaves alone need no backup.
+  std::int32_t SpywareBackup(std::int32_t handle, const std::u16string& backupFolder,
+                             const CleanScope& cleaning = CleanScope{true, true, true}) noexcept;
   // Selects exactly the items of `companyName` (indexes below `count`), sets
   // their done bits and writes how many were selected. A refused engine call
   // answers its mapped code (logged); the selection is then unknown.
@@ -207,8 +222,8 @@ class CEngineTARSK {
  private:
   // The backups of SpywareBackup, once the backup folder is there; the
   // first of one company after SelectItemsByCompany selected its items.
-  std::int32_t BackupEveryCompany(std::int32_t handle, const std::u16string& backupFolder,
-                                  std::int32_t count) noexcept;
+  std::int32_t BackupEveryCompany(std::int32_t handle, const std::u16string& backupFolder, std::int32_t count,
+                                  const CleanScope& cleaning) noexcept;
   std::int32_t BackupCompany(std::int32_t handle, const std::u16string& backupFolder,
                              const std::u16string& companyName) noexcept;
   // Moves the backup file of `workFolder` into `backupFolder` and reports it;
@@ -221,8 +236,8 @@ class CEngineTARSK {
     bool clean;
     bool keptByFileCheck;
   };
-  CleanDecision DecideItem(std::int32_t handle, std::uint32_t index, bool backup, bool doSpywareClean,
-                           bool doCookieClean, config::PluginInterfaceClass& fileCheck) noexcept;
+  CleanDecision DecideItem(std::int32_t handle, std::uint32_t index, const CleanScope& cleaning,
+                           config::PluginInterfaceClass& fileCheck) noexcept;
   // Hands a report the driver itself makes (events 1000, 1001) to the
   // callback registered for the session, when the session has an owner.
   void ReportToOwner(std::int32_t handle, std::int32_t event, std::int32_t c, std::int32_t d,

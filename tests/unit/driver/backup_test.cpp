@@ -213,6 +213,13 @@ TEST_F(BackupTest, EveryItemMustLandInABackupFile) {
   EXPECT_EQ(lines[lines.size() - 4], u"Failed: item 0x1 of company B is in no backup file");
   EXPECT_EQ(lines[lines.size() - 3], u"Failed: item 0x3 of company A is in no backup file");
   EXPECT_EQ(lines[lines.size() - 2], u"Failed: item 0x4 of company B is in no backup file");
+
+  // Only what the job cleans needs a backup: a cookie-only clean goes ahead
+  // without A's item 3, and cleans the cookie alone.
+  SetFiveItems();
+  engine_.SetCompanyIndexes(u"B", {1, 4});
+  EXPECT_EQ(driver_->BackupAndClean(session_, /*spyware=*/false, /*cookie=*/true, true, BackupFolder()), kOk);
+  EXPECT_EQ(engine_.Cleans().back().selected, (std::vector<std::uint32_t>{4}));
 }
 
 TEST_F(BackupTest, RefusedEngineCallsFailTheBackup) {

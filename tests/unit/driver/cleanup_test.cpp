@@ -149,10 +149,10 @@ TEST_F(CleanupTest, AnItemTheEngineCannotHandOutIsNotCleaned) {
   EXPECT_EQ(Lines()[2], u"Failed: TKGetItem: 0xffffffff");
 }
 
-TEST_F(CleanupTest, AFailedCleanIsLoggedAndEveryItemStillReportedAndRemoved) {
+TEST_F(CleanupTest, AFailedCleanFailsTheJobAfterEveryItemIsReportedAndRemoved) {
   SetSixItems();
   engine_.SetStatus("TKClean", -12);
-  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, false), kOk);
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, false), MapEngineStatus(-12));
   EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
   EXPECT_TRUE(engine_.Items().empty());
   EXPECT_EQ(Lines()[2], u"Failed: TKClean: 0xfffffff4");
