@@ -70,31 +70,32 @@ class alignas(128) CountingSink final : public IProgressSink {
   std::uint64_t count = 0;
 };
 
-struct Tables {
-  Tables() {
-    std::mt19937 random(7);
-    for (std::int32_t id = 1; id <= kItems; ++id) items.Assign(id, 1 + static_cast<std::int32_t>(random() % kCompanies));
-    items.Seal();
-    for (std::int32_t id = 1; id <= kThreatTypes; ++id) threats.Assign(id, static_cast<std::int32_t>(random() % 100));
-    threats.Seal();
-    for (std::int32_t id = 1; id <= kCompanies; ++id) {
-      companies.AddRow(id, u"Company number " + std::u16string(1, u'A' + id % 26) + u" Ltd");
-    }
-    companies.Seal();
+// The large generated tables.
+std::unique_ptr<driver::EngineTables> MakeTables() {
+  auto tables = std::make_unique<driver::EngineTables>();
+  std::mt19937 random(7);
+  for (std::int32_t id = 1; id <= kItems; ++id) {
+    tables->items.Assign(id, 1 + static_cast<std::int32_t>(random() % kCompanies));
   }
-  driver::ItemTable items;
-  driver::ThreatTable threats;
-  driver::CompanyIdNameTable companies;
-};
+  tables->items.Seal();
+  for (std::int32_t id = 1; id <= kThreatTypes; ++id) {
+    tables->threats.Assign(id, static_cast<std::int32_t>(random() % 100));
+  }
+  tables->threats.Seal();
+  for (std::int32_t id = 1; id <= kCompanies; ++id) {
+    tables->companies.AddRow(id, u"Company number " + std::u16string(1, u'A' + id % 26) + u" Ltd");
+  }
+  tables->companies.Seal();
+  return tables;
+}
 
 // A driver over the tables and engine interface objects whose sessions
 // (handles 1, 2, ...) are entered in the session context map.
 class Setup {
  public:
   Setup() : driver_(nullptr) {
-    driver_.SetItemTable(&tables_.items);
-    driver_.SetThreatTable(&tables_.threats);
-    driver_.SetCompanyTable(&tables_.companies);
+    tables_.Publish(MakeTables());
+    driver_.SetTables(&tables_);
     for (std::int32_t handle = 1; handle <= 2; ++handle) {
       auto* object = new ITarskEngineInterface(driver_, nullptr);
       object->CallFunc(5, &sinks_[handle - 1], nullptr);  // stored whatever the engine says
@@ -109,7 +110,7 @@ class Setup {
   CountingSink& Sink(std::int32_t handle) { return sinks_[handle - 1]; }
 
  private:
-  Tables tables_;
+  driver::PublishedTables tables_;
   driver::CEngineTARSK driver_;
   CountingSink sinks_[2];
   std::vector<ITarskEngineInterface*> objects_;

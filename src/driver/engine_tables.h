@@ -1,9 +1,9 @@
 // The module-wide tables read from the engine's pattern at start-up: product
 // item -> company id, threat type -> threat level, and company id <-> name.
 //
-// Filled once, while the plug-in starts (under its global lock), then only
-// read, from any thread, without a lock: every lookup is const and touches
-// no mutable state. Every item report looks an item, its company and a
+// Filled while the plug-in starts (under its global lock), then published and
+// only read, from any thread, without a lock: every lookup is const and
+// touches no mutable state. Every item report looks an item, its company and a
 // threat type up by id: ids go through an IdMap (one cache miss on a large
 // table); the memory stays close to the raw key/value bytes.
 #ifndef ZEVO_SRC_DRIVER_ENGINE_TABLES_H_
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "driver/id_map.h"
+#include "util/published.h"
 #include "zevo/data_handle.h"
 
 namespace zevo::driver {
@@ -115,12 +116,17 @@ class CompanyIdNameTable {
   bool sealed_ = true;
 };
 
-// The three tables as the plug-in owns them and hands them to each driver.
+// The three tables, filled together from one pattern.
 struct EngineTables {
   ItemTable items;
   ThreatTable threats;
   CompanyIdNameTable companies;
 };
+
+// The tables as the plug-in owns them and hands them to each driver: a
+// refill builds a new set aside and publishes it whole, so that a report
+// never sees the tables of two patterns, or a table half-filled.
+using PublishedTables = util::Published<EngineTables>;
 
 }  // namespace zevo::driver
 

@@ -181,16 +181,9 @@ class CEngineTARSK {
                                     const std::u16string& backupFolder, const ScanSettings& settings) noexcept;
 
   // --- Tables ----------------------------------------------------------------
-  // The module-wide tables this driver reads (not owned; set by the plug-in).
-  // Atomic: the plug-in (re)sets them under its own lock while the scans of
-  // other objects read them on their threads.
-  void SetItemTable(const ItemTable* table) noexcept { item_table_.store(table, std::memory_order_release); }
-  void SetThreatTable(const ThreatTable* table) noexcept {
-    threat_table_.store(table, std::memory_order_release);
-  }
-  void SetCompanyTable(const CompanyIdNameTable* table) noexcept {
-    company_table_.store(table, std::memory_order_release);
-  }
+  // The module-wide tables this driver reads (not owned; set by the plug-in,
+  // which refills them by publishing a new set while scans read them).
+  void SetTables(const PublishedTables* tables) noexcept { tables_.store(tables, std::memory_order_release); }
 
   // Read a whole engine table through `handle` (the main session) into the
   // given table, which is emptied first and sealed afterwards.
@@ -248,10 +241,8 @@ class CEngineTARSK {
   const TkFunctionTable& Engine() const noexcept { return library_.Functions(); }
 
   // Members in the engine's order of concern; see engine_tarsk.cpp.
-  std::atomic<const ItemTable*> item_table_{nullptr};
-  std::atomic<const ThreatTable*> threat_table_{nullptr};
+  std::atomic<const PublishedTables*> tables_{nullptr};
   std::map<std::int32_t, std::string> session_names_ ZEVO_GUARDED_BY(g_sessionLock);
-  std::atomic<const CompanyIdNameTable*> company_table_{nullptr};
   std::int32_t engine_mode_ = kEngineModeDefault;
   std::u16string debug_folder_;
   std::u16string temp_folder_;

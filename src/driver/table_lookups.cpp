@@ -50,9 +50,11 @@ std::u16string CEngineTARSK::GetTableRow(std::int32_t handle, std::int32_t table
 }
 
 std::int32_t CEngineTARSK::GetCompanyIdOfItem(std::int32_t handle, std::int32_t itemId) noexcept {
-  const ItemTable* const items = item_table_.load(std::memory_order_acquire);
-  if (items == nullptr || itemId == 0) return 0;
-  if (const std::optional<std::int32_t> hit = items->Find(itemId)) return *hit;
+  const PublishedTables* const tables = tables_.load(std::memory_order_acquire);
+  if (tables == nullptr || itemId == 0) return 0;
+  const std::optional<std::int32_t> hit =
+      tables->Read([itemId](const EngineTables& t) noexcept { return t.items.Find(itemId); });
+  if (hit) return *hit;
   if (!IsReady()) return 0;
   // Deliberately not remembered: the tables stay read-only after start-up.
   const std::u16string row = GetTableRow(handle, kTableProductItems, itemId);
@@ -68,10 +70,10 @@ std::int32_t CEngineTARSK::GetCompanyIdOfItem(std::int32_t handle, std::int32_t 
 void CEngineTARSK::GetCompanyName(std::u16string& name, std::int32_t handle,
                                   std::int32_t companyId) noexcept {
   name.clear();
-  const CompanyIdNameTable* const companies = company_table_.load(std::memory_order_acquire);
-  if (companies == nullptr || companyId == 0) return;
+  const PublishedTables* const tables = tables_.load(std::memory_order_acquire);
+  if (tables == nullptr || companyId == 0) return;
   try {
-    if (companies->GetNameById(companyId, name)) return;
+    if (tables->Read([&](const EngineTables& t) { return t.companies.GetNameById(companyId, name); })) return;
     if (!IsReady()) return;
     const std::u16string row = GetTableRow(handle, kTableCompany, companyId);
     if (row.empty()) {
@@ -101,10 +103,10 @@ void CEngineTARSK::GetCompanyNameOfItem(std::int32_t handle, const TKC_ITEM& ite
 
 std::int32_t CEngineTARSK::GetCompanyIdByName(std::int32_t /*handle*/,
                                               std::u16string_view name) noexcept {
-  const CompanyIdNameTable* const companies = company_table_.load(std::memory_order_acquire);
-  if (companies == nullptr || name.empty()) return -1;
+  const PublishedTables* const tables = tables_.load(std::memory_order_acquire);
+  if (tables == nullptr || name.empty()) return -1;
   std::int32_t id = -1;
-  if (companies->GetIdByName(name, id)) return id;
+  if (tables->Read([&](const EngineTables& t) noexcept { return t.companies.GetIdByName(name, id); })) return id;
   ZLOG(kLog, logging::kLevelFailure, u"Failed: GetCompanyIdByName( name = ", name, u" )");
   return -1;
 }
@@ -145,9 +147,9 @@ std::int32_t CEngineTARSK::AddWhitelistItem(std::int32_t handle,
 }
 
 std::int32_t CEngineTARSK::GetThreatLevel(std::int32_t threatTypeId) const noexcept {
-  const ThreatTable* const threats = threat_table_.load(std::memory_order_acquire);
-  if (threats == nullptr) return kDefaultThreatLevel;
-  return ThreatLevelOf(*threats, threatTypeId);
+  const PublishedTables* const tables = tables_.load(std::memory_order_acquire);
+  if (tables == nullptr) return kDefaultThreatLevel;
+  return tables->Read([threatTypeId](const EngineTables& t) noexcept { return ThreatLevelOf(t.threats, threatTypeId); });
 }
 
 }  // namespace zevo::driver

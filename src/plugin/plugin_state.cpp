@@ -13,7 +13,7 @@ bool g_bEngineReady = false;
 std::uint32_t g_nInterfaceCount = 0;
 std::unique_ptr<driver::CEngineTARSK> g_pEngine;
 const std::int32_t* g_pMainSessionHandle = nullptr;
-driver::EngineTables g_tables;
+driver::PublishedTables g_tables;
 
 std::int32_t EnsureEngineDriver() noexcept {
   if (g_pEngine) return kDriverExists;
@@ -44,25 +44,22 @@ void DestroyEngineDriver() noexcept {
   g_pEngine.reset();
 }
 
-void AttachTables(driver::CEngineTARSK& engine) noexcept {
-  engine.SetItemTable(&g_tables.items);
-  engine.SetThreatTable(&g_tables.threats);
-  engine.SetCompanyTable(&g_tables.companies);
-}
+void AttachTables(driver::CEngineTARSK& engine) noexcept { engine.SetTables(&g_tables); }
 
 std::int32_t FillEngineTables() noexcept {
   if (!g_pEngine || g_pMainSessionHandle == nullptr) return kEngineLoadFailed;
   driver::CEngineTARSK& engine = *g_pEngine;
   const std::int32_t mainSession = *g_pMainSessionHandle;
-
-  std::int32_t status = engine.EnumerateItemId(mainSession, g_tables.items);
-  engine.SetItemTable(&g_tables.items);
-  if (Failed(status)) return status;
-  status = engine.EnumerateThreatLevel(mainSession, g_tables.threats);
-  engine.SetThreatTable(&g_tables.threats);
-  if (Failed(status)) return status;
-  status = engine.EnumerateCompanyIdNameTable(mainSession, g_tables.companies);
-  engine.SetCompanyTable(&g_tables.companies);
+  AttachTables(engine);
+  // Built aside while scans of objects already out go on reading the
+  // tables that are published now.
+  std::unique_ptr<driver::EngineTables> fresh(new (std::nothrow) driver::EngineTables());
+  if (!fresh) return kFail;
+  std::int32_t status = engine.EnumerateItemId(mainSession, fresh->items);
+  if (Succeeded(status)) status = engine.EnumerateThreatLevel(mainSession, fresh->threats);
+  if (Succeeded(status)) status = engine.EnumerateCompanyIdNameTable(mainSession, fresh->companies);
+  // A set read only in part is not published: reports keep the last whole one.
+  if (Succeeded(status)) g_tables.Publish(std::move(fresh));
   return status;
 }
 

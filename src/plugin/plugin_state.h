@@ -38,9 +38,9 @@ extern std::unique_ptr<driver::CEngineTARSK> g_pEngine ZEVO_GUARDED_BY(g_lock);
 // opened its main session; cleared whenever the driver goes.
 extern const std::int32_t* g_pMainSessionHandle ZEVO_GUARDED_BY(g_lock);
 
-// Filled while the plug-in starts (under g_lock), then read by every driver
-// without a lock.
-extern driver::EngineTables g_tables;
+// Published whole while the plug-in starts (under g_lock), then read by
+// every driver without a lock.
+extern driver::PublishedTables g_tables;
 
 // Creates, initialises and opens the main session of the driver when none
 // exists. kDriverExists when there is one; kOk when the new one is ready;
@@ -55,7 +55,8 @@ void DestroyEngineDriver() noexcept ZEVO_REQUIRES(g_lock);
 void AttachTables(driver::CEngineTARSK& engine) noexcept ZEVO_REQUIRES(g_lock);
 
 // Reads the engine's item, threat and company tables through the main
-// session into g_tables, stopping at the first failure.
+// session into a new set, stopping at the first failure, and publishes the
+// set in g_tables only when all three were read.
 // kEngineLoadFailed when the driver has no open main session.
 std::int32_t FillEngineTables() noexcept ZEVO_REQUIRES(g_lock);
 

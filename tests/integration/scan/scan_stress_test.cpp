@@ -96,5 +96,41 @@ TEST_F(ScanStress, ConcurrentJobsWithRandomStopsByName) {
   EXPECT_EQ(late, 0u);
 }
 
+// The module is started again while objects are out: the tables are read
+// anew and published whole, so that every report of two scanning threads
+// still names its item's company and threat level.
+TEST_F(ScanStress, ReportsStayWholeWhileTheTablesAreRefilled) {
+  const auto end = std::chrono::steady_clock::now() + kDuration;
+  std::atomic<int> reports{0}, wrong{0}, refills{0}, badRefills{0};
+  std::vector<std::thread> threads;
+  for (int job = 0; job < 2; ++job) {
+    threads.emplace_back([&, job] {
+      while (std::chrono::steady_clock::now() < end) {
+        hostsim::ProgressRecorder sink;
+        const auto r = hostsim::RunScanJob(m_.x(), {JobName(job), 1, {0, 0, 0}, nullptr}, sink);
+        if (r.FirstFailure() != 0) ++wrong;
+        for (const SPYWARE_ITEM& item : sink.Items()) {
+          ++reports;
+          const Family& family = ExpectedFamilies().at(item.itemId);
+          if (Text(item.companyName, std::size(item.companyName)) != family.company ||
+              item.threatLevel != family.threatLevel) {
+            ++wrong;
+          }
+        }
+      }
+    });
+  }
+  threads.emplace_back([&] {
+    while (std::chrono::steady_clock::now() < end) {
+      if (m_.PostInitialize() < 0) ++badRefills;
+      ++refills;
+    }
+  });
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(wrong.load(), 0) << "of " << reports.load() << " reports";
+  EXPECT_EQ(badRefills.load(), 0) << "of " << refills.load() << " refills";
+  EXPECT_GT(reports.load(), 0);
+}
+
 }  // namespace
 }  // namespace zevo::it

@@ -32,10 +32,12 @@ class EngineInterfaceTest : public ::testing::Test {
     const std::int32_t* mainSession = nullptr;
     ASSERT_GE(driver_->Initialize(), 0);
     ASSERT_GE(driver_->InitMainSession(&mainSession), 0);
-    companies_.AddRow(7, u"a");
-    companies_.AddRow(9, u"b");
-    companies_.Seal();
-    driver_->SetCompanyTable(&companies_);
+    auto tables = std::make_unique<driver::EngineTables>();
+    tables->companies.AddRow(7, u"a");
+    tables->companies.AddRow(9, u"b");
+    tables->companies.Seal();
+    tables_.Publish(std::move(tables));
+    driver_->SetTables(&tables_);
   }
 
   EngineObject Open() {
@@ -67,7 +69,7 @@ class EngineInterfaceTest : public ::testing::Test {
 
   testing::FakeEngine engine_;
   hostsim::Services services_;
-  driver::CompanyIdNameTable companies_;
+  driver::PublishedTables tables_;
   std::unique_ptr<driver::CEngineTARSK> driver_;
 };
 

@@ -75,15 +75,15 @@ class ProgressCallbackTest : public ::testing::Test {
     const std::int32_t* mainSession = nullptr;
     ASSERT_GE(driver_->Initialize(), 0);
     ASSERT_GE(driver_->InitMainSession(&mainSession), 0);
-    items_.Assign(100, 7);
-    items_.Seal();
-    threats_.Assign(3, 80);
-    threats_.Seal();
-    companies_.AddRow(7, u"Seven Corp");
-    companies_.Seal();
-    driver_->SetItemTable(&items_);
-    driver_->SetThreatTable(&threats_);
-    driver_->SetCompanyTable(&companies_);
+    auto tables = std::make_unique<driver::EngineTables>();
+    tables->items.Assign(100, 7);
+    tables->items.Seal();
+    tables->threats.Assign(3, 80);
+    tables->threats.Seal();
+    tables->companies.AddRow(7, u"Seven Corp");
+    tables->companies.Seal();
+    tables_.Publish(std::move(tables));
+    driver_->SetTables(&tables_);
   }
 
   EngineObject Open(std::uint64_t cookie, IProgressSink* sink) {
@@ -103,9 +103,7 @@ class ProgressCallbackTest : public ::testing::Test {
 
   testing::FakeEngine engine_;
   hostsim::Services services_;
-  driver::ItemTable items_;
-  driver::ThreatTable threats_;
-  driver::CompanyIdNameTable companies_;
+  driver::PublishedTables tables_;
   std::unique_ptr<driver::CEngineTARSK> driver_;
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "plugin_fixture.h"
@@ -33,17 +34,20 @@ TEST_F(PluginTest, StartFillsTablesRegistersAndDropsTheDriver) {
   EXPECT_EQ(Start(), Code(0x200c0000u));
   EXPECT_TRUE(Started());
   EXPECT_FALSE(DriverAlive());
-  const std::size_t items = plugin::g_tables.items.size();
-  const std::size_t companies = plugin::g_tables.companies.size();
-  EXPECT_GT(items, 0u);
-  EXPECT_GT(plugin::g_tables.threats.size(), 0u);
-  EXPECT_GT(companies, 0u);
+  const auto sizes = [] {
+    return plugin::g_tables.Read([](const driver::EngineTables& t) noexcept {
+      return std::array<std::size_t, 3>{t.items.size(), t.threats.size(), t.companies.size()};
+    });
+  };
+  const auto first = sizes();
+  EXPECT_GT(first[0], 0u);
+  EXPECT_GT(first[1], 0u);
+  EXPECT_GT(first[2], 0u);
 
   // Twice: a fresh driver enumerates into the same tables and goes again.
   EXPECT_EQ(Plugin_Interface_PostInitialize(), 0x200c0000u);
   EXPECT_FALSE(DriverAlive());
-  EXPECT_EQ(plugin::g_tables.items.size(), items);
-  EXPECT_EQ(plugin::g_tables.companies.size(), companies);
+  EXPECT_EQ(sizes(), first);
 
   EXPECT_EQ(Plugin_Interface_PreUninitialize(), 0x200c0000u);
   EXPECT_EQ(Plugin_Interface_Uninitialize(), 0x200c0000u);

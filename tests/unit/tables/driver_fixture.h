@@ -64,14 +64,14 @@ class TablesDriverTest : public ::testing::Test {
     return lines;
   }
 
-  // Fills the three tables from the fake's rows and points the driver at them.
+  // Fills the three tables from the fake's rows, publishes them and points
+  // the driver at them. tables_ stays readable (the published set).
   void EnumerateAll() {
     ASSERT_EQ(driver_->EnumerateItemId(main_, tables_.items), kOk);
     ASSERT_EQ(driver_->EnumerateThreatLevel(main_, tables_.threats), kOk);
     ASSERT_EQ(driver_->EnumerateCompanyIdNameTable(main_, tables_.companies), kOk);
-    driver_->SetItemTable(&tables_.items);
-    driver_->SetThreatTable(&tables_.threats);
-    driver_->SetCompanyTable(&tables_.companies);
+    published_.Publish(std::move(owned_));
+    driver_->SetTables(&published_);
     engine_.ClearCalls();
   }
 
@@ -81,7 +81,9 @@ class TablesDriverTest : public ::testing::Test {
 
   testing::FakeEngine engine_;  // first in, last out: the driver calls it until destroyed
   hostsim::Services services_;
-  EngineTables tables_;
+  PublishedTables published_;
+  std::unique_ptr<EngineTables> owned_ = std::make_unique<EngineTables>();
+  EngineTables& tables_ = *owned_;
   std::unique_ptr<CEngineTARSK> driver_;
   std::int32_t main_ = 0;
 };
