@@ -88,15 +88,15 @@ ISessionOwner* FindAndPinSessionOwner(std::int32_t handle, OwnerPin pin, void* c
   slot.readers.fetch_add(1, std::memory_order_seq_cst);
   if (!g_mapChanging.load(std::memory_order_seq_cst)) {
     // No writer can start changing the map until the slot is left again.
-    ISessionOwner* const owner = FindUnlocked(handle);
-    if (owner != nullptr) pin(owner, context);
+    ISessionOwner* owner = FindUnlocked(handle);
+    if (owner != nullptr && !pin(owner, context)) owner = nullptr;
     slot.readers.fetch_sub(1, std::memory_order_release);
     return owner;
   }
   slot.readers.fetch_sub(1, std::memory_order_release);
   os::ReaderGuard guard(g_sessionLock);
-  ISessionOwner* const owner = FindSessionOwner(handle);
-  if (owner != nullptr) pin(owner, context);
+  ISessionOwner* owner = FindSessionOwner(handle);
+  if (owner != nullptr && !pin(owner, context)) owner = nullptr;
   return owner;
 }
 

@@ -35,13 +35,14 @@ bool HasSession(std::int32_t handle) noexcept ZEVO_REQUIRES_SHARED(g_sessionLock
 
 // Called with an owner that cannot leave the map while the call lasts, and
 // the caller's `context`; it takes whatever hold keeps the owner alive
-// afterwards (a count its destructor waits for) and may copy what must be
-// read before the owner can leave the map. Must be short, must not block
-// and must not reach the session lock.
-using OwnerPin = void (*)(ISessionOwner* owner, void* context) noexcept;
+// afterwards (a reference) and may copy what must be read before the owner
+// can leave the map. False when the owner is already on its way out (its
+// last reference gone): the owner is then treated as absent. Must be short,
+// must not block and must not reach the session lock.
+using OwnerPin = bool (*)(ISessionOwner* owner, void* context) noexcept;
 
 // The owner of `handle` for one progress report, pinned with `pin`; null
-// (nothing pinned) when absent. Does not take the session lock: a report
+// (nothing pinned) when absent or not pinned. Does not take the session lock: a report
 // only marks a reader slot of its own for the lookup, so reports of
 // different sessions on different threads write no common memory. While a
 // session is being added or removed it falls back to the shared lock.

@@ -22,11 +22,12 @@ std::u16string_view FieldView(const char16_t (&text)[N]) noexcept {
 }  // namespace
 
 // The owner is found without the session lock (see FindAndPinSessionOwner);
-// the count taken while its entry cannot leave the map keeps the object's
-// destructor waiting until the report is over, so the host may release an
-// object while its scan is still reporting. The host cookie is read there
-// too: function 1 clears it only after the session has left the map, so a
-// report that found the object carries the cookie of its session.
+// the reference taken while its entry cannot leave the map keeps the object
+// until the report is over, so the host may release an object while its
+// scan is still reporting, even from the report's own sink. The host cookie
+// is read there too: function 1 clears it only after the session has left
+// the map, so a report that found the object carries the cookie of its
+// session.
 class ITarskEngineInterface::ReportPin {
  public:
   explicit ReportPin(std::int32_t handle) noexcept
@@ -34,7 +35,7 @@ class ITarskEngineInterface::ReportPin {
       // callback, so every owner reached through it is one.
       : owner_(static_cast<ITarskEngineInterface*>(driver::FindAndPinSessionOwner(handle, &Pin, this))) {}
   ~ReportPin() {
-    if (owner_ != nullptr) owner_->reports_in_flight_.fetch_sub(1, std::memory_order_release);
+    if (owner_ != nullptr) owner_->Unref();
   }
   ReportPin(const ReportPin&) = delete;
   ReportPin& operator=(const ReportPin&) = delete;
@@ -43,10 +44,11 @@ class ITarskEngineInterface::ReportPin {
   std::uint64_t cookie() const noexcept { return cookie_; }
 
  private:
-  static void Pin(driver::ISessionOwner* owner, void* context) noexcept {
+  static bool Pin(driver::ISessionOwner* owner, void* context) noexcept {
     auto* const object = static_cast<ITarskEngineInterface*>(owner);
-    object->reports_in_flight_.fetch_add(1, std::memory_order_relaxed);
+    if (!object->TryRef()) return false;  // being destroyed: its release came first
     static_cast<ReportPin*>(context)->cookie_ = object->HostCookie();
+    return true;
   }
 
   std::uint64_t cookie_ = 0;  // before owner_: written while owner_ is being found
@@ -69,20 +71,24 @@ std::int32_t ITarskEngineInterface::TARSKProcessCallback(std::int32_t handle, st
   const ReportPin pin(handle);
   ITarskEngineInterface* const owner = pin.get();
   if (owner == nullptr) return 0;  // closed session or released object
-  IProgressSink* const sink = owner->progress_sink_.load(std::memory_order_acquire);
-  if (sink == nullptr) return 0;  // no sink registered yet: nothing to build
 
   // Item events without an item still reach the host, with no record.
   const bool itemEvent = event == kEventItemFound || event == kEventCleanResult;
   if (!itemEvent || data == nullptr) {
-    sink->OnProgress(static_cast<std::uint32_t>(event), c, d, data, pin.cookie());
+    if (IProgressSink* const sink = owner->progress_sink_.load(std::memory_order_acquire)) {
+      sink->OnProgress(static_cast<std::uint32_t>(event), c, d, data, pin.cookie());
+    }
     return 0;
   }
+  // Built even without a sink: the record feeds the object's company cache,
+  // so that an item is named alike before and after a sink is registered.
   const TKC_ITEM& item = *static_cast<const TKC_ITEM*>(data);
   SPYWARE_ITEM record;  // every byte written by FormatItem
   owner->FormatItem(handle, item, record);
   if (event == kEventCleanResult) record.resultCode = CleanResultCode(item, d);
-  sink->OnProgress(static_cast<std::uint32_t>(event), c, d, &record, pin.cookie());
+  if (IProgressSink* const sink = owner->progress_sink_.load(std::memory_order_acquire)) {
+    sink->OnProgress(static_cast<std::uint32_t>(event), c, d, &record, pin.cookie());
+  }
   return 0;
 }
 

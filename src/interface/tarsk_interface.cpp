@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <thread>
 
 #include "interface/status_interface.h"
 #include "zevo/result.h"
@@ -13,23 +12,54 @@ namespace zevo::iface {
 // Function 0 copies the caller's 876-byte block from offset 40 as it is.
 static_assert(offsetof(ZEVO_Context, block) == 40 && sizeof(ZEVO_ContextBlock) == 876);
 
-ITarskEngineInterface::ITarskEngineInterface(driver::CEngineTARSK& driver,
-                                             SPluginInterfaceOrganizer* organizer) noexcept
-    : driver_(driver), organizer_(organizer) {}
+class ITarskEngineInterface::Hold {
+ public:
+  // REQUIRES: the caller owns a reference (the host calls only objects it
+  // has not released).
+  explicit Hold(ITarskEngineInterface& object) noexcept : object_(object) {
+    object_.refs_.fetch_add(1, std::memory_order_relaxed);
+  }
+  ~Hold() { object_.Unref(); }
+  Hold(const Hold&) = delete;
+  Hold& operator=(const Hold&) = delete;
+
+ private:
+  ITarskEngineInterface& object_;
+};
+
+ITarskEngineInterface::ITarskEngineInterface(driver::CEngineTARSK& driver, SPluginInterfaceOrganizer* organizer,
+                                             DestroyedHook destroyed) noexcept
+    : driver_(driver), organizer_(organizer), destroyed_(destroyed) {}
 
 ITarskEngineInterface::~ITarskEngineInterface() {
   driver::CEngineTARSK::DetachSessionOwner(static_cast<const driver::ISessionOwner*>(this));
-  // The engine's thread may still be reporting to the host through this
-  // object; no new report can find it now.
-  while (reports_in_flight_.load(std::memory_order_acquire) != 0) std::this_thread::yield();
 }
 
-void* ITarskEngineInterface::DeleteThis(std::uint32_t flags) noexcept {
-  if ((flags & ZEVO_DELETE_FREE) != 0) {
+bool ITarskEngineInterface::TryRef() noexcept {
+  std::uint32_t refs = refs_.load(std::memory_order_relaxed);
+  do {
+    if (refs == 0) return false;
+  } while (!refs_.compare_exchange_weak(refs, refs + 1, std::memory_order_relaxed));
+  return true;
+}
+
+void ITarskEngineInterface::Unref() noexcept {
+  if (refs_.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+  const DestroyedHook destroyed = destroyed_;
+  if (free_on_destroy_.load(std::memory_order_relaxed)) {
     delete this;
   } else {
     this->~ITarskEngineInterface();
   }
+  if (destroyed != nullptr) destroyed();
+}
+
+void* ITarskEngineInterface::DeleteThis(std::uint32_t flags) noexcept {
+  free_on_destroy_.store((flags & ZEVO_DELETE_FREE) != 0, std::memory_order_relaxed);
+  // No report or stop finds the object from here on; those under way and
+  // the calls still running keep it until they end.
+  driver::CEngineTARSK::DetachSessionOwner(static_cast<const driver::ISessionOwner*>(this));
+  Unref();
   return this;
 }
 
@@ -57,6 +87,8 @@ bool ITarskEngineInterface::CheckStopFlagByActionId(std::uint32_t function) cons
 
 std::int32_t ITarskEngineInterface::CallFunc(std::uint32_t function, void* first,
                                              void* /*second*/) noexcept {
+  // The host may release the object from its sink while this call runs.
+  const Hold self(*this);
   if (CheckStopFlagByActionId(function)) return kStopRequested;
   switch (function) {
     case kFnOpenSession:

@@ -7,6 +7,13 @@
 // lock of its own (the driver serialises engine access). Safe for
 // concurrent use to the extent the driver is; SetStopFlag may be called from
 // any thread at any time.
+//
+// Lifetime: the host's release (slot 0) makes the object unreachable for
+// reports and stops and drops the host's reference; every CallFunc and
+// every report holds a reference of its own for its duration. The object is
+// destroyed by whoever drops the last one, so a host may release it from
+// inside its own progress sink, or while a call into it still runs on
+// another thread, and a release never waits.
 #ifndef ZEVO_SRC_INTERFACE_TARSK_INTERFACE_H_
 #define ZEVO_SRC_INTERFACE_TARSK_INTERFACE_H_
 
@@ -36,8 +43,14 @@ using driver::ScanSettings;
 
 class ITarskEngineInterface final : public ICommonPluginInterface, public driver::ISessionOwner {
  public:
+  // Called once the object is destroyed (after its last reference is
+  // gone), on the thread that dropped that reference.
+  using DestroyedHook = void (*)() noexcept;
+
   // Calls nothing. Neither pointer is owned; both must outlive the object.
-  ITarskEngineInterface(driver::CEngineTARSK& driver, SPluginInterfaceOrganizer* organizer) noexcept;
+  // The object starts with one reference: the host's.
+  ITarskEngineInterface(driver::CEngineTARSK& driver, SPluginInterfaceOrganizer* organizer,
+                        DestroyedHook destroyed = nullptr) noexcept;
 
   // An object owns an engine session and sits in the driver's session
   // context map under its address; a copy would share the session.
@@ -45,6 +58,8 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
   ITarskEngineInterface& operator=(const ITarskEngineInterface&) = delete;
 
   // --- ICommonPluginInterface ------------------------------------------------
+  // The host's release: see Lifetime above. Flag bit 0 clear destroys the
+  // object in place (without freeing it), as late as the last reference.
   void* DeleteThis(std::uint32_t flags) noexcept override;
   std::uint32_t GetModuleID() noexcept override;
   std::uint32_t GetInterfaceID() noexcept override;
@@ -96,14 +111,21 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
   static void GetSpyThreatLevel(std::int32_t handle, const TKC_ITEM& item, std::int32_t& level) noexcept;
 
  private:
-  // Leaves the session context map on the way out, so that no stop or
-  // callback reaches a released object whose session the host left open,
-  // then waits for reports that found the object before it left.
-  // REQUIRES: not called from inside this object's progress sink.
+  // Leaves the session context map (again: a call still running at the
+  // release may have opened a session since), so that no stop or callback
+  // reaches the freed object. Only Unref destroys.
   ~ITarskEngineInterface();
 
+  // A reference held by one call into the object.
+  class Hold;
   // Holds the object that owns a session alive for one report.
   class ReportPin;
+
+  // Takes a reference unless the last one is already gone.
+  bool TryRef() noexcept;
+  // Drops a reference; the last one destroys the object, then calls the
+  // destroyed hook.
+  void Unref() noexcept;
 
   // The whole host record for `item` as the owner of `handle` sees it; a
   // session without owner gets no company name and threat level 50.
@@ -152,11 +174,14 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
   std::atomic<IProgressSink*> progress_sink_{nullptr};
   CompanyNameCache company_names_;
   ScanSettings scan_settings_;
-  // Reports between their lookup of this object and their end. Written by
-  // every report of the object's session: on a cache line that no other
-  // object shares, so that sessions reporting on two threads do not slow
-  // each other down.
-  alignas(64) std::atomic<std::uint32_t> reports_in_flight_{0};
+  const DestroyedHook destroyed_;
+  // Whether the last reference frees the memory (DeleteThis's flag).
+  std::atomic<bool> free_on_destroy_{true};
+  // The host's reference, one per call under way and one per report under
+  // way. Written by every report of the object's session: on a cache line
+  // that no other object shares, so that sessions reporting on two threads
+  // do not slow each other down.
+  alignas(64) std::atomic<std::uint32_t> refs_{1};
   // The company name of the report under way, kept so that a report needs
   // no allocation; a report that finds it taken (the object reporting on
   // two threads at once) uses one of its own.

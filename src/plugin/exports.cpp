@@ -25,9 +25,20 @@ R (*WithoutNoexcept(R (*)(Args...) noexcept))(Args...);
 ZEVO_PLUGIN_EXPORTS(ZEVO_CHECK_EXPORT_TYPE)
 #undef ZEVO_CHECK_EXPORT_TYPE
 
-bool IsOwnInterfaceId(std::uint32_t interfaceId) noexcept {
-  return interfaceId == zevo::kEngineInterfaceId || interfaceId == zevo::kEngineStatusInterfaceId;
+// Counts one object out (when `released`), and destroys the driver once no
+// object is left.
+void CountOut(bool released) noexcept {
+  RecursiveLockGuard guard(g_lock);
+  // A count already at 0 is not wrapped: a host releasing more objects than
+  // it obtained must not keep the driver alive for ever.
+  if (released && g_nInterfaceCount > 0) --g_nInterfaceCount;
+  if (g_pEngine && g_nInterfaceCount == 0) DestroyEngineDriver();
 }
+
+// An engine interface object is counted out when it is destroyed, not when
+// the host releases it: a call or report still running into it keeps it,
+// and with it the driver it uses.
+void EngineObjectDestroyed() noexcept { CountOut(/*released=*/true); }
 
 // Hands out an object for `interfaceId`; on any refusal the count taken for
 // it is given back. REQUIRES: g_lock not held (the object is made outside).
@@ -35,7 +46,7 @@ ICommonPluginInterface* MakeInterface(std::uint32_t interfaceId, zevo::driver::C
                                       bool engineReady, SPluginInterfaceOrganizer* organizer) noexcept {
   ICommonPluginInterface* object = nullptr;
   if (interfaceId == zevo::kEngineInterfaceId && engine != nullptr) {
-    object = new (std::nothrow) zevo::iface::ITarskEngineInterface(*engine, organizer);
+    object = new (std::nothrow) zevo::iface::ITarskEngineInterface(*engine, organizer, &EngineObjectDestroyed);
   } else if (interfaceId == zevo::kEngineStatusInterfaceId && engineReady) {
     object = new (std::nothrow) zevo::iface::ITarskEngineStatusInterface();
   }
@@ -112,16 +123,18 @@ ZEVO_EXTERN_C ZEVO_DLL_EXPORT ICommonPluginInterface* Plugin_Interface_QueryInte
 
 ZEVO_EXTERN_C ZEVO_DLL_EXPORT void Plugin_Interface_Release(ICommonPluginInterface* object) noexcept {
   bool released = false;
-  if (object != nullptr && object->GetModuleID() == zevo::kModuleId &&
-      IsOwnInterfaceId(object->GetInterfaceID())) {
-    object->DeleteThis(ZEVO_DELETE_FREE);
-    released = true;
+  if (object != nullptr && object->GetModuleID() == zevo::kModuleId) {
+    const std::uint32_t interfaceId = object->GetInterfaceID();
+    if (interfaceId == zevo::kEngineInterfaceId) {
+      object->DeleteThis(ZEVO_DELETE_FREE);  // counted out by EngineObjectDestroyed
+      return;
+    }
+    if (interfaceId == zevo::kEngineStatusInterfaceId) {
+      object->DeleteThis(ZEVO_DELETE_FREE);
+      released = true;
+    }
   }
-  RecursiveLockGuard guard(g_lock);
-  // A count already at 0 is not wrapped: a host releasing more objects than
-  // it obtained must not keep the driver alive for ever.
-  if (released && g_nInterfaceCount > 0) --g_nInterfaceCount;
-  if (g_pEngine && g_nInterfaceCount == 0) DestroyEngineDriver();
+  CountOut(released);
 }
 
 ZEVO_EXTERN_C ZEVO_DLL_EXPORT std::int32_t Plugin_Interface_CallFunc(ICommonPluginInterface* object,

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "../log/log_test_support.h"
@@ -192,6 +193,18 @@ TEST_F(ProgressCallbackTest, CustomRangeCompanyFirstTextWinsPerObject) {
   item.itemId = 0x6e000000;
   Report(second, 2, &item);
   EXPECT_EQ(TextAt(other.reports[0].record, 3432), u"Other");
+
+  // Seen before the host's sink is there, the first text still wins.
+  RecordingSink late;
+  EngineObject third = Open(3, nullptr);
+  item.itemId = 0x6e000005;
+  std::memcpy(item.companyText, u"Early", 12);
+  Report(third, 2, &item);
+  ASSERT_EQ(third->CallFunc(5, &late, nullptr), Code(0x200c0000u));
+  std::memcpy(item.companyText, u"Later", 12);
+  Report(third, 2, &item);
+  ASSERT_EQ(late.reports.size(), 1u);
+  EXPECT_EQ(TextAt(late.reports[0].record, 3432), u"Early");
 }
 
 TEST_F(ProgressCallbackTest, CleanResultCodes) {
@@ -380,39 +393,50 @@ TEST_F(ProgressCallbackTest, ReportsWhileOtherSessionsComeAndGo) {
   EXPECT_EQ(steadySink.wrong, 0);
 }
 
-// The host releases the object while its scan is still reporting: the
-// release waits for the report under way, and no later report finds it.
-TEST_F(ProgressCallbackTest, ReleaseWaitsForTheReportUnderWay) {
-  struct BlockingSink final : IProgressSink {
+std::atomic<int> g_destroyed{0};
+void CountDestroyed() noexcept { ++g_destroyed; }
+
+// A release never waits: from the object's own sink it takes effect when
+// the report returns; during a call on another thread, when that call
+// returns. No later report finds the object.
+TEST_F(ProgressCallbackTest, ReleaseNeverWaitsAndTheLastReferenceDestroys) {
+  struct ReleasingSink final : IProgressSink {
     void* DeleteThis(std::uint32_t) noexcept override { return this; }
     std::int32_t OnProgress(std::uint32_t, std::int32_t, std::int32_t, void*, std::uint64_t) noexcept override {
-      entered = true;
-      // Plain polling: atomic wait/notify of the Windows C++ runtime can miss a wake-up.
-      while (!go) std::this_thread::yield();
-      releasedBeforeReturn = released.load();
       ++calls;
+      if (object != nullptr) std::exchange(object, nullptr)->DeleteThis(ZEVO_DELETE_FREE);
       return 0;
     }
-    std::atomic<bool> entered{false}, go{false}, released{false}, releasedBeforeReturn{false};
-    std::atomic<int> calls{0};
+    ITarskEngineInterface* object = nullptr;
+    int calls = 0;
   } sink;
-  EngineObject object = Open(1, nullptr);
+  g_destroyed = 0;
+  auto* object = new ITarskEngineInterface(*driver_, services_.Organizer(), &CountDestroyed);
+  ZEVO_OpenBlock block{nullptr, "job", 1};
+  ASSERT_EQ(object->CallFunc(0, &block, nullptr), Code(0x20ff0000u));
   ASSERT_EQ(object->CallFunc(5, &sink, nullptr), Code(0x200c0000u));
   const std::int32_t h = object->SessionHandle();
-  int value = 0;
-  std::thread engine([&] { ITarskEngineInterface::TARSKProcessCallback(h, 1, 0, 0, &value); });
-  while (!sink.entered) std::this_thread::yield();
-  std::thread host([&] {
-    object.reset();
-    sink.released = true;
-  });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // lets the release start first
-  sink.go = true;
-  engine.join();
-  host.join();
-  EXPECT_FALSE(sink.releasedBeforeReturn);
-  EXPECT_EQ(ITarskEngineInterface::TARSKProcessCallback(h, 1, 0, 0, &value), 0);
+  sink.object = object;
+  TKC_ITEM item{};
+  item.itemId = 100;
+  EXPECT_EQ(ITarskEngineInterface::TARSKProcessCallback(h, 2, 0, 0, &item), 0);
+  EXPECT_EQ(g_destroyed, 1);
+  EXPECT_EQ(ITarskEngineInterface::TARSKProcessCallback(h, 2, 0, 0, &item), 0);
   EXPECT_EQ(sink.calls, 1);
+
+  // Released while its scan runs on another thread: the scan ends normally.
+  object = new ITarskEngineInterface(*driver_, services_.Organizer(), &CountDestroyed);
+  ASSERT_EQ(object->CallFunc(0, &block, nullptr), Code(0x20ff0000u));
+  engine_.SetScanBlocks(true);
+  std::int32_t scanned = 0;
+  std::thread host([&] { scanned = object->CallFunc(2, nullptr, nullptr); });
+  ASSERT_TRUE(engine_.WaitForBlockedScan(object->SessionHandle(), std::chrono::seconds(10)));
+  object->DeleteThis(ZEVO_DELETE_FREE);
+  EXPECT_EQ(g_destroyed, 1);  // the scan still holds it
+  engine_.SetScanBlocks(false);
+  host.join();
+  EXPECT_EQ(scanned, Code(0x200c0000u));
+  EXPECT_EQ(g_destroyed, 2);
 }
 
 }  // namespace
