@@ -200,6 +200,10 @@ class CEngineTARSK {
   // Custom-range items (0x6e000000..0x6f000000) carry their own company
   // text; the others go through GetCompanyIdOfItem and GetCompanyName.
   void GetCompanyNameOfItem(std::int32_t handle, const TKC_ITEM& item, std::u16string& name) noexcept;
+  // What an item report needs: the threat level of the item's type, and
+  // (when `name` is given) the company name as GetCompanyNameOfItem gives
+  // it. One read of the tables for both; the engine only for what they lack.
+  std::int32_t DescribeItem(std::int32_t handle, const TKC_ITEM& item, std::u16string* name) noexcept;
   // The company table only; -1 (logged) when absent.
   std::int32_t GetCompanyIdByName(std::int32_t handle, std::u16string_view name) noexcept;
   // Empties `ids`, then one id (or -1) per name, in order.

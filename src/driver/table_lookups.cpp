@@ -2,6 +2,7 @@
 // behind two of them, and whitelisting a company by name.
 #include <charconv>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "driver/engine_tarsk.h"
@@ -99,6 +100,38 @@ void CEngineTARSK::GetCompanyNameOfItem(std::int32_t handle, const TKC_ITEM& ite
     return;
   }
   GetCompanyName(name, handle, GetCompanyIdOfItem(handle, item.itemId));
+}
+
+std::int32_t CEngineTARSK::DescribeItem(std::int32_t handle, const TKC_ITEM& item, std::u16string* name) noexcept {
+  if (name != nullptr && IsCustomItemId(item.itemId)) {
+    GetCompanyNameOfItem(handle, item, *name);
+    name = nullptr;
+  }
+  const PublishedTables* const tables = tables_.load(std::memory_order_acquire);
+  if (tables == nullptr) {
+    if (name != nullptr) name->clear();
+    return kDefaultThreatLevel;
+  }
+  struct Facts {
+    std::int32_t level;
+    std::optional<std::int32_t> companyId;
+    bool named;
+  };
+  const Facts facts = tables->Read([&](const EngineTables& t) noexcept {
+    Facts f{ThreatLevelOf(t.threats, item.threatTypeId), std::int32_t{0}, false};
+    if (name == nullptr || item.itemId == 0) return f;
+    f.companyId = t.items.Find(item.itemId);
+    try {
+      f.named = f.companyId.value_or(0) != 0 && t.companies.GetNameById(*f.companyId, *name);
+    } catch (const std::exception&) {
+      // Out of memory: the name is looked for again below.
+    }
+    return f;
+  });
+  if (name != nullptr && !facts.named) {
+    GetCompanyName(*name, handle, facts.companyId ? *facts.companyId : GetCompanyIdOfItem(handle, item.itemId));
+  }
+  return facts.level;
 }
 
 std::int32_t CEngineTARSK::GetCompanyIdByName(std::int32_t /*handle*/,

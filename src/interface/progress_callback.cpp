@@ -119,15 +119,23 @@ void ITarskEngineInterface::FormatItem(std::int32_t handle, const TKC_ITEM& item
                                        SPYWARE_ITEM& record) noexcept {
   // The item's lines load while the lookups wait for the tables.
   PrefetchItem(item);
-  const std::int32_t threatLevel = driver_.GetThreatLevel(item.threatTypeId);
+  std::int32_t threatLevel = driver::kDefaultThreatLevel;
+  const auto fill = [&](std::u16string& name) noexcept {
+    bool named = true;
+    if (IsCustomItemId(item.itemId)) {
+      threatLevel = driver_.DescribeItem(handle, item, nullptr);
+      named = company_names_.NameOf(item.itemId, FieldView(item.companyText), name);
+    } else {
+      threatLevel = driver_.DescribeItem(handle, item, &name);
+    }
+    CopyItemFields(item, record, named ? std::u16string_view(name) : std::u16string_view());
+  };
   if (!report_name_taken_.exchange(true, std::memory_order_acquire)) {
-    const bool named = CompanyNameOf(handle, item, report_name_);
-    CopyItemFields(item, record, named ? std::u16string_view(report_name_) : std::u16string_view());
+    fill(report_name_);
     report_name_taken_.store(false, std::memory_order_release);
   } else {
     std::u16string name;
-    const bool named = CompanyNameOf(handle, item, name);
-    CopyItemFields(item, record, named ? std::u16string_view(name) : std::u16string_view());
+    fill(name);
   }
   record.threatLevel = threatLevel;
 }
