@@ -121,6 +121,11 @@ void CEngineTARSK::GetCompanyIdsByNames(std::int32_t handle,
   for (const std::u16string& name : names) ids.push_back(GetCompanyIdByName(handle, name));
 }
 
+bool CEngineTARSK::WriteCompanyTable(const ZEVO_DataHandle& message) const noexcept {
+  const CompanyIdNameTable* const companies = company_table_.load(std::memory_order_acquire);
+  return companies != nullptr && companies->WriteToMessage(message);
+}
+
 std::int32_t CEngineTARSK::AddWhitelistItem(std::int32_t handle,
                                             std::u16string_view companyName) noexcept {
   if (!IsReady()) return kEngineNotReady;
