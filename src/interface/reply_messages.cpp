@@ -105,14 +105,9 @@ bool ReplyMessage::Valid() const noexcept {
   return Succeeded(ZEVO_Msg_GetNameID(&handle_, &nameId));
 }
 
-bool ReplyMessage::PutNames(const std::vector<std::u16string>& names) noexcept {
-  for (const std::u16string& name : names) {
-    if (Failed(ZEVO_Msg_PutWString(&handle_, kIndexCompanyName, name.data(),
-                                   static_cast<std::uint32_t>(name.size())))) {
-      return false;
-    }
-  }
-  return true;
+bool ReplyMessage::PutName(std::u16string_view name) noexcept {
+  return Succeeded(
+      ZEVO_Msg_PutWString(&handle_, kIndexCompanyName, name.data(), static_cast<std::uint32_t>(name.size())));
 }
 
 bool ReplyMessage::PutIds(const std::vector<std::int32_t>& ids) noexcept {

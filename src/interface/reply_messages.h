@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "zevo/data_handle.h"
@@ -54,7 +55,7 @@ class ReplyMessage {
 
   // Appends in order; false when the message library refused a value (the
   // reply is then unusable: its values are read back by position).
-  bool PutNames(const std::vector<std::u16string>& names) noexcept;
+  bool PutName(std::u16string_view name) noexcept;
   bool PutIds(const std::vector<std::int32_t>& ids) noexcept;
   bool PutStatus() noexcept;
   void Clear() noexcept;
