@@ -9,6 +9,7 @@
 
 #include "info_command.h"
 #include "info_report.h"
+#include "query_command.h"
 #include "referential_command.h"
 #include "restore_command.h"
 #include "scan_command.h"
@@ -126,6 +127,20 @@ int main(int argc, char** argv) {
   std::string backupFile;
   restore->add_option("FILE", backupFile, "The backup file (*.tkb)")->required();
 
+  CLI::App* companies =
+      app.add_subcommand("companies", "Print the module's company table through function 8283 (exit 0, 2 error)");
+  arguments.AddTo(companies);
+  companies->add_flag("--json", json, "Print one JSON document instead of the table");
+
+  CLI::App* lookup = app.add_subcommand(
+      "lookup", "Ask the module for company names and ids through function 8282 (exit 0, 1 not found, 2 error)");
+  arguments.AddTo(lookup);
+  std::vector<std::int32_t> lookupIds;
+  std::vector<std::string> lookupNames;
+  lookup->add_option("--id", lookupIds, "A company id to name (repeatable)")->allow_extra_args(false);
+  lookup->add_option("--name", lookupNames, "A company name to find the id of (repeatable)")->allow_extra_args(false);
+  lookup->add_flag("--json", json, "Print one JSON document instead of the lines");
+
   CLI::App* samples = app.add_subcommand("samples", "Write the reference engine's sample tree into DIR");
   std::string samplesFolder;
   samples->add_option("DIR", samplesFolder, "The folder to write (created if missing)")->required();
@@ -141,6 +156,14 @@ int main(int argc, char** argv) {
   const zevo::cli::HostOptions host = MakeHostOptions(arguments, cleanArguments);
   if (info->parsed()) {
     return zevo::cli::RunInfo({host.module, host.engineFolder, host.configStore}, std::cout, std::cerr);
+  }
+  if (companies->parsed()) return zevo::cli::RunCompanies({host, json}, std::cout, std::cerr);
+  if (lookup->parsed()) {
+    if (lookupIds.empty() && lookupNames.empty()) {
+      std::cerr << "zevo-host: lookup needs at least one --id or --name\n";
+      return zevo::cli::kExitError;
+    }
+    return zevo::cli::RunLookup({host, lookupIds, lookupNames, json}, std::cout, std::cerr);
   }
   if (restore->parsed()) {
     return zevo::cli::RunRestore({host, FromUtf8(backupFile), caller}, std::cout, std::cerr);

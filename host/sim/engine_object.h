@@ -22,8 +22,8 @@ class EngineObject {
   EngineObject& operator=(const EngineObject&) = delete;
 
   explicit operator bool() const noexcept { return object_ != nullptr; }
-  std::int32_t Call(std::uint32_t function, void* first) const noexcept {
-    return exports_.Plugin_Interface_CallFunc(object_, function, first, nullptr);
+  std::int32_t Call(std::uint32_t function, void* first, void* second = nullptr) const noexcept {
+    return exports_.Plugin_Interface_CallFunc(object_, function, first, second);
   }
   void Release() noexcept {
     if (object_ != nullptr) exports_.Plugin_Interface_Release(object_);

@@ -209,6 +209,9 @@ class CEngineTARSK {
   // Empties `ids`, then one id (or -1) per name, in order.
   void GetCompanyIdsByNames(std::int32_t handle, const std::vector<std::u16string>& names,
                             std::vector<std::int32_t>& ids) noexcept;
+  // Puts the whole company table into `message` (CompanyIdNameTable::
+  // WriteToMessage): true only when it then holds a name and an id.
+  bool WriteCompanyTable(const ZEVO_DataHandle& message) const noexcept;
   // Whitelists the company of that name for `handle`'s scans.
   std::int32_t AddWhitelistItem(std::int32_t handle, std::u16string_view companyName) noexcept;
   // One row by key (field 0); empty when the engine has none.

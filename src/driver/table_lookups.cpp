@@ -156,6 +156,12 @@ void CEngineTARSK::GetCompanyIdsByNames(std::int32_t handle,
   for (const std::u16string& name : names) ids.push_back(GetCompanyIdByName(handle, name));
 }
 
+bool CEngineTARSK::WriteCompanyTable(const ZEVO_DataHandle& message) const noexcept {
+  const PublishedTables* const tables = tables_.load(std::memory_order_acquire);
+  return tables != nullptr &&
+         tables->Read([&](const EngineTables& t) noexcept { return t.companies.WriteToMessage(message); });
+}
+
 std::int32_t CEngineTARSK::AddWhitelistItem(std::int32_t handle,
                                             std::u16string_view companyName) noexcept {
   if (!IsReady()) return kEngineNotReady;

@@ -85,8 +85,7 @@ bool ITarskEngineInterface::CheckStopFlagByActionId(std::uint32_t function) cons
   }
 }
 
-std::int32_t ITarskEngineInterface::CallFunc(std::uint32_t function, void* first,
-                                             void* /*second*/) noexcept {
+std::int32_t ITarskEngineInterface::CallFunc(std::uint32_t function, void* first, void* second) noexcept {
   // The host may release the object from its sink while this call runs.
   const Hold self(*this);
   if (CheckStopFlagByActionId(function)) return kStopRequested;
@@ -113,10 +112,10 @@ std::int32_t ITarskEngineInterface::CallFunc(std::uint32_t function, void* first
       return BackupAndClean(static_cast<const std::uint8_t*>(first));
     case kFnRestore:
       return Restore(static_cast<const char16_t*>(first));
-    // The table queries are answered by later work; until then they are not
-    // handled.
     case kFnQuery:
+      return _Query(driver_, session_, first, second);
     case kFnNameIdByTable:
+      return TarskGetNameIdByTable(driver_, first, second);
     default:
       return kNotHandled;
   }

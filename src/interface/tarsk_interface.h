@@ -133,6 +133,16 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
   void FormatItem(std::int32_t handle, const TKC_ITEM& item, SPYWARE_ITEM& record) noexcept;
   bool CompanyNameOf(std::int32_t handle, const TKC_ITEM& item, std::u16string& name) noexcept;
 
+  // Functions 8282 and 8283 (queries.cpp): a request block and a reply
+  // block of the host (zevo/host_blocks.h). 8282 answers names for the ids
+  // (code 11) or ids for the names (code 12) of the request, reading the
+  // engine with `session` for ids the company table lacks; 8283 answers the
+  // whole company table and reads no request. Nothing but the reply block's
+  // name id and data handle is written, and those only with a reply.
+  static std::int32_t _Query(driver::CEngineTARSK& driver, std::int32_t session, void* request,
+                             void* reply) noexcept;
+  static std::int32_t TarskGetNameIdByTable(const driver::CEngineTARSK& driver, void* request, void* reply) noexcept;
+
   std::int32_t OpenSession(const ZEVO_OpenBlock* block) noexcept;
   std::int32_t CloseSession() noexcept;
   // Functions 2 to 8.

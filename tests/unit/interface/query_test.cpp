@@ -1,0 +1,204 @@
+// Functions 8282 and 8283 over a driver on the fake engine: request and reply
+// blocks built with the reference host's message library.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/engine_tables.h"
+#include "driver/engine_tarsk.h"
+#include "engine_object.h"
+#include "fake_engine.h"
+#include "os/path.h"
+#include "sim/query_blocks.h"
+#include "sim/services.h"
+
+namespace zevo::iface {
+namespace {
+
+using hostsim::QueryReply;
+using hostsim::QueryRequest;
+using Names = std::vector<std::u16string>;
+
+const std::u16string k1024(1024, u'm');
+const std::u16string k1025(1025, u'n');
+const std::u16string k2000(2000, u'o');
+
+class QueryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    services_.SetModulePath(std::u16string(u"engine") + os::kPathSeparator + u"plugEngineTARSK");
+    driver_ = std::make_unique<driver::CEngineTARSK>(services_.Organizer(), testing::FakeEngine::Table());
+    const std::int32_t* mainSession = nullptr;
+    ASSERT_GE(driver_->Initialize(), 0);
+    ASSERT_GE(driver_->InitMainSession(&mainSession), 0);
+    // Engine order; the reply of 8283 sorts by UTF-16 code units.
+    for (const auto& [id, name] : std::vector<std::pair<std::int32_t, std::u16string>>{
+             {7, u"zed"}, {5, u"Acme"}, {9, u"\u00e4rger"}, {11, k2000}, {12, k1024}, {13, k1025}, {-4, u"Neg"}}) {
+      companies_.AddRow(id, name);
+    }
+    companies_.Seal();
+    tables_.Publish(std::move(owned_));
+    driver_->SetTables(&tables_);
+    object_.reset(new ITarskEngineInterface(*driver_, services_.Organizer()));
+  }
+
+  // Calls 8282 and checks that nothing but the reply's two fields changed.
+  std::int32_t Query(void* request, QueryReply& reply) {
+    std::memset(reply.Block(), 0xab, ZEVO_REPLY_NAME_ID_OFFSET);
+    const std::int32_t result = object_->CallFunc(8282, request, reply.Block());
+    const std::vector<unsigned char> host(ZEVO_REPLY_NAME_ID_OFFSET, 0xab);
+    EXPECT_EQ(std::memcmp(reply.Block(), host.data(), host.size()), 0);
+    if (result < 0) {
+      EXPECT_EQ(reply.Fields().nameId, 0u);
+      EXPECT_FALSE(reply.Delivered());
+    } else {
+      EXPECT_EQ(reply.Fields().nameId, 65542u);
+      std::uint32_t nameId = 0;
+      EXPECT_GE(ZEVO_Msg_GetNameID(&reply.Handle(), &nameId), 0);
+      EXPECT_EQ(nameId, 65542u);
+      EXPECT_EQ(reply.Status(), std::optional<std::int32_t>(Code(0x20ff0000u)));
+    }
+    return result;
+  }
+
+  testing::FakeEngine engine_;
+  hostsim::Services services_;
+  driver::PublishedTables tables_;
+  std::unique_ptr<driver::EngineTables> owned_ = std::make_unique<driver::EngineTables>();
+  driver::CompanyIdNameTable& companies_ = owned_->companies;
+  std::unique_ptr<driver::CEngineTARSK> driver_;
+  EngineObject object_;
+};
+
+TEST_F(QueryTest, NamesByIdsOnePerIdInOrder) {
+  const struct {
+    std::vector<std::int32_t> ids;
+    Names names;
+  } cases[] = {
+      {{5, 5}, {u"Acme", u"Acme"}},
+      {{}, {}},
+      {{9, -4, 11, 7}, {u"\u00e4rger", u"Neg", k2000, u"zed"}},
+      {{0, 6, INT32_MAX, INT32_MIN, 5}, {u"", u"", u"", u"", u"Acme"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.ids));
+    QueryRequest request = QueryRequest::NamesByIds(c.ids);
+    QueryReply reply;
+    EXPECT_EQ(Query(request.Block(), reply), Code(0x20ff0000u));
+    std::vector<std::optional<std::u16string>> expected(c.names.begin(), c.names.end());
+    EXPECT_EQ(reply.Names(), expected);
+    EXPECT_EQ(reply.CountOf(134076), 0u);
+  }
+}
+
+TEST_F(QueryTest, IdsByNamesOnePerNameInOrder) {
+  const Names names = {u"Acme", u"", k1024, k1025, k2000, u"\u00e4rger", u"acme", u"Acme", u"nope", u"Neg"};
+  QueryRequest request = QueryRequest::IdsByNames(names);
+  QueryReply reply;
+  EXPECT_EQ(Query(request.Block(), reply), Code(0x20ff0000u));
+  const std::vector<std::optional<std::int32_t>> ids = {5, -1, 12, 13, 11, 9, -1, 5, -1, -4};
+  EXPECT_EQ(reply.Ids(), ids);
+  EXPECT_EQ(reply.CountOf(133767), 0u);
+}
+
+// A value of the wrong type answers "not found" at its own position only.
+TEST_F(QueryTest, ValuesOfAnotherTypeAnswerNotFoundInPlace) {
+  QueryRequest byIds(11);
+  byIds.Message().PutInt32(134076, 5);
+  byIds.Message().PutWString(134076, u"7");
+  byIds.Message().PutUInt32(134076, 9);
+  byIds.Message().PutInt32(134076, 7);
+  QueryReply names;
+  EXPECT_EQ(Query(byIds.Block(), names), Code(0x20ff0000u));
+  EXPECT_EQ(names.Names(), (std::vector<std::optional<std::u16string>>{u"Acme", u"", u"", u"zed"}));
+
+  QueryRequest byNames(12);
+  byNames.Message().PutWString(133767, u"Acme");
+  byNames.Message().PutInt32(133767, 7);
+  byNames.Message().PutString(133767, "zed", 3);
+  byNames.Message().PutWString(133767, u"zed");
+  QueryReply ids;
+  EXPECT_EQ(Query(byNames.Block(), ids), Code(0x20ff0000u));
+  EXPECT_EQ(ids.Ids(), (std::vector<std::optional<std::int32_t>>{5, -1, -1, 7}));
+}
+
+TEST_F(QueryTest, BadRequestsAnswerACodeAndWriteNothing) {
+  ZEVO_DataHandle destroyed{};
+  ASSERT_GE(ZEVO_Msg_CreateDataHandle(0, &destroyed), 0);
+  const ZEVO_DataHandle stale = destroyed;
+  ZEVO_Msg_DestroyDataHandle(&destroyed);
+  ZEVO_DataHandle forged{};
+  std::memset(&forged, 0x5a, sizeof forged);
+  const struct {
+    const char* what;
+    std::optional<std::int32_t> code;
+    std::optional<ZEVO_DataHandle> handle;
+  } cases[] = {
+      {"no code", std::nullopt, std::nullopt},  {"code 0", 0, std::nullopt},
+      {"code 13", 13, std::nullopt},            {"code -1", -1, std::nullopt},
+      {"zeroed handle", 11, ZEVO_DataHandle{}}, {"destroyed handle", 11, stale},
+      {"forged handle", 12, forged},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QueryRequest request(c.code);
+    QueryReply reply;
+    EXPECT_EQ(Query(c.handle ? request.Block(*c.handle) : request.Block(), reply), Code(0xe00c0005u));
+  }
+  QueryRequest request = QueryRequest::NamesByIds({5});
+  QueryReply reply;
+  EXPECT_EQ(object_->CallFunc(8282, nullptr, reply.Block()), Code(0xe00c0005u));
+  EXPECT_EQ(object_->CallFunc(8282, request.Block(), nullptr), Code(0xe00c0005u));
+  EXPECT_EQ(object_->CallFunc(8283, nullptr, nullptr), Code(0xe00c0005u));
+  EXPECT_FALSE(reply.Delivered());
+}
+
+// The host's own message in the reply block is neither overwritten (leaked)
+// nor changed.
+TEST_F(QueryTest, ReplyBlockHoldingAMessageIsRefused) {
+  ZEVO_DataHandleWrapper hosts;
+  ASSERT_GE(hosts.PutInt32(1, 42), 0);
+  for (const std::uint32_t function : {8282u, 8283u}) {
+    QueryRequest request = QueryRequest::NamesByIds({5});
+    ZEVO_QueryReplyBlock block{};
+    ASSERT_GE(hosts.Share(&block.data), 0);
+    const ZEVO_DataHandle before = block.data;
+    EXPECT_EQ(object_->CallFunc(function, request.Block(), &block), Code(0xe0ff0007u)) << function;
+    EXPECT_EQ(std::memcmp(&block.data, &before, sizeof before), 0);
+    EXPECT_EQ(block.nameId, 0u);
+    std::uint32_t count = 0;
+    EXPECT_GE(ZEVO_Msg_GetSizeOf(&block.data, 1, &count), 0);
+    EXPECT_EQ(count, 1u);
+    ZEVO_Msg_DestroyDataHandle(&block.data);
+  }
+}
+
+TEST_F(QueryTest, CompanyTableInCodeUnitOrderWithUnsignedIds) {
+  QueryReply reply;
+  EXPECT_EQ(object_->CallFunc(8283, nullptr, reply.Block()), Code(0x20ff0000u));
+  EXPECT_EQ(reply.Fields().nameId, 65542u);
+  const std::vector<std::optional<std::u16string>> names = {u"Acme", u"Neg", k1024, k1025, k2000, u"zed",
+                                                            u"\u00e4rger"};
+  EXPECT_EQ(reply.Names(), names);
+  const std::vector<std::optional<std::uint32_t>> ids = {5u, 0xfffffffcu, 12u, 13u, 11u, 7u, 9u};
+  EXPECT_EQ(reply.UnsignedIds(), ids);
+  EXPECT_EQ(reply.Status(), std::nullopt);
+}
+
+TEST_F(QueryTest, EmptyCompanyTableStillGetsItsReply) {
+  tables_.Publish(std::make_unique<driver::EngineTables>());
+  QueryRequest request = QueryRequest::NamesByIds({5});
+  QueryReply reply;
+  EXPECT_EQ(object_->CallFunc(8283, request.Block(), reply.Block()), Code(0xe0ff000fu));
+  EXPECT_EQ(reply.Fields().nameId, 65542u);
+  EXPECT_TRUE(reply.Delivered());
+  EXPECT_EQ(reply.CountOf(133767) + reply.CountOf(134076) + reply.CountOf(132872), 0u);
+}
+
+}  // namespace
+}  // namespace zevo::iface
