@@ -171,8 +171,11 @@ bool SysConfigManager::loadFile(std::u16string_view folderPath,
 }
 
 bool SysConfigManager::ParseText(const char* text, std::size_t size) {
+  // Values are read without the XML white space around them (space, tab,
+  // CR, LF): installers and XML tools put a value on a line of its own.
   const pugi::xml_parse_result parsed = managedDoc_->load_buffer(
-      text, size, pugi::parse_default, pugi::encoding_auto);
+      text, size, pugi::parse_default | pugi::parse_trim_pcdata,
+      pugi::encoding_auto);
   if (!parsed) {
     // Whatever was parsed before the error is not served as configuration.
     managedDoc_->reset();

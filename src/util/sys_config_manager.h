@@ -77,7 +77,8 @@ class SysConfigManager {
   // (0xE0FF0001). A group or name that is not an XML element name (no ':'
   // either) is refused with kFail before the document is touched.
 
-  // The text of the value (empty when the element has none).
+  // The text of the value without the XML white space around it (empty
+  // when the element has none). GetAllSysConfigs lists values the same way.
   std::int32_t GetSysConfig(std::u16string_view group,
                             std::u16string_view name,
                             std::u16string& value) noexcept;
