@@ -364,7 +364,10 @@ bool SysConfigManager::saveFile(std::u16string_view folderPath,
   }
   try {
     std::string text = kDeclaration;
-    const pugi::xml_node root = managedDoc_->document_element();
+    // The file holds one root element. A loaded file may have had others at
+    // the top beside it; only the "SysConfigManager" element is kept (the
+    // values live there), wherever it stood, and the rest is dropped.
+    const pugi::xml_node root = managedDoc_->child(kRootName);
     if (root) {
       StringWriter writer(text);
       root.print(writer, "    ", pugi::format_indent, pugi::encoding_utf8);

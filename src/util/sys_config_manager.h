@@ -95,7 +95,9 @@ class SysConfigManager {
   // Appends every value of every group, in document order.
   std::int32_t GetAllSysConfigs(std::vector<SysConfigRecord>& list) noexcept;
 
-  // Prints, encrypts and writes the document to <folder><separator><file>.
+  // Prints the "SysConfigManager" element (other top-level elements are
+  // dropped), encrypts it and writes it to <folder><separator><file>.
+  // False, writing nothing, when the document has no such element.
   bool saveFile(std::u16string_view folderPath, std::u16string_view fileName,
                 bool writeThrough) noexcept;
 

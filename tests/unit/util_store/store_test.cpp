@@ -190,6 +190,16 @@ TEST_F(StoreTest, SaveWritesTheLayoutAndReloads) {
   EXPECT_EQ(capture.Lines()[4].file, u"common/include/SaveCfgHelper");
 }
 
+TEST_F(StoreTest, SaveKeepsTheRootWhenAnotherElementComesFirst) {
+  WriteConfig(folder_.File(u"two.cfg"),
+              "<Other>x</Other><SysConfigManager><G><A>1</A></G></SysConfigManager>");
+  ASSERT_TRUE(store_.Reload(folder_.text(), u"two.cfg"));
+  ASSERT_TRUE(store_.saveFile(folder_.text(), u"two.cfg", false));
+  EXPECT_EQ(ReadConfig(folder_.File(u"two.cfg")),
+            std::string(kDeclaration) +
+                "<SysConfigManager>\n    <G>\n        <A>1</A>\n    </G>\n</SysConfigManager>\n");
+}
+
 TEST_F(StoreTest, SaveFailures) {
   logtest::LineCapture capture;
   logtest::Configure("Core Config Repository=5");
