@@ -194,7 +194,7 @@ FileReplacement::CreateResult FileReplacement::Create(std::u16string_view target
     // The replacement keeps the old file's permission bits: the file may
     // hold what others must not read.
     struct stat old {};
-    if (::stat(state->target.c_str(), &old) == 0) ::fchmod(state->fd, old.st_mode & 07777);
+    if (::stat(state->target.c_str(), &old) == 0) ::fchmod(state->fd, old.st_mode & 07777);  // best effort
     state_ = std::move(state);
     return CreateResult::kOk;
   } catch (const std::bad_alloc&) {
