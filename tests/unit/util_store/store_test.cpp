@@ -266,6 +266,8 @@ TEST_F(StoreTest, AFailedSaveStepLeavesTheOldFileAndNothingBeside) {
     EXPECT_EQ(storetest::ReadBytes(folder_.File(kSysConfigFileName)) == old, !saved);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
   }
+  ASSERT_TRUE(store_.saveFile(folder_.text(), kSysConfigFileName, true));  // nothing fails
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(StoreTest, GetAllLogsEveryValueButProxyPasswords) {
