@@ -11,9 +11,10 @@
 
 namespace zevo::config {
 
-// The whole text as a decimal number: an optional '-' (signed only) and at
-// least one digit, nothing else (no blanks, no '+'). Out of range: nullopt.
-// A negative text never converts to an unsigned number.
+// The whole text as a decimal number: an optional '+' or '-' and at least
+// one digit, any number of them leading zeros; nothing else (no blanks).
+// Out of range: nullopt. A negative number never converts to an unsigned
+// one ("-0" is 0).
 std::optional<std::int64_t> ParseSignedDecimal(std::u16string_view text) noexcept;
 std::optional<std::uint64_t> ParseUnsignedDecimal(std::u16string_view text) noexcept;
 

@@ -60,9 +60,11 @@ class Md5Rc4Session {
 };
 
 // The failure of the calling thread's last Md5Rc4Session step (or of a
-// failed allocation): the system's error code and message (POSIX: OpenSSL's
-// error queue first, which this call empties, else errno). The message is
-// as the system gives it, possibly empty. Throws only std::bad_alloc.
+// failed allocation): the system's error code and message (POSIX: the newest
+// OpenSSL error that the failed step added, else errno). The message is as
+// the system gives it, possibly empty. Throws only std::bad_alloc.
+// POSIX: the thread's OpenSSL error queue belongs to the host as well; every
+// step leaves it as it found it, and this call does not touch it.
 struct CryptoError {
   std::int32_t code;
   std::u16string message;

@@ -11,6 +11,30 @@ namespace {
 constexpr logging::Site kLog{u"Core Config Repository",
                              u"common/include/SaveCfgHelper"};
 
+// Logs why a step failed and keeps the system's error, read before the
+// line is written (logging and closing may change it). Always false.
+bool Failed(std::u16string_view text, std::int32_t& error) noexcept {
+  error = os::LastErrorCode();
+  ZLOG(kLog, logging::kLevelFailure, text);
+  return false;
+}
+
+// Writes all `length` bytes to `file` (an os::NewFile or an
+// os::FileReplacement).
+template <class File>
+bool WriteAll(File& file, const std::uint8_t* data, std::uint32_t length,
+              std::int32_t& error) noexcept {
+  std::uint32_t written = 0;
+  if (!file.Write(data, length, &written)) return Failed(u"WriteFile Fail.", error);
+  if (written != length) {
+    error = os::LastErrorCode();
+    ZLOG(kLog, logging::kLevelFailure, u"WriteFile() fail",
+         u". dwBytesWritten: ", written, u" != uiEncrytionSrcLen: ", length);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 SaveCfgHelper::SaveCfgHelper(const std::uint8_t* data,
@@ -27,35 +51,44 @@ bool SaveCfgHelper::Save(std::u16string_view filePath,
     ZLOG(kLog, logging::kLevelFailure, filePath, u" encryption fail.");
     return false;
   }
-  const std::uint32_t fileFlags =
-      writeThrough ? os::NewFile::kWriteThroughFlags : os::NewFile::kNormalFlags;
-  os::NewFile file;
-  std::uint32_t written = 0;
-  // The system's error is read right after the failed call: logging and
-  // closing may change it.
   std::int32_t error = 0;
-  if (!file.Create(filePath, writeThrough)) {
-    error = os::LastErrorCode();
-    ZLOG(kLog, logging::kLevelFailure, u"CreateFile Fail.");
-  } else if (!file.Write(buffer_.get(), length_, &written)) {
-    error = os::LastErrorCode();
-    file.Close();
-    ZLOG(kLog, logging::kLevelFailure, u"WriteFile Fail.");
-  } else if (written != length_) {
-    error = os::LastErrorCode();
-    file.Close();
-    ZLOG(kLog, logging::kLevelFailure, u"WriteFile() fail",
-         u". dwBytesWritten: ", written, u" != uiEncrytionSrcLen: ", length_);
-  } else {
-    file.Close();
+  if (Replace(filePath, writeThrough, error)) {
     ZLOG_EXIT(kLog, u"SaveCfgHelper::Save", u"Return true");
     return true;
   }
+  const std::uint32_t fileFlags =
+      writeThrough ? os::NewFile::kWriteThroughFlags : os::NewFile::kNormalFlags;
   ZLOG(kLog, logging::kLevelFailure, u"SaveCfgHelper::Save",
        u". wstrFilePath: ", filePath, u". GetLastError(): ",
        error, u". dwFileAttribute: ", fileFlags,
        u". Return: false");
   return false;
+}
+
+bool SaveCfgHelper::Replace(std::u16string_view filePath, bool writeThrough,
+                            std::int32_t& error) noexcept {
+  os::FileReplacement file;
+  switch (file.Create(filePath, writeThrough)) {
+    case os::FileReplacement::CreateResult::kOk:
+      break;
+    case os::FileReplacement::CreateResult::kRefused:
+      ZLOG(kLog, logging::kLevelInfo, filePath,
+           u" cannot be replaced in one step: its folder refuses a new file. Written in place.");
+      return WriteInPlace(filePath, writeThrough, error);
+    case os::FileReplacement::CreateResult::kFailed:
+      return Failed(u"CreateFile Fail.", error);
+  }
+  if (!WriteAll(file, buffer_.get(), length_, error)) return false;
+  if (!file.Flush()) return Failed(u"FlushFileBuffers Fail.", error);
+  if (!file.Commit()) return Failed(u"MoveFileEx Fail.", error);
+  return true;
+}
+
+bool SaveCfgHelper::WriteInPlace(std::u16string_view filePath,
+                                 bool writeThrough, std::int32_t& error) noexcept {
+  os::NewFile file;
+  if (!file.Create(filePath, writeThrough)) return Failed(u"CreateFile Fail.", error);
+  return WriteAll(file, buffer_.get(), length_, error);
 }
 
 }  // namespace zevo::util

@@ -33,9 +33,11 @@ std::u16string_view SwitchName(std::uint32_t id) {
   }
 }
 
-// The value of the text's leading decimal digits, as far as it can matter
-// here: anything above 1 stays above 1 without overflowing.
+// The value of the text's leading decimal digits, after an optional '+', as
+// far as it can matter here: anything above 1 stays above 1 without
+// overflowing.
 std::uint32_t LeadingNumber(std::u16string_view text) {
+  if (text.starts_with(u'+')) text.remove_prefix(1);
   std::uint32_t value = 0;
   for (char16_t c : text) {
     if (c < u'0' || c > u'9') break;

@@ -16,7 +16,7 @@ inline constexpr std::uint32_t kSpMainObjective = 0x0FF10003;     // ZEVO_CFG_SP
 // Whether the switch `id` is on: the install folder is read from the
 // registry (KEY_READ, 64-bit view first), the configuration file there is
 // loaded, and the switch's value, read as a decimal number (its leading
-// digits; none counts as 0), equals 1. Anything missing or unreadable, or an
+// digits after an optional '+'; none counts as 0), equals 1. Anything missing or unreadable, or an
 // unknown `id`, gives false. Reads the file on every call.
 // Safe for concurrent use.
 bool IsSelfProtectionOptionOn(std::uint32_t id) noexcept;

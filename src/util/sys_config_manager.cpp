@@ -171,8 +171,11 @@ bool SysConfigManager::loadFile(std::u16string_view folderPath,
 }
 
 bool SysConfigManager::ParseText(const char* text, std::size_t size) {
+  // Values are read without the XML white space around them (space, tab,
+  // CR, LF): installers and XML tools put a value on a line of its own.
   const pugi::xml_parse_result parsed = managedDoc_->load_buffer(
-      text, size, pugi::parse_default, pugi::encoding_auto);
+      text, size, pugi::parse_default | pugi::parse_trim_pcdata,
+      pugi::encoding_auto);
   if (!parsed) {
     // Whatever was parsed before the error is not served as configuration.
     managedDoc_->reset();
@@ -361,7 +364,10 @@ bool SysConfigManager::saveFile(std::u16string_view folderPath,
   }
   try {
     std::string text = kDeclaration;
-    const pugi::xml_node root = managedDoc_->document_element();
+    // The file holds one root element. A loaded file may have had others at
+    // the top beside it; only the "SysConfigManager" element is kept (the
+    // values live there), wherever it stood, and the rest is dropped.
+    const pugi::xml_node root = managedDoc_->child(kRootName);
     if (root) {
       StringWriter writer(text);
       root.print(writer, "    ", pugi::format_indent, pugi::encoding_utf8);

@@ -77,7 +77,8 @@ class SysConfigManager {
   // (0xE0FF0001). A group or name that is not an XML element name (no ':'
   // either) is refused with kFail before the document is touched.
 
-  // The text of the value (empty when the element has none).
+  // The text of the value without the XML white space around it (empty
+  // when the element has none). GetAllSysConfigs lists values the same way.
   std::int32_t GetSysConfig(std::u16string_view group,
                             std::u16string_view name,
                             std::u16string& value) noexcept;
@@ -94,7 +95,9 @@ class SysConfigManager {
   // Appends every value of every group, in document order.
   std::int32_t GetAllSysConfigs(std::vector<SysConfigRecord>& list) noexcept;
 
-  // Prints, encrypts and writes the document to <folder><separator><file>.
+  // Prints the "SysConfigManager" element (other top-level elements are
+  // dropped), encrypts it and writes it to <folder><separator><file>.
+  // False, writing nothing, when the document has no such element.
   bool saveFile(std::u16string_view folderPath, std::u16string_view fileName,
                 bool writeThrough) noexcept;
 

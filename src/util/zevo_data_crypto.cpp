@@ -24,8 +24,6 @@ Bytes Allocate(std::uint32_t size) noexcept {
 void ReportCryptoError(std::u16string_view text) noexcept {
   os::CryptoError error{0, {}};
   try {
-    // Always taken, even when nothing is logged: on POSIX this also empties
-    // OpenSSL's per-thread error queue, which belongs to the host too.
     error = os::LastCryptoError();
   } catch (...) {
     // No memory for the message: the code alone is still worth a line.

@@ -4,6 +4,7 @@
 
 #include <new>
 #include <string>
+#include <utility>
 
 #include "os/win32/wide.h"
 
@@ -119,5 +120,110 @@ bool NewFile::Write(const std::uint8_t* data, std::uint32_t size,
 }
 
 void NewFile::Close() noexcept { handle_.reset(); }
+
+// --- FileReplacement -----------------------------------------------------------
+
+namespace {
+
+using Step = FileReplacement::Step;
+
+// Fails the step when a test asked for it: the last error is the asked one.
+bool Faulted(Step step) noexcept {
+  std::int32_t error = 0;
+  if (!internal::TakeReplacementFault(step, error)) return false;
+  SetLastError(static_cast<DWORD>(error));
+  return true;
+}
+
+}  // namespace
+
+struct FileReplacement::State {
+  std::wstring target;
+  std::wstring temporary;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  bool ownsTemporary = false;  // made by us and not yet moved
+
+  ~State() {
+    const DWORD saved = GetLastError();
+    CloseFile();
+    if (ownsTemporary) DeleteFileW(temporary.c_str());
+    SetLastError(saved);
+  }
+  bool valid() const noexcept { return file != INVALID_HANDLE_VALUE; }
+  // True when the file closed cleanly (or was closed already).
+  bool CloseFile() noexcept {
+    return !valid() || CloseHandle(std::exchange(file, INVALID_HANDLE_VALUE)) != FALSE;
+  }
+};
+
+FileReplacement::FileReplacement() noexcept = default;
+FileReplacement::~FileReplacement() = default;
+
+FileReplacement::CreateResult FileReplacement::Create(std::u16string_view target,
+                                                      bool writeThrough) noexcept {
+  state_.reset();
+  try {
+    auto state = std::make_unique<State>();
+    state->target = win32::ToWide(target);
+    state->temporary = win32::ToWide(internal::TemporaryNameFor(target));
+    // NewFile's parameters, but never over an existing file.
+    const HANDLE h = Faulted(Step::kCreate)
+                         ? INVALID_HANDLE_VALUE
+                         : CreateFileW(state->temporary.c_str(), GENERIC_WRITE, /*dwShareMode=*/0,
+                                       /*lpSecurityAttributes=*/nullptr, CREATE_NEW,
+                                       writeThrough ? NewFile::kWriteThroughFlags : NewFile::kNormalFlags,
+                                       /*hTemplateFile=*/nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+      return GetLastError() == ERROR_ACCESS_DENIED ? CreateResult::kRefused : CreateResult::kFailed;
+    }
+    state->file = h;
+    state->ownsTemporary = true;
+    state_ = std::move(state);
+    return CreateResult::kOk;
+  } catch (const std::bad_alloc&) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return CreateResult::kFailed;
+  }
+}
+
+bool FileReplacement::Write(const std::uint8_t* data, std::uint32_t size,
+                            std::uint32_t* written) noexcept {
+  *written = 0;
+  if (!state_ || !state_->valid()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
+  std::int32_t fault = 0;
+  const bool torn = internal::TakeReplacementFault(Step::kWrite, fault);
+  DWORD n = 0;
+  const BOOL ok = WriteFile(state_->file, data, torn ? size / 2 : size, &n,
+                            /*lpOverlapped=*/nullptr);
+  *written = n;
+  if (torn) SetLastError(static_cast<DWORD>(fault));
+  return ok != FALSE && !torn;
+}
+
+bool FileReplacement::Flush() noexcept {
+  if (!state_ || !state_->valid()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
+  return !Faulted(Step::kFlush) && FlushFileBuffers(state_->file) != FALSE;
+}
+
+bool FileReplacement::Commit() noexcept {
+  if (!state_ || !state_->valid()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
+  // An open file cannot be moved.
+  if (!state_->CloseFile() || Faulted(Step::kReplace) ||
+      !MoveFileExW(state_->temporary.c_str(), state_->target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return false;
+  }
+  state_->ownsTemporary = false;
+  return true;
+}
 
 }  // namespace zevo::os

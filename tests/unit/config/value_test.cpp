@@ -90,7 +90,7 @@ TEST(ConfigValueInt, TextsBoolsAndMessages) {
   ASSERT_EQ(big.SetValue(std::u16string(u"18446744073709551615")), kCommonOk);
   CConfigValueInt<std::int16_t> small;
   EXPECT_EQ(small.SetValue(std::u16string(u"32768")), kUnsupported);
-  EXPECT_EQ(small.SetValue(std::u16string(u"+5")), kUnsupported);
+  EXPECT_EQ(small.SetValue(std::u16string(u"+05")), kCommonOk);
 
   // The signed 8-bit value is a character; the unsigned one a number.
   CConfigValueInt<std::int8_t> character;
@@ -145,10 +145,11 @@ TEST(ConfigValueBool, Rules) {
   EXPECT_EQ(value.SetValue(message), kUnsupported);
 }
 
-// The test's own reading of a decimal text, wide enough for any 64-bit text.
+// The test's own reading of a decimal text, wide enough for any 64-bit text
+// (and any number of leading zeros).
 std::optional<__int128> Wide(std::u16string_view text) {
-  const bool negative = !text.empty() && text[0] == u'-';
-  if (negative) text.remove_prefix(1);
+  const bool negative = text.starts_with(u'-');
+  if (negative || text.starts_with(u'+')) text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
   __int128 value = 0;
   for (char16_t c : text) {
@@ -163,7 +164,11 @@ TEST(ConfigValueWstr, TextToNumberMatrix) {
                              u"32767", u"-32769", u"65535", u"65536", u"70000", u"2147483647",
                              u"-2147483648", u"2147483648", u"-2147483649", u"4294967295", u"4294967296",
                              u"9223372036854775807", u"-9223372036854775808", u"9223372036854775808",
-                             u"18446744073709551615", u"18446744073709551616", u"abc", u"", u"+5", u"1 "};
+                             u"18446744073709551615", u"18446744073709551616", u"abc", u"", u"+5", u"1 ",
+                             u"+", u"-", u"+-1", u"-+1", u"++1", u"-0", u"+0", u" 1",
+                             u"0000000000000000000000000012", u"-000000000000000000000000000000128",
+                             u"+00000000000000000000000018446744073709551615",
+                             u"000000000000000000000000000018446744073709551616"};
   for (const char16_t* text : texts) {
     CConfigValueWstr value;
     ASSERT_EQ(value.SetValue(std::u16string(text)), kCommonOk);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "os/path.h"
 #include "os/registry.h"
@@ -92,11 +93,16 @@ TEST(SelfProtectionTest, SwitchesReadTheirValueAsADecimalNumber) {
   EXPECT_TRUE(IsSelfProtectionOptionOn(kSpMainObjective));  // leading 1
   EXPECT_FALSE(IsSelfProtectionOptionOn(0x0FF10004));
 
-  for (const char* value : {"0", "", "x1", "01x"}) {
+  // XML white space around the value does not count; its leading digits,
+  // after an optional '+', must make 1.
+  const std::pair<const char*, bool> values[] = {
+      {"1", true},      {"\n    1\n", true}, {" \t1\r\n", true}, {"+1", true},
+      {"01x", true},    {"\n+01 \n", true},  {"1x", true},       {"0", false},
+      {"", false},      {" \n ", false},     {"10", false},      {"x1", false},
+      {"-1", false},    {"++1", false},      {"+ 1", false},     {"\xC2\xA0" "1", false}};
+  for (const auto& [value, on] : values) {
     install.WriteModuleLoad(value);
-    EXPECT_EQ(IsSelfProtectionOptionOn(kSpModuleLoad),
-              std::string_view(value) == "01x")
-        << value;
+    EXPECT_EQ(IsSelfProtectionOptionOn(kSpModuleLoad), on) << '"' << value << '"';
   }
   install.WriteConfig("<OTHER><ZEVO_CFG_SP_MODULE_LOAD>1"
                       "</ZEVO_CFG_SP_MODULE_LOAD></OTHER>");

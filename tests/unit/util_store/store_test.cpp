@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "os/path.h"
+#include "os/whole_file.h"
 #include "store_test_support.h"
 #include "zevo/result.h"
 
@@ -16,6 +20,7 @@ using storetest::kDeclaration;
 using storetest::ReadConfig;
 using storetest::TempFolder;
 using storetest::WriteConfig;
+namespace fs = std::filesystem;
 
 constexpr char kSmallFile[] =
     "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n"
@@ -190,6 +195,16 @@ TEST_F(StoreTest, SaveWritesTheLayoutAndReloads) {
   EXPECT_EQ(capture.Lines()[4].file, u"common/include/SaveCfgHelper");
 }
 
+TEST_F(StoreTest, SaveKeepsTheRootWhenAnotherElementComesFirst) {
+  WriteConfig(folder_.File(u"two.cfg"),
+              "<Other>x</Other><SysConfigManager><G><A>1</A></G></SysConfigManager>");
+  ASSERT_TRUE(store_.Reload(folder_.text(), u"two.cfg"));
+  ASSERT_TRUE(store_.saveFile(folder_.text(), u"two.cfg", false));
+  EXPECT_EQ(ReadConfig(folder_.File(u"two.cfg")),
+            std::string(kDeclaration) +
+                "<SysConfigManager>\n    <G>\n        <A>1</A>\n    </G>\n</SysConfigManager>\n");
+}
+
 TEST_F(StoreTest, SaveFailures) {
   logtest::LineCapture capture;
   logtest::Configure("Core Config Repository=5");
@@ -213,6 +228,46 @@ TEST_F(StoreTest, SaveFailures) {
             u"SysConfigManager::saveFile Fail. m_managedDoc is NULL, return "
             u"false.");
   EXPECT_FALSE(std::filesystem::exists(folder_.File(u"y.cfg")));
+}
+
+TEST_F(StoreTest, AFailedSaveStepLeavesTheOldFileAndNothingBeside) {
+#ifdef _WIN32
+  constexpr std::int32_t kDiskFull = 112, kDenied = 5;  // ERROR_DISK_FULL, ERROR_ACCESS_DENIED
+#else
+  constexpr std::int32_t kDiskFull = ENOSPC, kDenied = EACCES;
+#endif
+  using Step = os::FileReplacement::Step;
+  const std::u16string path = Join(folder_, kSysConfigFileName);
+  const std::u16string inPlace =
+      path + u" cannot be replaced in one step: its folder refuses a new file. Written in place.";
+  const struct {
+    Step step;
+    std::int32_t error;
+    std::u16string line;  // the first line of level 3 or above
+  } cases[] = {{Step::kCreate, kDiskFull, u"CreateFile Fail."}, {Step::kWrite, kDiskFull, u"WriteFile Fail."},
+               {Step::kFlush, kDiskFull, u"FlushFileBuffers Fail."}, {Step::kReplace, kDenied, u"MoveFileEx Fail."},
+               {Step::kCreate, kDenied, inPlace}};
+  const std::string old = storetest::ReadBytes(folder_.File(kSysConfigFileName));
+  ASSERT_EQ(store_.SetSysConfig(u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", u"0"), kCommonOk);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.step));
+    logtest::LineCapture capture;
+    logtest::Configure("Core Config Repository=3");
+    os::FailReplacementStepForTesting(c.step, c.error);
+    const bool saved = store_.saveFile(folder_.text(), kSysConfigFileName, true);
+    EXPECT_EQ(saved, c.line == inPlace);
+    const std::vector<std::u16string> texts = capture.Texts();
+    ASSERT_EQ(texts.size(), saved ? 1u : 3u);
+    EXPECT_EQ(texts[0], c.line);
+    std::ostringstream code;  // the failed step's own error, not one of the clean-up
+    code << ". GetLastError(): 0x" << std::hex << c.error << ".";
+    const std::string error = code.str();
+    EXPECT_TRUE(saved || texts[1].find(std::u16string(error.begin(), error.end())) != std::u16string::npos);
+    EXPECT_EQ(storetest::ReadBytes(folder_.File(kSysConfigFileName)) == old, !saved);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
+  }
+  ASSERT_TRUE(store_.saveFile(folder_.text(), kSysConfigFileName, true));  // nothing fails
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(StoreTest, GetAllLogsEveryValueButProxyPasswords) {
