@@ -98,7 +98,7 @@ bool DeleteFileAt(std::u16string_view path) noexcept;
 bool CopyFileTo(std::u16string_view from, std::u16string_view to, bool failIfExists) noexcept;
 
 // CreateHardLinkW(link, existing) / link(existing, link).
-bool CreateHardLink(std::u16string_view link, std::u16string_view existing) noexcept;
+bool MakeHardLink(std::u16string_view link, std::u16string_view existing) noexcept;
 
 // GetLongPathNameW: the long form of an existing path; fails when the path
 // does not exist.

@@ -18,7 +18,7 @@ struct FileCalls {
   bool (*MoveFileTo)(std::u16string_view from, std::u16string_view to) noexcept;
   bool (*DeleteFileAt)(std::u16string_view path) noexcept;
   bool (*CopyFileTo)(std::u16string_view from, std::u16string_view to, bool failIfExists) noexcept;
-  bool (*CreateHardLink)(std::u16string_view link, std::u16string_view existing) noexcept;
+  bool (*MakeHardLink)(std::u16string_view link, std::u16string_view existing) noexcept;
   bool (*CreateFolder)(std::u16string_view path) noexcept;
 };
 

@@ -151,7 +151,7 @@ std::int32_t ReplaceByHardLink(const char16_t* target, const char16_t* source) n
     std::u16string tmp;
     if (!MakeUniqueSiblingName(target, u"tmp", tmp)) return os::kErrorNotEnoughMemory;
     std::int32_t result = 0;
-    if (!calls.CreateHardLink(tmp, source)) {
+    if (!calls.MakeHardLink(tmp, source)) {
       result = os::LastWin32Error();
       ZLOG(kLog, logging::kLevelInfo, u"CreateHardlinkW(", tmp, u", ", source, u", NULL) failed, GetLastError = ",
            result);

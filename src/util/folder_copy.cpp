@@ -85,7 +85,7 @@ void CopyOneFile(const std::u16string& source, std::u16string target, const Tree
   }
   bool done = false;
   if (args.replaceInUse) {
-    done = calls.CreateHardLink(target, source);
+    done = calls.MakeHardLink(target, source);
     if (!done) ZLOG(kLog, logging::kLevelInfo, u"CreateHardlinkW(", target, u", ", source, u", NULL) failed.");
   }
   if (!done && !calls.CopyFileTo(source, target, /*failIfExists=*/false)) {

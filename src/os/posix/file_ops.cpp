@@ -236,7 +236,7 @@ bool CopyFileTo(std::u16string_view from, std::u16string_view to, bool failIfExi
   return CopyReplacing(source, target);
 }
 
-bool CreateHardLink(std::u16string_view link, std::u16string_view existing) noexcept {
+bool MakeHardLink(std::u16string_view link, std::u16string_view existing) noexcept {
   std::string name;
   std::string target;
   return ToNative(link, name) && ToNative(existing, target) && ::link(target.c_str(), name.c_str()) == 0;

@@ -69,7 +69,7 @@ bool CopyFileTo(std::u16string_view from, std::u16string_view to, bool failIfExi
          CopyFileW(source.c_str(), target.c_str(), failIfExists ? TRUE : FALSE) != 0;
 }
 
-bool CreateHardLink(std::u16string_view link, std::u16string_view existing) noexcept {
+bool MakeHardLink(std::u16string_view link, std::u16string_view existing) noexcept {
   std::wstring name;
   std::wstring target;
   return ToNative(link, name) && ToNative(existing, target) &&

@@ -10,6 +10,7 @@
 #include "os/file_ops.h"
 #include "os/path.h"
 #include "util/file_ops.h"
+#include "util/path_match.h"
 
 namespace zevo::util {
 namespace {
@@ -17,6 +18,13 @@ namespace {
 namespace fs = std::filesystem;
 
 using FileOps = filestest::FilesTest;
+
+// The long form of an existing path as the system gives it (wine and
+// Windows may spell the temporary folder differently from how it was asked).
+std::u16string LongPath(const std::u16string& path) {
+  std::u16string result;
+  return os::LongPathOf(path, result) ? result : u"?";
+}
 
 TEST_F(FileOps, CounterFiles) {
   const struct {
@@ -118,7 +126,11 @@ TEST_F(FileOps, ExistenceFullPathsAndAttributes) {
                   fs::perm_options::remove);
   std::uint32_t attributes = 0;
   ASSERT_TRUE(os::GetAttributes(At("f"), attributes));
-  EXPECT_EQ(attributes, os::kAttributeReadOnly);
+  EXPECT_EQ(attributes & (os::kAttributeReadOnly | os::kAttributeDirectory), os::kAttributeReadOnly);
+  EXPECT_TRUE(MoveFileWithFallback(At("f").c_str(), At("g").c_str(), os::kMoveReplaceExisting, true));
+  ASSERT_TRUE(os::GetAttributes(At("g"), attributes));
+  EXPECT_EQ(attributes & os::kAttributeReadOnly, 0u);
+  fs::rename(root_ / "g", root_ / "f");
   EXPECT_TRUE(DeleteExistingFileByUpdate(At("f").c_str()));
   EXPECT_FALSE(FileExists(At("f").c_str()));
   EXPECT_TRUE(DeleteExistingFileByUpdate(At("f").c_str()));
@@ -141,6 +153,28 @@ TEST_F(FileOps, ARetriedCopyLogsAndGoesAroundAFolderInTheWay) {
                                u", false) failed, retry it again atfer rename the existing target file, "
                                u"GetLastError() = 0x5");
 }
+
+TEST_F(FileOps, LongPathsOfPathsWithATilde) {
+  fs::create_directory(root_ / "PROGRA~1");
+  const std::u16string folder = At("PROGRA~1");
+  EXPECT_EQ(GetLongPathCopy(folder.c_str()).value_or(u"-"), LongPath(folder));
+  const std::u16string inside = folder + os::kPathSeparator + u"new.txt";  // does not exist yet
+  EXPECT_EQ(GetLongPathCopy(inside.c_str()).value_or(u"-"), LongPath(folder) + os::kPathSeparator + u"new.txt");
+}
+
+#if defined(_WIN32)
+TEST_F(FileOps, ATargetHeldOpenWithoutSharingIsLeftAsItIs) {
+  Write("s", "new");
+  Write("t", "old");
+  const HANDLE held = CreateFileW(fs::path(At("t")).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(CopyFileWithRetry(At("s").c_str(), At("t").c_str()), os::kErrorSharingViolation);
+  EXPECT_NE(ReplaceByHardLink(At("t").c_str(), At("s").c_str()), 0);
+  CloseHandle(held);
+  EXPECT_EQ(Read("t"), "old");
+  EXPECT_EQ(Count(), 2u);
+}
+#endif
 
 TEST(FileVersion, FilesWithoutAVersionResource) {
   std::uint32_t parts[3] = {};

@@ -38,7 +38,7 @@ struct Faults {
         [](std::u16string_view f, std::u16string_view t) noexcept { return !Fail(false) && SystemFileCalls().MoveFileTo(f, t); },
         [](std::u16string_view p) noexcept { return !Fail(false) && SystemFileCalls().DeleteFileAt(p); },
         [](std::u16string_view f, std::u16string_view t, bool e) noexcept { return !Fail(true) && SystemFileCalls().CopyFileTo(f, t, e); },
-        [](std::u16string_view l, std::u16string_view e) noexcept { return !Fail(false) && SystemFileCalls().CreateHardLink(l, e); },
+        [](std::u16string_view l, std::u16string_view e) noexcept { return !Fail(false) && SystemFileCalls().MakeHardLink(l, e); },
         [](std::u16string_view p) noexcept { return !Fail(false) && SystemFileCalls().CreateFolder(p); }};
     return kCalls;
   }
