@@ -1,5 +1,6 @@
-// MatchWildcard on long texts: "*a*a*a*a*b" against 100 000 characters,
-// with and without a match, beside a plain scan of the same text for 'b'.
+// MatchWildcard on long texts: "*a*a*a*a*b" and "*a*a*a*a*b*" against
+// 100 000 characters, with and without a match, beside a plain scan of the
+// same text for 'b'.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -21,6 +22,14 @@ void BM_WildcardStars(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size() * 2));
 }
 BENCHMARK(BM_WildcardStars)->Arg(0)->Arg(1);
+
+// A trailing star: no anchored tail, the search for 'b' runs through.
+void BM_WildcardStarsOpenEnd(benchmark::State& state) {
+  const std::u16string& text = Text(state.range(0) != 0);
+  for (auto _ : state) benchmark::DoNotOptimize(zevo::util::MatchWildcard(u"*a*a*a*a*b*", text));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size() * 2));
+}
+BENCHMARK(BM_WildcardStarsOpenEnd)->Arg(0)->Arg(1);
 
 void BM_ScanForB(benchmark::State& state) {
   const std::u16string& text = Text(false);

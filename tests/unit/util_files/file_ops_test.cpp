@@ -135,6 +135,9 @@ TEST_F(FileOps, ExistenceFullPathsAndAttributes) {
   EXPECT_FALSE(FileExists(At("f").c_str()));
   EXPECT_TRUE(DeleteExistingFileByUpdate(At("f").c_str()));
   EXPECT_TRUE(ResetFileAttributeByUpdate(nullptr));
+  EXPECT_EQ(ReplaceByHardLink(nullptr, u"x"), os::kErrorInvalidParameter);
+  EXPECT_EQ(CopyFileWithRetry(u"x", nullptr), os::kErrorInvalidParameter);
+  EXPECT_FALSE(MoveFileWithFallback(nullptr, u"x", 0, false));
 }
 
 TEST_F(FileOps, ARetriedCopyLogsAndGoesAroundAFolderInTheWay) {

@@ -60,8 +60,13 @@ TEST(ProductFeature, BadInputLeavesListAndTextAlone) {
       EXPECT_EQ(xml, u"kept");
     }
   }
+  // Misplaced products: the first one found and its siblings count.
   std::vector<SProduct> products;
   std::u16string xml;
+  EXPECT_EQ(MergeProductFeatureXml(u"<meta><g><product id=\"a\"/><x id=\"b\"/></g><product id=\"c\"/></meta>",
+                                   products, xml), kCommonOk);
+  EXPECT_EQ(products.size(), 2u);
+  products.clear();
   EXPECT_EQ(MergeProductFeatureXml(u"<meta/>", products, xml), kCommonOk);
   EXPECT_EQ(xml, u"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<meta>\n</meta>\n");
 }
