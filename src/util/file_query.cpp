@@ -111,7 +111,8 @@ bool WriteNumberToFile(std::uint32_t value, const char16_t* path) noexcept {
     const std::string text = std::to_string(value);
     os::ContentFile file;
     std::uint32_t written = 0;
-    const bool ok = file.CreateAlways(tmp) && file.Write(text.data(), static_cast<std::uint32_t>(text.size()), &written) &&
+    const bool ok = file.CreateAlways(tmp) &&
+                    file.Write(text.data(), static_cast<std::uint32_t>(text.size()), &written) &&
                     written == text.size() && file.Flush();
     file.Close();
     if (ok && CurrentFileCalls().MoveWithFlags(tmp, path, os::kMoveReplaceExisting | os::kMoveWriteThrough)) {

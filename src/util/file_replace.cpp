@@ -159,8 +159,9 @@ std::int32_t ReplaceByHardLink(const char16_t* target, const char16_t* source) n
       ZLOG(kLog, logging::kLevelInfo, u"MoveFileEx(", tmp, u", ", target,
            u",  (MOVEFILE_REPLACE_EXISTING|MOVEFILE_WRITE_THROUGH)) failed, GetLastError() = ", os::LastWin32Error());
       std::u16string bak;
-      if (!MakeUniqueSiblingName(target, u"bak", bak)) return os::kErrorNotEnoughMemory;
-      if (!calls.MoveFileTo(target, bak)) {
+      if (!MakeUniqueSiblingName(target, u"bak", bak)) {
+        result = os::kErrorNotEnoughMemory;
+      } else if (!calls.MoveFileTo(target, bak)) {
         result = os::LastWin32Error();
         ZLOG(kLog, logging::kLevelInfo, u"_wrename failed.  GetLastError() = ", result);
       } else if (!calls.MoveWithFlags(tmp, target, kReplaceWriteThrough)) {

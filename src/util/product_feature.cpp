@@ -41,12 +41,13 @@ std::int32_t IntAttribute(pugi::xml_node element, const char* name) {
 }
 
 // The element found by `xpath` below `element` and its sibling elements,
-// in document order; elements without attributes have no id and are left out.
+// in document order. With `needsId`, elements without attributes have no id
+// and are left out.
 template <class Visit>
-void ForEachListed(pugi::xml_node element, const char* xpath, Visit visit) {
+void ForEachListed(pugi::xml_node element, const char* xpath, bool needsId, Visit visit) {
   for (pugi::xml_node node = element.select_node(xpath).node(); node; node = node.next_sibling()) {
     if (node.type() != pugi::node_element) continue;
-    if (!node.first_attribute()) {
+    if (needsId && !node.first_attribute()) {
       ZLOG(kLog, logging::kLevelInfo, u"ProductsF_C element without an id skipped: ", os::Utf8ToUtf16(node.name()));
       continue;
     }
@@ -74,17 +75,19 @@ SComponent ReadComponent(pugi::xml_node element) {
 SFeature ReadFeature(pugi::xml_node element) {
   SFeature feature;
   feature.id = static_cast<std::uint32_t>(LeadingDecimal(element.first_attribute().value(), /*signedValue=*/false));
-  ForEachListed(element, ".//component", [&](pugi::xml_node node) { feature.components.push_back(ReadComponent(node)); });
+  ForEachListed(element, ".//component", /*needsId=*/false,
+                [&](pugi::xml_node node) { feature.components.push_back(ReadComponent(node)); });
   feature.status = kFeatureStatusFromXml;
   return feature;
 }
 
 std::vector<SProduct> ReadProducts(pugi::xml_node root) {
   std::vector<SProduct> products;
-  ForEachListed(root, ".//product", [&](pugi::xml_node node) {
+  ForEachListed(root, ".//product", /*needsId=*/true, [&](pugi::xml_node node) {
     SProduct product;
     product.id = os::Utf8ToUtf16(node.first_attribute().value());
-    ForEachListed(node, ".//feature", [&](pugi::xml_node feature) { product.features.push_back(ReadFeature(feature)); });
+    ForEachListed(node, ".//feature", /*needsId=*/true,
+                  [&](pugi::xml_node feature) { product.features.push_back(ReadFeature(feature)); });
     products.push_back(std::move(product));
   });
   return products;

@@ -50,8 +50,8 @@ struct SProduct {
 // elements; each product's features are the first <feature> below it and its
 // siblings, each feature's components likewise, so a product never takes
 // another product's features. Ids come from an element's first attribute;
-// an element without any attribute has no id and is skipped (with the
-// elements below it). Numbers are read as leading decimal digits (a sign
+// a product or feature element without any attribute has no id and is
+// skipped (with the elements below it); a component needs none. Numbers are read as leading decimal digits (a sign
 // for the component fields); anything else, or a value beyond 32 bits,
 // reads as 0. Characters that XML reserves are escaped in product ids.
 //

@@ -29,16 +29,26 @@ struct Faults {
   }
   static const FileCalls& Calls() {
     static constexpr FileCalls kCalls{
-        [](std::u16string_view p, std::uint32_t& a) noexcept { return !Fail(false) && SystemFileCalls().GetAttributes(p, a); },
-        [](std::u16string_view p, std::uint32_t a) noexcept { return !Fail(false) && SystemFileCalls().SetAttributes(p, a); },
+        [](std::u16string_view p, std::uint32_t& a) noexcept {
+          return !Fail(false) && SystemFileCalls().GetAttributes(p, a);
+        },
+        [](std::u16string_view p, std::uint32_t a) noexcept {
+          return !Fail(false) && SystemFileCalls().SetAttributes(p, a);
+        },
         [](std::u16string_view f, std::u16string_view t, std::uint32_t flags) noexcept {
           return !Fail(flags == (os::kMoveReplaceExisting | os::kMoveWriteThrough)) &&
                  SystemFileCalls().MoveWithFlags(f, t, flags);
         },
-        [](std::u16string_view f, std::u16string_view t) noexcept { return !Fail(false) && SystemFileCalls().MoveFileTo(f, t); },
+        [](std::u16string_view f, std::u16string_view t) noexcept {
+          return !Fail(false) && SystemFileCalls().MoveFileTo(f, t);
+        },
         [](std::u16string_view p) noexcept { return !Fail(false) && SystemFileCalls().DeleteFileAt(p); },
-        [](std::u16string_view f, std::u16string_view t, bool e) noexcept { return !Fail(true) && SystemFileCalls().CopyFileTo(f, t, e); },
-        [](std::u16string_view l, std::u16string_view e) noexcept { return !Fail(false) && SystemFileCalls().MakeHardLink(l, e); },
+        [](std::u16string_view f, std::u16string_view t, bool e) noexcept {
+          return !Fail(true) && SystemFileCalls().CopyFileTo(f, t, e);
+        },
+        [](std::u16string_view l, std::u16string_view e) noexcept {
+          return !Fail(false) && SystemFileCalls().MakeHardLink(l, e);
+        },
         [](std::u16string_view p) noexcept { return !Fail(false) && SystemFileCalls().CreateFolder(p); }};
     return kCalls;
   }
