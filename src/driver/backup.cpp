@@ -18,6 +18,7 @@
 #include "log/logging.h"
 #include "os/file_system.h"
 #include "os/system_error.h"
+#include "util/file_ops.h"
 #include "zevo/result.h"
 
 namespace zevo::driver {
@@ -159,7 +160,7 @@ std::int32_t CEngineTARSK::StoreBackupFile(std::int32_t handle, const std::u16st
     }
     if (found && GetSessionContext(handle) != nullptr) {
       std::u16string fullPath;
-      if (os::GetFullPath(destination, fullPath)) {
+      if (util::GetFullPath(destination.c_str(), fullPath)) {
         ZEVO_BackupReport report{fullPath.c_str(), companyName.c_str()};
         ReportToOwner(handle, kEventBackupFile, 0, 0, &report);
       } else {
