@@ -195,17 +195,20 @@ TEST(Lifecycle, UnloadedModuleIsGoneAndReloadsFresh) {
     EXPECT_EQ(m.Initialize(), kOk);
     EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineInterfaceId), nullptr);
     ASSERT_GE(m.PostInitialize(), 0);
+    const fs::path engineFile = EngineFolder() / "tarsk64.dll";
     {
       const Object engine(m.x(), kEngineInterfaceId);
       std::int32_t result = 0;
       EXPECT_FALSE(ReadVersion(engine, kFnGetEngineVersion, result).empty());
       EXPECT_EQ(result, kOk);
+      EXPECT_TRUE(hostsim::platform::IsLibraryLoaded(engineFile));  // the probe sees a mapped library
     }
     EXPECT_GE(m.PreUninitialize(), 0);
     EXPECT_EQ(m.Uninitialize(), kOk);
+    EXPECT_TRUE(hostsim::platform::IsLibraryLoaded(ModuleFile()));
     m.Unload();
     EXPECT_FALSE(hostsim::platform::IsLibraryLoaded(ModuleFile()));
-    EXPECT_FALSE(hostsim::platform::IsLibraryLoaded(EngineFolder() / "tarsk64.dll"));
+    EXPECT_FALSE(hostsim::platform::IsLibraryLoaded(engineFile));
     m.Load();
   }
 }
