@@ -16,6 +16,24 @@ if(ZEVO_BUILD_FUZZERS)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
+# gcc gives inline functions' statics and some template data STB_GNU_UNIQUE
+# binding on ELF, and the C library never unloads a library that defines such
+# a symbol: a host that closes the module and opens it again (an update)
+# would get the old instance with its old globals. Every library is built
+# without them.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-gnu-unique>)
+endif()
+
+# zevo_export_only(<target> <version script>): on ELF the shared library
+# exports only what the script names.
+function(zevo_export_only target script)
+  if(NOT WIN32)
+    target_link_options(${target} PRIVATE -Wl,--version-script=${script})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
+  endif()
+endfunction()
+
 option(ZEVO_THREAD_SAFETY_ANALYSIS "Build with clang -Wthread-safety" OFF)
 if(ZEVO_THREAD_SAFETY_ANALYSIS)
   list(APPEND ZEVO_WARNINGS -Wthread-safety -Wthread-safety-beta)

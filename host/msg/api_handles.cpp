@@ -53,7 +53,7 @@ int32_t ZEVO_Msg_GetSizeOf(const ZEVO_DataHandle* h, uint32_t index, uint32_t* c
   if (count == nullptr) return ZEVO_MSG_E_INVALID;
   return WithMessage(h, [&](Message& message) {
     *count = message.CountOf(index);
-    return *count != 0 ? ZEVO_MSG_S_OK : ZEVO_MSG_E_INVALID;
+    return ZEVO_MSG_S_OK;
   });
 }
 

@@ -22,6 +22,10 @@ RawFunction FindFunction(void* library, const char* name) noexcept;
 // Releases a handle from OpenLibrary; null is ignored.
 void CloseLibrary(void* library) noexcept;
 
+// Whether the library at `file` is mapped in this process, without loading
+// it: after the last CloseLibrary a module that really unloads is gone.
+bool IsLibraryLoaded(const std::filesystem::path& file) noexcept;
+
 }  // namespace zevo::hostsim::platform
 
 #endif  // ZEVO_HOST_SIM_SHARED_LIBRARY_H_

@@ -99,8 +99,9 @@ ZEVO_MSG_API int32_t ZEVO_Msg_GetStringAt(const ZEVO_DataHandle* h, uint32_t ind
 ZEVO_MSG_API int32_t ZEVO_Msg_GetBinaryAt(const ZEVO_DataHandle* h, uint32_t index, uint32_t position,
                                           void* buf, uint32_t size, uint32_t* outLen) ZEVO_NOEXCEPT;
 
-/* Number of values under index, of any type. An index that holds no value
- * stores 0 in *count and returns ZEVO_MSG_E_INVALID. */
+/* Number of values under index, of any type; an index that holds no value
+ * is a count of 0 and a success. (Other hosts' libraries may answer such an
+ * index with a failure and a count of 0: callers read both as no values.) */
 ZEVO_MSG_API int32_t ZEVO_Msg_GetSizeOf(const ZEVO_DataHandle* h, uint32_t index, uint32_t* count) ZEVO_NOEXCEPT;
 
 /* Nested message at a position under nameId, as a new handle in *out.

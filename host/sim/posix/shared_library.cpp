@@ -27,4 +27,13 @@ void CloseLibrary(void* library) noexcept {
   if (library != nullptr) dlclose(library);
 }
 
+bool IsLibraryLoaded(const std::filesystem::path& file) noexcept {
+  // RTLD_NOLOAD hands out a further reference only to a library that is
+  // still mapped; that reference is given back at once.
+  void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD);
+  if (library == nullptr) return false;
+  dlclose(library);
+  return true;
+}
+
 }  // namespace zevo::hostsim::platform

@@ -54,4 +54,8 @@ void CloseLibrary(void* library) noexcept {
   if (library != nullptr) FreeLibrary(static_cast<HMODULE>(library));
 }
 
+bool IsLibraryLoaded(const std::filesystem::path& file) noexcept {
+  return GetModuleHandleW(file.c_str()) != nullptr;
+}
+
 }  // namespace zevo::hostsim::platform

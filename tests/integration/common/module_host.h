@@ -4,10 +4,8 @@
 // Paths come from the suite's CMakeLists as names relative to the folder of
 // the test program (the build's bin folder), so they hold under wine too.
 //
-// The module is loaded once per test and unloaded after it; on POSIX it
-// stays resident within one process (its C++ runtime symbols are unique),
-// so its global state carries over from one case to the next when the
-// program runs them all. ctest runs each case in a process of its own.
+// The module is loaded once per test and unloaded after it, so every case
+// starts with the module's global state fresh.
 #ifndef ZEVO_TESTS_INTEGRATION_COMMON_MODULE_HOST_H_
 #define ZEVO_TESTS_INTEGRATION_COMMON_MODULE_HOST_H_
 
@@ -62,13 +60,19 @@ class ModuleHost {
   explicit ModuleHost(const fs::path& engineFolder = EngineFolder()) : folder_("host"), host_(engineFolder) {
     const auto repository = host_.UseConfigStore(WriteConfigStore(folder_));
     EXPECT_TRUE(repository->Loaded()) << repository->LoadError();
-    std::string error;
-    module_ = hostsim::PluginModule::Open(ModuleFile(), error);
-    EXPECT_TRUE(module_.Complete()) << ModuleFile() << ": " << error;
+    Load();
   }
   ~ModuleHost() = default;
   ModuleHost(const ModuleHost&) = delete;
   ModuleHost& operator=(const ModuleHost&) = delete;
+
+  // Loads the module again after Unload(), as an update does.
+  void Load() {
+    std::string error;
+    module_ = hostsim::PluginModule::Open(ModuleFile(), error);
+    EXPECT_TRUE(module_.Complete()) << ModuleFile() << ": " << error;
+  }
+  void Unload() { module_ = hostsim::PluginModule(); }
 
   bool Ready() const { return module_.Complete(); }
   const PluginExportTable& x() const { return module_.Exports(); }

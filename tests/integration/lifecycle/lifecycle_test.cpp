@@ -10,6 +10,7 @@
 #include "../common/module_host.h"
 #include "../common/module_log.h"
 #include "common/utf.h"
+#include "sim/shared_library.h"
 #include "zevo/identity.h"
 #include "zevo/records.h"
 #include "zevo/result.h"
@@ -180,6 +181,36 @@ TEST(Lifecycle, DriverLivesWhileAnEngineInterfaceIsOut) {
   EXPECT_EQ(m.host().services().OpenConnections(), 0u);
   m.PreUninitialize();
   m.Uninitialize();
+}
+
+// An update unloads the module and loads it again: the first load must leave
+// nothing mapped, and the second must start from fresh global state.
+TEST(Lifecycle, UnloadedModuleIsGoneAndReloadsFresh) {
+  ModuleHost m;
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_TRUE(m.Ready());
+    // A fresh module knows no services table, so it cannot start yet.
+    EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
+    EXPECT_EQ(m.Initialize(), kOk);
+    EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineInterfaceId), nullptr);
+    ASSERT_GE(m.PostInitialize(), 0);
+    const fs::path engineFile = EngineFolder() / "tarsk64.dll";
+    {
+      const Object engine(m.x(), kEngineInterfaceId);
+      std::int32_t result = 0;
+      EXPECT_FALSE(ReadVersion(engine, kFnGetEngineVersion, result).empty());
+      EXPECT_EQ(result, kOk);
+      EXPECT_TRUE(hostsim::platform::IsLibraryLoaded(engineFile));  // the probe sees a mapped library
+    }
+    EXPECT_GE(m.PreUninitialize(), 0);
+    EXPECT_EQ(m.Uninitialize(), kOk);
+    EXPECT_TRUE(hostsim::platform::IsLibraryLoaded(ModuleFile()));
+    m.Unload();
+    EXPECT_FALSE(hostsim::platform::IsLibraryLoaded(ModuleFile()));
+    EXPECT_FALSE(hostsim::platform::IsLibraryLoaded(engineFile));
+    m.Load();
+  }
 }
 
 }  // namespace

@@ -67,7 +67,9 @@ TEST(MsgPacking, RoundTripKeepsEverything) {
   std::uint32_t name = 1, count = 0, u = 0;
   ZEVO_Msg_GetNameID(target.get(), &name);
   EXPECT_EQ(name, 0u);
-  EXPECT_EQ(ZEVO_Msg_GetSizeOf(target.get(), 1, &count), ZEVO_MSG_E_INVALID);
+  count = 9;
+  EXPECT_EQ(ZEVO_Msg_GetSizeOf(target.get(), 1, &count), ZEVO_MSG_S_OK);
+  EXPECT_EQ(count, 0u);
   EXPECT_EQ(Int32At(target.get(), 131972, 0), -11);
   ASSERT_EQ(ZEVO_Msg_GetUInt32At(target.get(), 134076, 1, &u), ZEVO_MSG_S_OK);
   EXPECT_EQ(u, 2u);
