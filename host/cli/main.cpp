@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "components_command.h"
 #include "info_command.h"
 #include "info_report.h"
 #include "referential_command.h"
@@ -126,6 +127,15 @@ int main(int argc, char** argv) {
   std::string backupFile;
   restore->add_option("FILE", backupFile, "The backup file (*.tkb)")->required();
 
+  CLI::App* components = app.add_subcommand("components", "Print the updatable components and their versions");
+  arguments.AddTo(components);
+  components->add_flag("--json", json, "Print one JSON document instead of the table");
+  CLI::App* updatePattern = app.add_subcommand(
+      "update-pattern", "Take a new pattern into use if the engine accepts it (exit 0 done, 2 refused or error)");
+  arguments.AddTo(updatePattern);
+  std::string patternFile;
+  updatePattern->add_option("FILE", patternFile, "The new pattern file")->required();
+
   CLI::App* samples = app.add_subcommand("samples", "Write the reference engine's sample tree into DIR");
   std::string samplesFolder;
   samples->add_option("DIR", samplesFolder, "The folder to write (created if missing)")->required();
@@ -141,6 +151,10 @@ int main(int argc, char** argv) {
   const zevo::cli::HostOptions host = MakeHostOptions(arguments, cleanArguments);
   if (info->parsed()) {
     return zevo::cli::RunInfo({host.module, host.engineFolder, host.configStore}, std::cout, std::cerr);
+  }
+  if (components->parsed()) return zevo::cli::RunComponents(host, json, std::cout, std::cerr);
+  if (updatePattern->parsed()) {
+    return zevo::cli::RunUpdatePattern(host, FromUtf8(patternFile), std::cout, std::cerr);
   }
   if (restore->parsed()) {
     return zevo::cli::RunRestore({host, FromUtf8(backupFile), caller}, std::cout, std::cerr);
