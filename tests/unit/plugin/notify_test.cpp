@@ -37,6 +37,8 @@ void ExpectFields(const ZEVO_DataHandleWrapper& message, const std::vector<Field
   }
 }
 
+std::u16string Wide(std::string_view text) { return std::u16string(text.begin(), text.end()); }
+
 ZEVO_DataHandleWrapper Nested(const ZEVO_DataHandleWrapper& parent, std::uint32_t type, std::uint32_t position = 0) {
   ZEVO_DataHandleWrapper nested;
   EXPECT_GE(parent.ReadDataAt(type, position, nested), 0) << std::hex << type;
@@ -94,11 +96,10 @@ TEST_F(NotifyTest, VersionReportLayoutAndFailures) {
   ASSERT_EQ(Start(), Code(0x200c0000u));
   ASSERT_EQ(Notify(4118), Code(0x20ff0000u));  // the start's own code
   const ZEVO_DataHandleWrapper report = Nested(output_, 0x100be, 1);
-  std::u16string folder;
-  for (char c : std::string_view(TARSK_ENGINE_DIR)) folder += static_cast<char16_t>(c);
-  folder += os::kPathSeparator;
-  const std::u16string engineVersion = folder.substr(folder.rfind(os::kPathSeparator, folder.size() - 2) + 1,
-                                                     folder.size() - 2 - folder.rfind(os::kPathSeparator, folder.size() - 2));
+  const std::u16string folder = Wide(TARSK_ENGINE_DIR) + os::kPathSeparator;
+  // The build tree names the engine folder after the engine's version.
+  const std::size_t name = folder.rfind(os::kPathSeparator, folder.size() - 2) + 1;
+  const std::u16string engineVersion = folder.substr(name, folder.size() - 1 - name);
   const std::vector<std::pair<std::int32_t, std::u16string>> expected = {
       {2, folder}, {2, u"tarsk64.dll"}, {3, u"tarskptn.da6"}};
   for (std::uint32_t i = 0; i < expected.size(); ++i) {
@@ -166,10 +167,17 @@ TEST_F(NotifyTest, UpdateRequestsAreTakenInTurn) {
                                 0xe0ff0001u, 0x200c0000u, 0xe0ff0001u /* none left */}) {
     EXPECT_EQ(Notify(4116, &input), expected);
   }
+  logtest::LineCapture capture;
+  logtest::Configure("Plugin TARSK=2");
   EXPECT_EQ(Notify(4116, &wrongType), Code(0xe0ff0001u));
+  EXPECT_EQ(capture.Texts(), (std::vector<std::u16string>{u"==> Plugin_Interface_OnNotify,uiNotifyID=0x1014",
+                                                          u"Update not supported.",
+                                                          u"<== Plugin_Interface_OnNotify,asStatus: 0xe0ff0001"}));
+  logtest::Configure("");
 
   // A pattern the engine refuses, a library that fails its check.
-  for (const auto& [faults, expected] : {std::pair{"TKReadSpywarePattern=-6", 0xe030fffau}, {"TKInit=-5", 0xe030fffbu}}) {
+  for (const auto& [faults, expected] :
+       {std::pair{"TKReadSpywarePattern=-6", 0xe030fffau}, {"TKInit=-5", 0xe030fffbu}}) {
     logtest::SetEnv("TARSK_FAULTS", faults);
     ZEVO_DataHandleWrapper one = Requests({{3, Code(0x40000010u)}});
     EXPECT_EQ(Notify(4116, &one), Code(expected)) << faults;
@@ -191,9 +199,8 @@ TEST_F(NotifyTest, PatternCheckLeavesTheServingDriverAlone) {
   ICommonPluginInterface* object = Plugin_Interface_QueryInterface(100011);
   ASSERT_NE(object, nullptr);
   ASSERT_GE(object->CallFunc(0, nullptr, nullptr), 0);
-  std::u16string library;
-  for (char c : std::string_view(TARSK_ENGINE_DIR)) library += static_cast<char16_t>(c);
-  const os::DynamicLibrary engine = os::DynamicLibrary::Load(library + os::kPathSeparator + u"tarsk64.dll");
+  const os::DynamicLibrary engine =
+      os::DynamicLibrary::Load(Wide(TARSK_ENGINE_DIR) + os::kPathSeparator + u"tarsk64.dll");
   const auto getOption = reinterpret_cast<FN_TKGetOption*>(engine.Symbol("TKGetOption"));
   ASSERT_NE(getOption, nullptr);
   const auto rcmHeld = [&] {
