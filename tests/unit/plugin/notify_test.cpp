@@ -173,7 +173,7 @@ TEST_F(NotifyTest, UpdateRequestsAreTakenInTurn) {
   EXPECT_EQ(capture.Texts(), (std::vector<std::u16string>{u"==> Plugin_Interface_OnNotify,uiNotifyID=0x1014",
                                                           u"Update not supported.",
                                                           u"<== Plugin_Interface_OnNotify,asStatus: 0xe0ff0001"}));
-  logtest::Configure("");
+  logtest::Configure(nullptr);
 
   // A pattern the engine refuses, a library that fails its check.
   for (const auto& [faults, expected] :
