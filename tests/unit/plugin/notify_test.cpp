@@ -89,9 +89,8 @@ TEST_F(NotifyTest, VersionReportLayoutAndFailures) {
   // Without a started plug-in no engine interface is to be had: an empty report.
   EXPECT_EQ(Notify(4118), Code(0xe0ff0010u));
   ExpectFields(Nested(output_, 0x100be), {{0x20001, 0u}});
-  std::uint32_t count = 1;
-  Nested(output_, 0x100be).GetSizeOf(0x20a99, &count);
-  EXPECT_EQ(count, 0u);
+  std::uint32_t count = 0;
+  EXPECT_EQ(Nested(output_, 0x100be).GetSizeOf(0x20a99, &count), ZEVO_MSG_E_INVALID);  // no record
 
   ASSERT_EQ(Start(), Code(0x200c0000u));
   ASSERT_EQ(Notify(4118), Code(0x20ff0000u));  // the start's own code
@@ -123,8 +122,7 @@ TEST_F(NotifyTest, VersionReportLayoutAndFailures) {
   ICommonPluginInterface* held = Plugin_Interface_QueryInterface(100011);
   logtest::SetEnv("TARSK_FAULTS", "TKInit=-5");
   EXPECT_EQ(Notify(4118), Code(0xe030fffbu));
-  Nested(output_, 0x100be, 3).GetSizeOf(0x100bd, &count);
-  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(Nested(output_, 0x100be, 3).GetSizeOf(0x100bd, &count), ZEVO_MSG_E_INVALID);  // no record
   EXPECT_EQ(InterfaceCount(), 1u);
   Plugin_Interface_Release(held);
   EXPECT_EQ(InterfaceCount(), 0u);
@@ -141,12 +139,10 @@ TEST_F(NotifyTest, EveryNumberAnswersItsCode) {
                                                                                       : Code(0xe0ff0002u);
     EXPECT_EQ(Notify(number), expected) << number;
   }
-  std::uint32_t length = 0;
-  ZEVO_DataHandleWrapper empty;
-  empty.GetDataLen(&length);
-  std::uint32_t written = 1;
-  output_.GetDataLen(&written);
-  EXPECT_EQ(written, length);  // nothing was written
+  std::uint32_t length[2] = {0, 1};
+  ZEVO_DataHandleWrapper().GetDataLen(&length[0]);
+  output_.GetDataLen(&length[1]);
+  EXPECT_EQ(length[1], length[0]);  // nothing was written
   for (std::uint32_t number : {4108u, 4109u, 4118u}) {
     EXPECT_EQ(Plugin_Interface_OnNotify(number, nullptr, nullptr), Code(0xe0ff0007u)) << number;
   }
