@@ -9,6 +9,10 @@ namespace {
 
 constexpr std::u16string_view kEngineVersion = u"" TARSK_ENGINE_VERSION;
 
+// Reference-only, read with TKGetOption(0, ...): "1" while an RCM table is
+// held, else "0". Lets tests see the engine-global state a driver leaves.
+constexpr std::int32_t kOptionRcmTableHeld = 900;
+
 bool KnownOption(std::int32_t option) {
   switch (option) {
     case zevo::kOptionEngineFolder:
@@ -132,7 +136,9 @@ std::int32_t TKGetOption(std::int32_t h, std::int32_t option, char16_t* value,
                          std::int32_t capacity) {
   return Guarded("TKGetOption", h, [&] {
     std::optional<std::u16string> text;
-    if (h == 0) {
+    if (h == 0 && option == kOptionRcmTableHeld) {
+      text = RcmRecord() ? u"1" : u"0";
+    } else if (h == 0) {
       text = GlobalOption(option);
     } else {
       const auto session = FindSession(h);

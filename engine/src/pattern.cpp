@@ -15,6 +15,31 @@ namespace {
 
 constexpr char16_t kFieldSeparator = u'\x7f';
 constexpr std::size_t kMaxRowChars = 2047;  // rows travel in 2048-character buffers
+constexpr std::string_view kFormatVersion = "1";
+constexpr std::string_view kChecksumRecord = "checksum\t";
+
+// A pattern that names its format must end with the SHA-256 of every byte
+// before its checksum line, so that a truncated or altered file is refused
+// whole. Answers the text without the checksum line.
+std::string_view CheckIntegrity(std::string_view text) {
+  const std::size_t format = text.starts_with("format\t") ? 0 : text.find("\nformat\t");
+  if (format == text.npos) return text;
+  std::string_view formatLine = text.substr(format == 0 ? 0 : format + 1);
+  formatLine = formatLine.substr(0, formatLine.find_first_of("\r\n"));
+  if (formatLine != "format\t" + std::string(kFormatVersion)) {
+    throw std::runtime_error("unsupported pattern format '" + std::string(formatLine.substr(7)) + "'");
+  }
+  std::string_view body = text;
+  if (body.ends_with('\n')) body.remove_suffix(1);
+  if (body.ends_with('\r')) body.remove_suffix(1);
+  const std::size_t start = body.rfind('\n') + 1;  // npos + 1 == 0
+  const std::string_view last = body.substr(start);
+  if (!last.starts_with(kChecksumRecord)) throw std::runtime_error("pattern truncated: no checksum line");
+  if (last.substr(kChecksumRecord.size()) != ToHex(Sha256Of(text.substr(0, start)))) {
+    throw std::runtime_error("pattern checksum mismatch");
+  }
+  return text.substr(0, start);
+}
 
 [[noreturn]] void Fail(std::size_t line, const std::string& what) {
   throw std::runtime_error("line " + std::to_string(line) + ": " + what);
@@ -119,7 +144,9 @@ Signature ReadSignature(const std::vector<std::string_view>& fields, std::size_t
 void ReadLine(Pattern& pattern, std::string_view text, std::size_t line) {
   const std::vector<std::string_view> fields = Split(text, '\t');
   const std::string_view what = fields[0];
-  if (what == "version") {
+  if (what == "format") {
+    if (fields.size() != 2 || fields[1] != kFormatVersion) Fail(line, "unsupported pattern format");
+  } else if (what == "version") {
     if (fields.size() != 2 || fields[1].empty()) Fail(line, "version needs one text");
     pattern.version = Utf8ToUtf16(fields[1]);
   } else if (what == "item") {
@@ -188,7 +215,7 @@ std::u16string_view RowField(std::u16string_view row, std::size_t n) {
 std::shared_ptr<const Pattern> ParsePattern(std::string_view text) {
   auto pattern = std::make_shared<Pattern>();
   std::size_t line = 0;
-  for (std::string_view rest = text; !rest.empty();) {
+  for (std::string_view rest = CheckIntegrity(text); !rest.empty();) {
     const std::size_t end = rest.find('\n');
     std::string_view current = rest.substr(0, end);
     rest = end == rest.npos ? std::string_view() : rest.substr(end + 1);

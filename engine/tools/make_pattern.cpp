@@ -1,6 +1,7 @@
-// tarsk_make_pattern <file> [items] [companies] [threat types]: writes a
-// large pattern for benchmarks (default 1000000 product items, 100000
-// companies, 10000 threat types) with one byte signature per threat type.
+// tarsk_make_pattern [--version TEXT] <file> [items] [companies] [threat types]:
+// writes a large pattern for benchmarks (default 1000000 product items,
+// 100000 companies, 10000 threat types) with one byte signature per threat
+// type, under the version text TEXT (default 9999.1.1.1).
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -15,8 +16,14 @@ long Count(int argc, char** argv, int index, long fallback) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 5) {
-    std::fprintf(stderr, "usage: tarsk_make_pattern <file> [items] [companies] [threats]\n");
+  std::string version = "9999.1.1.1";
+  if (argc > 2 && std::string(argv[1]) == "--version") {
+    version = argv[2];
+    argv += 2;
+    argc -= 2;
+  }
+  if (argc < 2 || argc > 5 || version.empty() || version.find_first_of("\t\r\n") != std::string::npos) {
+    std::fprintf(stderr, "usage: tarsk_make_pattern [--version TEXT] <file> [items] [companies] [threats]\n");
     return 2;
   }
   const long items = Count(argc, argv, 2, 1000000);
@@ -27,7 +34,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
-  out << "# Generated large pattern\nversion\t9999.1.1.1\n";
+  out << "# Generated large pattern\nversion\t" << version << "\n";
   for (long c = 1; c <= companies; ++c) {
     out << "company\t" << c << "\tCompany " << c << "\tcompany" << c << ".example\n";
   }

@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "components_command.h"
 #include "info_command.h"
 #include "info_report.h"
 #include "query_command.h"
@@ -141,6 +142,15 @@ int main(int argc, char** argv) {
   lookup->add_option("--name", lookupNames, "A company name to find the id of (repeatable)")->allow_extra_args(false);
   lookup->add_flag("--json", json, "Print one JSON document instead of the lines");
 
+  CLI::App* components = app.add_subcommand("components", "Print the updatable components and their versions");
+  arguments.AddTo(components);
+  components->add_flag("--json", json, "Print one JSON document instead of the table");
+  CLI::App* updatePattern = app.add_subcommand(
+      "update-pattern", "Take a new pattern into use if the engine accepts it (exit 0 done, 2 refused or error)");
+  arguments.AddTo(updatePattern);
+  std::string patternFile;
+  updatePattern->add_option("FILE", patternFile, "The new pattern file")->required();
+
   CLI::App* samples = app.add_subcommand("samples", "Write the reference engine's sample tree into DIR");
   std::string samplesFolder;
   samples->add_option("DIR", samplesFolder, "The folder to write (created if missing)")->required();
@@ -164,6 +174,10 @@ int main(int argc, char** argv) {
       return zevo::cli::kExitError;
     }
     return zevo::cli::RunLookup({host, lookupIds, lookupNames, json}, std::cout, std::cerr);
+  }
+  if (components->parsed()) return zevo::cli::RunComponents(host, json, std::cout, std::cerr);
+  if (updatePattern->parsed()) {
+    return zevo::cli::RunUpdatePattern(host, FromUtf8(patternFile), std::cout, std::cerr);
   }
   if (restore->parsed()) {
     return zevo::cli::RunRestore({host, FromUtf8(backupFile), caller}, std::cout, std::cerr);

@@ -45,7 +45,7 @@ std::u16string DecimalText(std::int32_t value) {
 
 }  // namespace
 
-CEngineTARSK::CEngineTARSK(SPluginInterfaceOrganizer* organizer) : organizer_(organizer) {}
+CEngineTARSK::CEngineTARSK(SPluginInterfaceOrganizer* organizer, Role role) : organizer_(organizer), role_(role) {}
 
 CEngineTARSK::CEngineTARSK(SPluginInterfaceOrganizer* organizer, const TkFunctionTable& inProcessEngine)
     : library_(inProcessEngine), organizer_(organizer) {}
@@ -60,7 +60,7 @@ CEngineTARSK::~CEngineTARSK() {
   // Only a main session that was opened is closed: closing handle 0 of a
   // driver whose start-up stopped early would only log a false failure.
   if (mainSessionOpen) CloseSession(main_session_);
-  Engine().TKSetRCMTable(0, nullptr, 0);
+  if (role_ == Role::kServing) Engine().TKSetRCMTable(0, nullptr, 0);
   rcm_.reset();
   library_.Uninitialize();
 }
@@ -130,7 +130,7 @@ std::int32_t CEngineTARSK::InitMainSession(const std::int32_t** mainSessionHandl
   rcm_.reset(new (std::nothrow) config::PluginInterfaceClass(organizer_, ZEVO_RCM_TABLE_MODULE,
                                                              ZEVO_RCM_TABLE_INTERFACE));
   // The engine is reached only when it is ready; OpenSession then reports it.
-  if (rcm_ != nullptr && rcm_->IsValid() && library_.IsReady()) {
+  if (role_ == Role::kServing && rcm_ != nullptr && rcm_->IsValid() && library_.IsReady()) {
     ZEVO_RcmRecord record{};
     if (Succeeded(rcm_->CallFunc(kRcmTableGet, nullptr, &record))) {
       const std::int32_t r = Engine().TKSetRCMTable(0, &record, sizeof record);

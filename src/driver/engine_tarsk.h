@@ -58,15 +58,21 @@ struct CleanScope {
 
 class CEngineTARSK {
  public:
+  // What a driver may do to the engine's global state. The engine library is
+  // one instance per process: the driver that serves the host hands it the
+  // RCM table and clears it again when it goes; a driver that only checks a
+  // pattern beside it leaves the RCM table as it finds it.
+  enum class Role { kServing, kPatternCheck };
+
   // Stores the organizer (not owned); loads nothing. Throws
   // std::system_error only when the system cannot create a lock.
-  explicit CEngineTARSK(SPluginInterfaceOrganizer* organizer);
+  explicit CEngineTARSK(SPluginInterfaceOrganizer* organizer, Role role = Role::kServing);
   // The same with an engine that lives in this process (tests): Initialize
   // binds `inProcessEngine` instead of loading tarsk64.dll.
   CEngineTARSK(SPluginInterfaceOrganizer* organizer, const TkFunctionTable& inProcessEngine);
   // When the library is ready: closes the main session (result ignored),
-  // clears the RCM table in the engine, releases the RCM connection and the
-  // library.
+  // clears the RCM table in the engine (serving role only), releases the RCM
+  // connection and the library.
   ~CEngineTARSK();
 
   CEngineTARSK(const CEngineTARSK&) = delete;
@@ -78,7 +84,7 @@ class CEngineTARSK {
   // kCommonOk when already ready; kEngineLoadFailed for no folder or no
   // library; a mapped engine status when an option is refused.
   std::int32_t Initialize() noexcept;
-  // Hands the host's RCM record to the engine, opens the main session and
+  // Hands the host's RCM record to the engine (serving role only), opens the main session and
   // loads its own pattern. Writes the address of the main session handle
   // into *mainSessionHandle (before the session is opened, as the plug-in
   // expects; valid until this driver is destroyed).
@@ -257,6 +263,7 @@ class CEngineTARSK {
   std::int32_t main_session_ = 0;
   std::unique_ptr<config::PluginInterfaceClass> rcm_;
   SPluginInterfaceOrganizer* const organizer_;
+  const Role role_ = Role::kServing;
   os::ReaderWriterLock scan_lock_;
   os::ReaderWriterLock clean_lock_;
   os::ReaderWriterLock backup_lock_;

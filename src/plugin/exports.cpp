@@ -8,6 +8,7 @@
 #include "interface/status_interface.h"
 #include "interface/tarsk_interface.h"
 #include "plugin/command_registration.h"
+#include "plugin/notifications.h"
 #include "plugin/plugin_state.h"
 #include "plugin/exports.h"
 #include "zevo/result.h"
@@ -144,8 +145,8 @@ ZEVO_EXTERN_C ZEVO_DLL_EXPORT std::int32_t Plugin_Interface_CallFunc(ICommonPlug
   return object->CallFunc(function, first, second);
 }
 
-ZEVO_EXTERN_C ZEVO_DLL_EXPORT std::int32_t Plugin_Interface_OnNotify(std::uint32_t /*notification*/,
-                                                                     ZEVO_DataHandleWrapper* /*input*/,
-                                                                     ZEVO_DataHandleWrapper* /*output*/) noexcept {
-  return zevo::kNotHandled;
+ZEVO_EXTERN_C ZEVO_DLL_EXPORT std::int32_t Plugin_Interface_OnNotify(std::uint32_t notification,
+                                                                     ZEVO_DataHandleWrapper* input,
+                                                                     ZEVO_DataHandleWrapper* output) noexcept {
+  return OnNotify(notification, input, output);
 }

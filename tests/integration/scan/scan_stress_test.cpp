@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <random>
 #include <thread>
@@ -96,18 +97,18 @@ TEST_F(ScanStress, ConcurrentJobsWithRandomStopsByName) {
   EXPECT_EQ(late, 0u);
 }
 
-// The module is started again while objects are out: the tables are read
-// anew and published whole, so that every report of two scanning threads
-// still names its item's company and threat level.
-TEST_F(ScanStress, ReportsStayWholeWhileTheTablesAreRefilled) {
+// Two threads scan while a third keeps touching the module's global state
+// (`step` answers false for a failed step). Every report must still name its
+// item's company and threat level, and every job must succeed.
+void ScanWhile(const PluginExportTable& x, const std::function<bool()>& step) {
   const auto end = std::chrono::steady_clock::now() + kDuration;
-  std::atomic<int> reports{0}, wrong{0}, refills{0}, badRefills{0};
+  std::atomic<int> reports{0}, wrong{0}, steps{0}, badSteps{0};
   std::vector<std::thread> threads;
   for (int job = 0; job < 2; ++job) {
     threads.emplace_back([&, job] {
       while (std::chrono::steady_clock::now() < end) {
         hostsim::ProgressRecorder sink;
-        const auto r = hostsim::RunScanJob(m_.x(), {JobName(job), 1, {0, 0, 0}, nullptr}, sink);
+        const auto r = hostsim::RunScanJob(x, {JobName(job), 1, {0, 0, 0}, nullptr}, sink);
         if (r.FirstFailure() != 0) ++wrong;
         for (const SPYWARE_ITEM& item : sink.Items()) {
           ++reports;
@@ -122,14 +123,35 @@ TEST_F(ScanStress, ReportsStayWholeWhileTheTablesAreRefilled) {
   }
   threads.emplace_back([&] {
     while (std::chrono::steady_clock::now() < end) {
-      if (m_.PostInitialize() < 0) ++badRefills;
-      ++refills;
+      if (!step()) ++badSteps;
+      ++steps;
     }
   });
   for (std::thread& t : threads) t.join();
   EXPECT_EQ(wrong.load(), 0) << "of " << reports.load() << " reports";
-  EXPECT_EQ(badRefills.load(), 0) << "of " << refills.load() << " refills";
+  EXPECT_EQ(badSteps.load(), 0) << "of " << steps.load() << " steps";
   EXPECT_GT(reports.load(), 0);
+}
+
+// The module is started again while objects are out: the tables are read
+// anew and published whole.
+TEST_F(ScanStress, ReportsStayWholeWhileTheTablesAreRefilled) {
+  ScanWhile(m_.x(), [&] { return m_.PostInitialize() >= 0; });
+}
+
+// Pattern checks and version reports while scans run: the check's throw-away
+// driver shares the engine and must neither stop nor spoil those scans.
+TEST_F(ScanStress, ReportsStayWholeWhilePatternsAreChecked) {
+  ScanWhile(m_.x(), [&] {
+    ZEVO_DataHandleWrapper input, output;
+    ZEVO_DataHandleWrapper request(0x100b5);
+    request.PutUInt32(0x20001, 0);
+    request.PutInt32(1, 3);
+    request.PutInt32(2, 0x40000010);
+    input.PutData(request);
+    return m_.x().Plugin_Interface_OnNotify(0x1014, &input, nullptr) == kOk &&
+           Succeeded(m_.x().Plugin_Interface_OnNotify(0x1016, nullptr, &output));
+  });
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Exports of the three builds, properties, tables, last error, faults.
 #include <fstream>
+#include <iterator>
 
 #include "engine_fixture.h"
 #include "os/path.h"
@@ -146,6 +147,25 @@ TEST_F(EngineTest, MalformedPatternsAreRefusedWithTheirLine) {
     EXPECT_EQ(LoadPatternText(folder, text, error), -6) << text;
     EXPECT_EQ(error, message);
   }
+  // The shipped pattern carries its format and checksum; any damage is refused whole.
+  std::ifstream shippedFile(std::string(TARSK_TEST_ENGINE_ROOT) + TARSK_TEST_ENGINE_VERSION "/tarskptn.da6",
+                            std::ios::binary);
+  const std::string shipped{std::istreambuf_iterator<char>(shippedFile), {}};
+  ASSERT_EQ(LoadPatternText(folder, shipped, error), 0);
+  std::string altered = shipped;
+  altered[altered.find("Acme")] = 'a';
+  std::string otherFormat = shipped;
+  otherFormat.replace(otherFormat.find("format\t1"), 8, "format\t2");
+  const std::pair<std::string, std::u16string> damaged[] = {
+      {shipped.substr(0, shipped.size() / 2), u"pattern: pattern truncated: no checksum line"},
+      {shipped.substr(0, shipped.size() - 2) + "\n", u"pattern: pattern checksum mismatch"},
+      {altered, u"pattern: pattern checksum mismatch"},
+      {otherFormat, u"pattern: unsupported pattern format '2'"},
+  };
+  for (const auto& [text, message] : damaged) {
+    EXPECT_EQ(LoadPatternText(folder, text, error), -6) << message.size();
+    EXPECT_EQ(error, message);
+  }
   std::filesystem::remove(folder / "tarskptn.da6");
   EXPECT_EQ(LoadPatternText(dir_ / "empty", "", error), -6);
 }
@@ -156,7 +176,12 @@ TEST_F(EngineTest, RcmTableAndArgumentChecks) {
   EXPECT_EQ(Tk().TKSetRCMTable(0, &record, ZEVO_RCM_RECORD_SIZE), 0);
   EXPECT_EQ(Tk().TKSetRCMTable(0, &record, 100), kInvalidArgument);
   EXPECT_EQ(Tk().TKSetRCMTable(h_, &record, ZEVO_RCM_RECORD_SIZE), -2);
+  char16_t held[2] = {};
+  EXPECT_EQ(Tk().TKGetOption(0, 900, held, 2), 0);
+  EXPECT_EQ(std::u16string(held), u"1");
   EXPECT_EQ(Tk().TKSetRCMTable(0, nullptr, 0), 0);
+  EXPECT_EQ(Tk().TKGetOption(0, 900, held, 2), 0);
+  EXPECT_EQ(std::u16string(held), u"0");
   std::int32_t h = 0;
   EXPECT_EQ(Tk().TKInit(u"x", 5, &h), kInvalidArgument);
   EXPECT_EQ(Tk().TKSetOption(h_, 99, u"1"), kInvalidArgument);
