@@ -89,8 +89,9 @@ TEST_F(NotifyTest, VersionReportLayoutAndFailures) {
   // Without a started plug-in no engine interface is to be had: an empty report.
   EXPECT_EQ(Notify(4118), Code(0xe0ff0010u));
   ExpectFields(Nested(output_, 0x100be), {{0x20001, 0u}});
-  std::uint32_t count = 0;
-  EXPECT_EQ(Nested(output_, 0x100be).GetSizeOf(0x20a99, &count), ZEVO_MSG_E_INVALID);  // no record
+  std::uint32_t count = 1;
+  Nested(output_, 0x100be).GetSizeOf(0x20a99, &count);
+  EXPECT_EQ(count, 0u);  // no record
 
   ASSERT_EQ(Start(), Code(0x200c0000u));
   ASSERT_EQ(Notify(4118), Code(0x20ff0000u));  // the start's own code
@@ -122,7 +123,9 @@ TEST_F(NotifyTest, VersionReportLayoutAndFailures) {
   ICommonPluginInterface* held = Plugin_Interface_QueryInterface(100011);
   logtest::SetEnv("TARSK_FAULTS", "TKInit=-5");
   EXPECT_EQ(Notify(4118), Code(0xe030fffbu));
-  EXPECT_EQ(Nested(output_, 0x100be, 3).GetSizeOf(0x100bd, &count), ZEVO_MSG_E_INVALID);  // no record
+  count = 1;
+  Nested(output_, 0x100be, 3).GetSizeOf(0x100bd, &count);
+  EXPECT_EQ(count, 0u);  // no record
   EXPECT_EQ(InterfaceCount(), 1u);
   Plugin_Interface_Release(held);
   EXPECT_EQ(InterfaceCount(), 0u);
