@@ -22,9 +22,10 @@ constexpr std::string_view kChecksumRecord = "checksum\t";
 // before its checksum line, so that a truncated or altered file is refused
 // whole. Answers the text without the checksum line.
 std::string_view CheckIntegrity(std::string_view text) {
-  const std::size_t format = text.starts_with("format\t") ? 0 : text.find("\nformat\t");
+  std::size_t format = text.starts_with("format\t") ? 0 : text.find("\nformat\t");
   if (format == text.npos) return text;
-  std::string_view formatLine = text.substr(format == 0 ? 0 : format + 1);
+  if (text[format] == '\n') ++format;  // the line, not the line break before it
+  std::string_view formatLine = text.substr(format);
   formatLine = formatLine.substr(0, formatLine.find_first_of("\r\n"));
   if (formatLine != "format\t" + std::string(kFormatVersion)) {
     throw std::runtime_error("unsupported pattern format '" + std::string(formatLine.substr(7)) + "'");

@@ -161,6 +161,7 @@ TEST_F(EngineTest, MalformedPatternsAreRefusedWithTheirLine) {
       {shipped.substr(0, shipped.size() - 2) + "\n", u"pattern: pattern checksum mismatch"},
       {altered, u"pattern: pattern checksum mismatch"},
       {otherFormat, u"pattern: unsupported pattern format '2'"},
+      {"\nformat\t", u"pattern: unsupported pattern format ''"},  // found by the fuzzer
   };
   for (const auto& [text, message] : damaged) {
     EXPECT_EQ(LoadPatternText(folder, text, error), -6) << message.size();
