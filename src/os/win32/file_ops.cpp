@@ -10,17 +10,9 @@
 
 namespace zevo::os {
 
-namespace {
+using win32::ToNative;
 
-bool ToNative(std::u16string_view path, std::wstring& native) noexcept {
-  try {
-    native = win32::ToWide(path);
-    return true;
-  } catch (const std::bad_alloc&) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return false;
-  }
-}
+namespace {
 
 std::uint64_t FromFileTime(const FILETIME& t) {
   return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;

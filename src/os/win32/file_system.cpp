@@ -12,19 +12,9 @@
 
 namespace zevo::os {
 
-namespace {
+using win32::ToNative;
 
-// The wide form of `path`; false (ERROR_NOT_ENOUGH_MEMORY) when it cannot
-// be made.
-bool ToNative(std::u16string_view path, std::wstring& native) noexcept {
-  try {
-    native = win32::ToWide(path);
-    return true;
-  } catch (const std::bad_alloc&) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return false;
-  }
-}
+namespace {
 
 // Closes a search handle without losing the last error of an earlier failure.
 class SearchHandle {

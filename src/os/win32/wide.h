@@ -3,6 +3,9 @@
 #ifndef ZEVO_OS_WIN32_WIDE_H_
 #define ZEVO_OS_WIN32_WIDE_H_
 
+#include <windows.h>
+
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -16,6 +19,18 @@ inline std::wstring ToWide(std::u16string_view text) {
 
 inline std::u16string FromWide(std::wstring_view text) {
   return std::u16string(text.begin(), text.end());
+}
+
+// The wide form of `path`; false (ERROR_NOT_ENOUGH_MEMORY) when it cannot
+// be made.
+inline bool ToNative(std::u16string_view path, std::wstring& native) noexcept {
+  try {
+    native = ToWide(path);
+    return true;
+  } catch (const std::bad_alloc&) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+  }
 }
 
 }  // namespace zevo::os::win32
