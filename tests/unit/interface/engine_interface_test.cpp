@@ -26,12 +26,8 @@ namespace {
 class EngineInterfaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The fake engine loads nothing; the driver only needs a folder.
-    services_.SetModulePath(std::u16string(u"engine") + os::kPathSeparator + u"plugEngineTARSK");
-    driver_ = std::make_unique<driver::CEngineTARSK>(services_.Organizer(), testing::FakeEngine::Table());
-    const std::int32_t* mainSession = nullptr;
-    ASSERT_GE(driver_->Initialize(), 0);
-    ASSERT_GE(driver_->InitMainSession(&mainSession), 0);
+    driver_ = StartFakeDriver(services_);
+    ASSERT_NE(driver_, nullptr);
     auto tables = std::make_unique<driver::EngineTables>();
     tables->companies.AddRow(7, u"a");
     tables->companies.AddRow(9, u"b");

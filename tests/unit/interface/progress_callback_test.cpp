@@ -71,11 +71,8 @@ void Fill(char16_t (&text)[N], char16_t ch) {
 class ProgressCallbackTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    services_.SetModulePath(std::u16string(u"engine") + os::kPathSeparator + u"plugEngineTARSK");
-    driver_ = std::make_unique<driver::CEngineTARSK>(services_.Organizer(), testing::FakeEngine::Table());
-    const std::int32_t* mainSession = nullptr;
-    ASSERT_GE(driver_->Initialize(), 0);
-    ASSERT_GE(driver_->InitMainSession(&mainSession), 0);
+    driver_ = StartFakeDriver(services_);
+    ASSERT_NE(driver_, nullptr);
     auto tables = std::make_unique<driver::EngineTables>();
     tables->items.Assign(100, 7);
     tables->items.Seal();

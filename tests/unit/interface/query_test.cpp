@@ -31,11 +31,8 @@ const std::u16string k2000(2000, u'o');
 class QueryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    services_.SetModulePath(std::u16string(u"engine") + os::kPathSeparator + u"plugEngineTARSK");
-    driver_ = std::make_unique<driver::CEngineTARSK>(services_.Organizer(), testing::FakeEngine::Table());
-    const std::int32_t* mainSession = nullptr;
-    ASSERT_GE(driver_->Initialize(), 0);
-    ASSERT_GE(driver_->InitMainSession(&mainSession), 0);
+    driver_ = StartFakeDriver(services_);
+    ASSERT_NE(driver_, nullptr);
     // Engine order; the reply of 8283 sorts by UTF-16 code units.
     for (const auto& [id, name] : std::vector<std::pair<std::int32_t, std::u16string>>{
              {7, u"zed"}, {5, u"Acme"}, {9, u"\u00e4rger"}, {11, k2000}, {12, k1024}, {13, k1025}, {-4, u"Neg"}}) {
