@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "env_test_support.h"
 #include "os/environment.h"
-#include "registry_sandbox.h"
 #include "util/reg_key.h"
 
 namespace zevo::util {
@@ -29,17 +29,7 @@ TEST(InstallPathFromExecutable, CutsBeforeTheHostName) {
   for (const auto& [path, folder] : cases) EXPECT_EQ(InstallPathFromExecutable(path), folder);
 }
 
-class InstallPathTest : public envtest::RegistrySandbox {
- protected:
-  void TearDown() override {
-    RegKey software;
-    if (software.Open(RegistryRoot::kLocalMachine, u"SOFTWARE",
-                      os::kKeyAllAccess) == os::kRegSuccess) {
-      software.DeleteKeyTree(u"Zentrovia");
-    }
-    RegistrySandbox::TearDown();
-  }
-};
+using InstallPathTest = envtest::RegistrySandbox;
 
 TEST_F(InstallPathTest, RegistryValueThenLoggedFallback) {
   logtest::LineCapture capture;
