@@ -188,12 +188,16 @@ namespace fs = std::filesystem;
 // key paths that cannot leave the registry's folder.
 TEST_F(RegKeyTest, PosixTreeLayoutAndPathChecks) {
   RegKey key = CreateBase(u"=Odd%Name");
-  ASSERT_EQ(key.SetDWORD(0x01020304, u"a/b"), kRegSuccess);
-  const fs::path file = root_ / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "ZevoTests" /
-                        os::Utf16ToUtf8(guid_) / "%3DOdd%25Name" / "=a%2Fb";
-  std::ifstream in(file, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-            std::string("\x04\0\0\0\x04\x03\x02\x01", 8));
+  ASSERT_EQ(key.SetBinary("\x08\x07", u"a/b", 0x01020304, 2), kRegSuccess);
+  const fs::path folder = root_ / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "ZevoTests" /
+                          os::Utf16ToUtf8(guid_) / "%3DOdd%25Name";
+  std::ifstream in(folder / "=a%2Fb", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "\x04\x03\x02\x01\x08\x07");
+  // A value that cannot replace what is in its place leaves no temporary.
+  fs::create_directory(folder / "=V");
+  EXPECT_EQ(key.SetDWORD(1, u"V"), os::kRegIoFailed);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  fs::remove(folder / "=V");
   os::RegistryKey parent;
   ASSERT_EQ(os::RegistryKey::Open(os::RegistryKey::Predefined(kHklm), base_, kKeyRead, parent),
             kRegSuccess);
@@ -204,6 +208,9 @@ TEST_F(RegKeyTest, PosixTreeLayoutAndPathChecks) {
   // A key deleted under an open handle says so.
   os::RegistryKey gone;
   ASSERT_EQ(os::RegistryKey::Open(parent, u"=odd%name", kKeyRead, gone), kRegSuccess);
+  std::uint32_t type = 0;
+  EXPECT_EQ(gone.QueryValue(u"A/B", &type, nullptr, nullptr), kRegSuccess);
+  EXPECT_EQ(type, 0x01020304u);
   ASSERT_EQ(CreateBase().DeleteKeyTree(u"=Odd%Name"), kRegSuccess);
   EXPECT_EQ(gone.EnumKey(0, child), os::kRegKeyDeleted);
 
