@@ -13,6 +13,7 @@
 #include <string>
 
 #include "os/file_system.h"
+#include "os/posix/descriptor.h"
 #include "os/text.h"
 
 namespace zevo::os {
@@ -47,13 +48,7 @@ bool ToNative(std::u16string_view path, std::string& native) noexcept {
   }
 }
 
-// Closes a descriptor without losing the errno of an earlier failure.
-void CloseKeepingErrno(int fd) noexcept {
-  if (fd < 0) return;
-  const int saved = errno;
-  ::close(fd);
-  errno = saved;
-}
+using posix::Descriptor;
 
 template <class Call>
 ssize_t Retry(Call call) {
@@ -81,10 +76,9 @@ bool CopyAll(int from, int to) noexcept {
 void SyncParent(const std::string& path) noexcept {
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  CloseKeepingErrno(fd);
+  const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() < 0) return;
+  ::fsync(fd.get());
 }
 
 bool IsWritable(const struct stat& info) { return (info.st_mode & 0222) != 0; }
@@ -92,16 +86,16 @@ bool IsWritable(const struct stat& info) { return (info.st_mode & 0222) != 0; }
 // The bytes, permission bits and times of `from` in a new sibling of `to`,
 // flushed, then renamed over `to`: `to` is the old file or the whole new one.
 bool CopyReplacing(const std::string& from, const std::string& to) noexcept {
-  const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (source < 0) return false;
+  const Descriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  if (source.get() < 0) return false;
   struct stat info {};
-  bool ok = ::fstat(source, &info) == 0;
+  bool ok = ::fstat(source.get(), &info) == 0;
   if (ok && !S_ISREG(info.st_mode)) {
     errno = EISDIR;
     ok = false;
   }
   std::string temporary;
-  int target = -1;
+  Descriptor target;
   if (ok) {
     try {
       temporary = to + ".~copy" + std::to_string(::getpid());
@@ -111,13 +105,14 @@ bool CopyReplacing(const std::string& from, const std::string& to) noexcept {
     }
   }
   if (ok) {
-    target = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
-    ok = target >= 0;
+    target.Reset(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777));
+    ok = target.get() >= 0;
   }
   if (ok) {
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    ok = CopyAll(source, target) && ::futimens(target, times) == 0 && ::fsync(target) == 0;
-    CloseKeepingErrno(target);
+    ok = CopyAll(source.get(), target.get()) && ::futimens(target.get(), times) == 0 &&
+         ::fsync(target.get()) == 0;
+    target.Reset();
     ok = ok && ::rename(temporary.c_str(), to.c_str()) == 0;
     if (!ok) {
       const int saved = errno;
@@ -125,7 +120,6 @@ bool CopyReplacing(const std::string& from, const std::string& to) noexcept {
       errno = saved;
     }
   }
-  CloseKeepingErrno(source);
   return ok;
 }
 
@@ -311,14 +305,13 @@ bool ListFolder(std::u16string_view folder, std::vector<FolderEntry>& entries) n
 }
 
 struct ContentFile::Handle {
-  int fd = -1;
+  Descriptor fd;
 };
 
 ContentFile::ContentFile() noexcept = default;
 ContentFile::~ContentFile() { Close(); }
 
 void ContentFile::Close() noexcept {
-  if (handle_) CloseKeepingErrno(handle_->fd);
   handle_.reset();
 }
 
@@ -327,19 +320,19 @@ namespace {
 std::unique_ptr<ContentFile::Handle> OpenHandle(std::u16string_view path, int flags) noexcept {
   std::string native;
   if (!ToNative(path, native)) return nullptr;
-  const int fd = ::open(native.c_str(), flags | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
+  Descriptor fd(::open(native.c_str(), flags | O_CLOEXEC, 0666));
+  if (fd.get() < 0) return nullptr;
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
     if (S_ISDIR(info.st_mode)) errno = EISDIR;
-    CloseKeepingErrno(fd);
     return nullptr;
   }
-  auto* handle = new (std::nothrow) ContentFile::Handle{fd};
+  auto* handle = new (std::nothrow) ContentFile::Handle;
   if (handle == nullptr) {
-    CloseKeepingErrno(fd);
     errno = ENOMEM;
+    return nullptr;
   }
+  handle->fd.Reset(fd.Release());
   return std::unique_ptr<ContentFile::Handle>(handle);
 }
 
@@ -369,7 +362,7 @@ bool ContentFile::Read(void* buffer, std::uint32_t size, std::uint32_t* done) no
     errno = EBADF;
     return false;
   }
-  const ssize_t n = Retry([&] { return ::read(handle_->fd, buffer, size); });
+  const ssize_t n = Retry([&] { return ::read(handle_->fd.get(), buffer, size); });
   if (n < 0) return false;
   *done = static_cast<std::uint32_t>(n);
   return true;
@@ -381,7 +374,7 @@ bool ContentFile::Write(const void* buffer, std::uint32_t size, std::uint32_t* d
     errno = EBADF;
     return false;
   }
-  const ssize_t n = Retry([&] { return ::write(handle_->fd, buffer, size); });
+  const ssize_t n = Retry([&] { return ::write(handle_->fd.get(), buffer, size); });
   if (n < 0) return false;
   *done = static_cast<std::uint32_t>(n);
   return true;
@@ -392,7 +385,7 @@ bool ContentFile::Flush() noexcept {
     errno = EBADF;
     return false;
   }
-  return ::fsync(handle_->fd) == 0;
+  return ::fsync(handle_->fd.get()) == 0;
 }
 
 bool ContentFile::GetTimes(Times& times) noexcept {
@@ -401,7 +394,7 @@ bool ContentFile::GetTimes(Times& times) noexcept {
     errno = EBADF;
     return false;
   }
-  if (::fstat(handle_->fd, &info) != 0) return false;
+  if (::fstat(handle_->fd.get(), &info) != 0) return false;
   times.creation = ToFileTime(info.st_ctim);
   times.lastAccess = ToFileTime(info.st_atim);
   times.lastWrite = ToFileTime(info.st_mtim);
@@ -414,7 +407,7 @@ bool ContentFile::SetTimes(const Times& times) noexcept {
     return false;
   }
   const struct timespec values[2] = {FromFileTime(times.lastAccess), FromFileTime(times.lastWrite)};
-  return ::futimens(handle_->fd, values) == 0;
+  return ::futimens(handle_->fd.get(), values) == 0;
 }
 
 }  // namespace zevo::os

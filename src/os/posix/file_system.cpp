@@ -13,6 +13,7 @@
 #include <new>
 #include <string>
 
+#include "os/posix/descriptor.h"
 #include "os/text.h"
 
 namespace zevo::os {
@@ -30,23 +31,7 @@ bool ToNative(std::u16string_view path, std::string& native) noexcept {
   }
 }
 
-// Closes a descriptor without losing the errno of an earlier failure.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) noexcept : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ < 0) return;
-    const int saved = errno;
-    ::close(fd_);
-    errno = saved;
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const noexcept { return fd_; }
-
- private:
-  int fd_;
-};
+using posix::Descriptor;
 
 struct DirCloser {
   void operator()(DIR* dir) const noexcept {

@@ -1,9 +1,5 @@
-// The registry as a folder tree; see registry.h for the layout.
-//
-// File names: a key's folder is its name in UTF-8 with '%' written "%25" and
-// a leading '=' written "%3D"; a value's file is '=' followed by its name in
-// UTF-8 with '%' written "%25" and '/' written "%2F". So a key folder never
-// starts with '=' and the two kinds never collide. Values are replaced by
+// The registry as a folder tree; see registry.h for the layout and
+// registry_names.h for how names become file names. Values are replaced by
 // writing a temporary file (".=tmp-...", never a value's name) and renaming
 // it over the old one, so a reader sees the old value or the new one.
 #include "os/registry.h"
@@ -23,11 +19,15 @@
 #include <utility>
 #include <vector>
 
-#include "os/text.h"
+#include "os/posix/registry_names.h"
 
 namespace zevo::os {
 
 namespace fs = std::filesystem;
+using posix::KeyFileName;
+using posix::KeyNameOf;
+using posix::SameIgnoringAsciiCase;
+using posix::ValueFileName;
 
 struct RegistryKey::State {
   fs::path folder;
@@ -73,80 +73,6 @@ const char* RootFolderName(RegistryRoot root) {
     case RegistryRoot::kUsers: return "HKEY_USERS";
   }
   return nullptr;
-}
-
-void AppendEscaped(std::string& out, char c) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  out.push_back('%');
-  out.push_back(kHex[static_cast<unsigned char>(c) >> 4]);
-  out.push_back(kHex[static_cast<unsigned char>(c) & 0xF]);
-}
-
-// The folder name of one key name; nullopt for a name that would leave the
-// key's folder or that the registry does not allow.
-std::optional<std::string> KeyFileName(std::u16string_view name) {
-  if (name.empty() || name.size() > kMaxKeyNameLength || name == u"." ||
-      name == u"..") {
-    return std::nullopt;
-  }
-  if (name.find_first_of(u"/\0", 0, 2) != std::u16string_view::npos) {
-    return std::nullopt;
-  }
-  std::string out;
-  for (char c : Utf16ToUtf8(name)) {
-    if (c == '%' || (c == '=' && out.empty())) {
-      AppendEscaped(out, c);
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
-
-std::optional<std::string> ValueFileName(std::u16string_view name) {
-  if (name.find(u'\0') != std::u16string_view::npos) return std::nullopt;
-  std::string out = "=";
-  for (char c : Utf16ToUtf8(name)) {
-    if (c == '%' || c == '/') {
-      AppendEscaped(out, c);
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::u16string KeyNameOf(std::string_view fileName) {
-  std::string out;
-  for (std::size_t i = 0; i < fileName.size(); ++i) {
-    if (fileName[i] == '%' && i + 2 < fileName.size() &&
-        HexDigit(fileName[i + 1]) >= 0 && HexDigit(fileName[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(HexDigit(fileName[i + 1]) * 16 +
-                                      HexDigit(fileName[i + 2])));
-      i += 2;
-    } else {
-      out.push_back(fileName[i]);
-    }
-  }
-  return Utf8ToUtf16(out);
-}
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto fold = [](char c) {
-      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
-  return true;
 }
 
 enum class Kind { kKey, kValue };
@@ -276,6 +202,31 @@ std::int32_t DeleteEmptyKey(const fs::path& folder) {
   return StatusOf(error);
 }
 
+// Follows `names` down from `folder`, each found as FindEntry finds it:
+// kRegSuccess with `folder` the last one's folder, else the status of the
+// first step that failed.
+std::int32_t WalkDown(fs::path& folder, const std::vector<std::string>& names) {
+  std::error_code error;
+  for (const std::string& name : names) {
+    const auto child = FindEntry(folder, name, Kind::kKey, error);
+    if (error) return StatusOf(error);
+    if (!child) return kRegFileNotFound;
+    folder = *child;
+  }
+  return kRegSuccess;
+}
+
+// Runs `body` for a noexcept boundary: whatever it throws (only memory can
+// run out) is answered kRegNotEnoughMemory.
+template <class Body>
+std::int32_t MemoryGuarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return kRegNotEnoughMemory;
+  }
+}
+
 }  // namespace
 
 RegistryKey::RegistryKey() noexcept = default;
@@ -301,7 +252,7 @@ std::int32_t RegistryKey::Open(const RegistryKey& parent,
                                std::uint32_t access,
                                RegistryKey& out) noexcept {
   if (!parent.IsOpen()) return kRegInvalidHandle;
-  try {
+  return MemoryGuarded([&] {
     const auto names = SplitSubkey(subkey);
     if (!names) return kRegInvalidParameter;
     fs::path folder = parent.state_->folder;
@@ -309,19 +260,12 @@ std::int32_t RegistryKey::Open(const RegistryKey& parent,
     if (!fs::is_directory(folder, error)) {
       return error ? StatusOf(error) : kRegFileNotFound;
     }
-    for (const std::string& name : *names) {
-      const auto child = FindEntry(folder, name, Kind::kKey, error);
-      if (error) return StatusOf(error);
-      if (!child) return kRegFileNotFound;
-      folder = *child;
-    }
+    if (const std::int32_t status = WalkDown(folder, *names)) return status;
     auto state = std::make_unique<State>();
     const std::int32_t status = FinishOpen(folder, access, *state);
     if (status == kRegSuccess) out.state_ = std::move(state);
     return status;
-  } catch (...) {
-    return kRegNotEnoughMemory;
-  }
+  });
 }
 
 std::int32_t RegistryKey::Create(const RegistryKey& parent,
@@ -332,7 +276,7 @@ std::int32_t RegistryKey::Create(const RegistryKey& parent,
                                  std::uint32_t* disposition,
                                  RegistryKey& out) noexcept {
   if (!parent.IsOpen()) return kRegInvalidHandle;
-  try {
+  return MemoryGuarded([&] {
     const auto names = SplitSubkey(subkey);
     if (!names) return kRegInvalidParameter;
     fs::path folder = parent.state_->folder;
@@ -364,9 +308,7 @@ std::int32_t RegistryKey::Create(const RegistryKey& parent,
       *disposition = created ? kRegCreatedNewKey : kRegOpenedExistingKey;
     }
     return kRegSuccess;
-  } catch (...) {
-    return kRegNotEnoughMemory;
-  }
+  });
 }
 
 std::int32_t RegistryKey::QueryValue(std::u16string_view name,
@@ -375,7 +317,7 @@ std::int32_t RegistryKey::QueryValue(std::u16string_view name,
   if (!IsOpen()) return kRegInvalidHandle;
   if (data != nullptr && size == nullptr) return kRegInvalidParameter;
   if ((state_->access & kKeyQueryValue) == 0) return kRegAccessDenied;
-  try {
+  return MemoryGuarded([&] {
     const auto fileName = ValueFileName(name);
     if (!fileName) return kRegInvalidParameter;
     std::error_code error;
@@ -400,9 +342,7 @@ std::int32_t RegistryKey::QueryValue(std::u16string_view name,
     }
     if (size != nullptr) *size = length;
     return kRegSuccess;
-  } catch (...) {
-    return kRegNotEnoughMemory;
-  }
+  });
 }
 
 std::int32_t RegistryKey::SetValue(std::u16string_view name,
@@ -411,7 +351,7 @@ std::int32_t RegistryKey::SetValue(std::u16string_view name,
   if (!IsOpen()) return kRegInvalidHandle;
   if (data == nullptr && size != 0) return kRegInvalidParameter;
   if ((state_->access & kKeySetValue) == 0) return kRegAccessDenied;
-  try {
+  return MemoryGuarded([&] {
     const auto fileName = ValueFileName(name);
     if (!fileName) return kRegInvalidParameter;
     std::error_code error;
@@ -421,16 +361,14 @@ std::int32_t RegistryKey::SetValue(std::u16string_view name,
     if (error) return StatusOf(error);
     return WriteValueFile(existing ? *existing : state_->folder / *fileName,
                           type, data, size);
-  } catch (...) {
-    return kRegNotEnoughMemory;
-  }
+  });
 }
 
 std::int32_t RegistryKey::EnumKey(std::uint32_t index,
                                   std::u16string& name) const noexcept {
   if (!IsOpen()) return kRegInvalidHandle;
   if ((state_->access & kKeyEnumerateSubKeys) == 0) return kRegAccessDenied;
-  try {
+  return MemoryGuarded([&] {
     std::vector<std::string> children;
     std::error_code error;
     for (fs::directory_iterator it(state_->folder, error);
@@ -445,28 +383,18 @@ std::int32_t RegistryKey::EnumKey(std::uint32_t index,
     std::sort(children.begin(), children.end());
     name = KeyNameOf(children[index]);
     return kRegSuccess;
-  } catch (...) {
-    return kRegNotEnoughMemory;
-  }
+  });
 }
 
 std::int32_t RegistryKey::DeleteKey(std::u16string_view subkey) noexcept {
   if (!IsOpen()) return kRegInvalidHandle;
-  try {
+  return MemoryGuarded([&] {
     const auto names = SplitSubkey(subkey);
     if (!names || names->empty()) return kRegInvalidParameter;
     fs::path folder = state_->folder;
-    std::error_code error;
-    for (const std::string& name : *names) {
-      const auto child = FindEntry(folder, name, Kind::kKey, error);
-      if (error) return StatusOf(error);
-      if (!child) return kRegFileNotFound;
-      folder = *child;
-    }
+    if (const std::int32_t status = WalkDown(folder, *names)) return status;
     return DeleteEmptyKey(folder);
-  } catch (...) {
-    return kRegNotEnoughMemory;
-  }
+  });
 }
 
 void RegistryKey::Close() noexcept { state_.reset(); }

@@ -10,32 +10,14 @@
 #include <string>
 #include <utility>
 
+#include "os/posix/descriptor.h"
 #include "os/text.h"
 
 namespace zevo::os {
 
 namespace {
 
-// Closes a descriptor without losing the errno of an earlier failure.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) noexcept : fd_(fd) {}
-  ~Descriptor() { Reset(); }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-
-  int get() const noexcept { return fd_; }
-  void Reset() noexcept {
-    if (fd_ < 0) return;
-    const int saved = errno;
-    ::close(fd_);
-    errno = saved;
-    fd_ = -1;
-  }
-
- private:
-  int fd_;
-};
+using posix::Descriptor;
 
 // Retries reads and writes that a signal interrupted.
 template <class Call>
@@ -164,12 +146,12 @@ bool FlushFolder(const std::string& folder) noexcept {
 struct FileReplacement::State {
   std::string target;
   std::string temporary;
-  int fd = -1;
+  Descriptor fd;
   bool ownsTemporary = false;  // made by us and not yet renamed
 
   ~State() {
+    fd.Reset();
     const int saved = errno;
-    if (fd >= 0) ::close(fd);
     if (ownsTemporary) ::unlink(temporary.c_str());
     errno = saved;
   }
@@ -186,15 +168,15 @@ FileReplacement::CreateResult FileReplacement::Create(std::u16string_view target
     state->target = Utf16ToUtf8(target);
     state->temporary = Utf16ToUtf8(internal::TemporaryNameFor(target));
     const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | (writeThrough ? O_SYNC : 0);
-    state->fd = Faulted(Step::kCreate) ? -1 : ::open(state->temporary.c_str(), flags, 0644);
-    if (state->fd < 0) {
+    state->fd.Reset(Faulted(Step::kCreate) ? -1 : ::open(state->temporary.c_str(), flags, 0644));
+    if (state->fd.get() < 0) {
       return errno == EACCES || errno == EPERM ? CreateResult::kRefused : CreateResult::kFailed;
     }
     state->ownsTemporary = true;
     // The replacement keeps the old file's permission bits: the file may
     // hold what others must not read.
     struct stat old {};
-    if (::stat(state->target.c_str(), &old) == 0) ::fchmod(state->fd, old.st_mode & 07777);  // best effort
+    if (::stat(state->target.c_str(), &old) == 0) ::fchmod(state->fd.get(), old.st_mode & 07777);  // best effort
     state_ = std::move(state);
     return CreateResult::kOk;
   } catch (const std::bad_alloc&) {
@@ -206,7 +188,7 @@ FileReplacement::CreateResult FileReplacement::Create(std::u16string_view target
 bool FileReplacement::Write(const std::uint8_t* data, std::uint32_t size,
                             std::uint32_t* written) noexcept {
   *written = 0;
-  if (!state_ || state_->fd < 0) {
+  if (!state_ || state_->fd.get() < 0) {
     errno = EBADF;
     return false;
   }
@@ -214,7 +196,7 @@ bool FileReplacement::Write(const std::uint8_t* data, std::uint32_t size,
   const bool torn = internal::TakeReplacementFault(Step::kWrite, fault);
   const std::uint32_t end = torn ? size / 2 : size;
   while (*written < end) {
-    const ssize_t n = Retry([&] { return ::write(state_->fd, data + *written, end - *written); });
+    const ssize_t n = Retry([&] { return ::write(state_->fd.get(), data + *written, end - *written); });
     if (n < 0) return false;
     if (n == 0) break;  // short write: the caller compares the counts
     *written += static_cast<std::uint32_t>(n);
@@ -224,19 +206,19 @@ bool FileReplacement::Write(const std::uint8_t* data, std::uint32_t size,
 }
 
 bool FileReplacement::Flush() noexcept {
-  if (!state_ || state_->fd < 0) {
+  if (!state_ || state_->fd.get() < 0) {
     errno = EBADF;
     return false;
   }
-  return !Faulted(Step::kFlush) && ::fsync(state_->fd) == 0;
+  return !Faulted(Step::kFlush) && ::fsync(state_->fd.get()) == 0;
 }
 
 bool FileReplacement::Commit() noexcept {
-  if (!state_ || state_->fd < 0) {
+  if (!state_ || state_->fd.get() < 0) {
     errno = EBADF;
     return false;
   }
-  const int fd = std::exchange(state_->fd, -1);
+  const int fd = state_->fd.Release();
   if (::close(fd) != 0 || Faulted(Step::kReplace) ||
       ::rename(state_->temporary.c_str(), state_->target.c_str()) != 0) {
     return false;

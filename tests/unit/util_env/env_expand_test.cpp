@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "env_test_support.h"
+#include "os/text.h"
 #include "zevo/result.h"
 
 namespace zevo::util {
@@ -13,121 +15,74 @@ namespace {
 
 using envtest::P;
 using envtest::ScopedEnv;
-
-std::vector<std::pair<std::size_t, std::size_t>> Tokens(
-    std::u16string_view input, bool& ok) {
-  std::vector<VariableToken> tokens;
-  ok = FindVariableTokens(input, tokens);
-  std::vector<std::pair<std::size_t, std::size_t>> out;
-  for (const VariableToken& t : tokens) out.emplace_back(t.position, t.length);
-  return out;
-}
+using Pairs = std::vector<std::pair<std::size_t, std::size_t>>;
 
 TEST(FindVariableTokens, PairsPercentSignsLeftToRight) {
-  using Pairs = std::vector<std::pair<std::size_t, std::size_t>>;
-  bool ok = false;
-  EXPECT_EQ(Tokens(u"%A%%B%", ok), (Pairs{{0, 3}, {3, 3}}));
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(Tokens(u"x%%y%ab%", ok), (Pairs{{1, 2}, {4, 4}}));
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(Tokens(u"no percent", ok), Pairs{});
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(Tokens(u"", ok), Pairs{});
-  EXPECT_TRUE(ok);
-  // The third '%' opens a token that never closes; what was found stays.
-  EXPECT_EQ(Tokens(u"%A%B%", ok), (Pairs{{0, 3}}));
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(Tokens(u"a%b", ok), Pairs{});
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(Tokens(u"%", ok), Pairs{});
-  EXPECT_FALSE(ok);
+  // An unpaired '%' fails; the tokens found until then stay.
+  const std::tuple<std::u16string, Pairs, bool> cases[] = {
+      {u"%A%%B%", {{0, 3}, {3, 3}}, true}, {u"x%%y%ab%", {{1, 2}, {4, 4}}, true},
+      {u"no percent", {}, true},           {u"", {}, true},
+      {u"%A%B%", {{0, 3}}, false},         {u"a%b", {}, false},
+      {u"%", {}, false}};
+  for (const auto& [input, pairs, ok] : cases) {
+    std::vector<VariableToken> tokens;
+    EXPECT_EQ(FindVariableTokens(input, tokens), ok);
+    Pairs found;
+    for (const VariableToken& t : tokens) found.emplace_back(t.position, t.length);
+    EXPECT_EQ(found, pairs) << os::Utf16ToUtf8(input);
+  }
 }
 
-TEST(ExpandEnvironmentVar, ReplacesKnownPlaceholders) {
+TEST(ExpandEnvironmentVar, ReplacesPlaceholdersOnly) {
   const EnvVarMapType vars{{u"%zevo_install_path%", P(u"C:\\Prog\\ZEVO\\")},
-                           {u"%TEMP%", P(u"C:\\Tmp")},
-                           {u"%OS%", u"Windows_NT"}};
-  std::u16string out;
-  EXPECT_TRUE(ExpandEnvironmentVar(P(u"%zevo_install_path%temp\\"), out, true, vars));
-  EXPECT_EQ(out, P(u"C:\\Prog\\ZEVO\\temp\\"));
-
-  // Back to back: two tokens, both replaced.
-  EXPECT_TRUE(ExpandEnvironmentVar(u"%zevo_install_path%%zevo_install_path%", out, true, vars));
-  EXPECT_EQ(out, P(u"C:\\Prog\\ZEVO\\C:\\Prog\\ZEVO\\"));
-
-  // Values of different lengths: the later token first keeps positions.
-  EXPECT_TRUE(ExpandEnvironmentVar(u"%OS%-%TEMP%-%OS%", out, true, vars));
-  EXPECT_EQ(out, u"Windows_NT-" + P(u"C:\\Tmp") + u"-Windows_NT");
-
-  EXPECT_TRUE(ExpandEnvironmentVar(u"100%%", out, true, vars));
-  EXPECT_EQ(out, u"100%");
-  EXPECT_TRUE(ExpandEnvironmentVar(u"100%%", out, false, vars));
-  EXPECT_EQ(out, u"100%%");
-
-  EXPECT_TRUE(ExpandEnvironmentVar(P(u"C:\\plain\\path"), out, true, vars));
-  EXPECT_EQ(out, P(u"C:\\plain\\path"));
-  EXPECT_TRUE(ExpandEnvironmentVar(u"", out, true, vars));
-  EXPECT_EQ(out, u"");
-}
-
-TEST(ExpandEnvironmentVar, UnknownAndUnbalanced) {
-  const EnvVarMapType vars{{u"%TEMP%", u"T"}, {u"%zevo_install_path%", u""}};
-  std::u16string out = u"stale";
-
-  // Case differs from the table: not a placeholder, not a failure.
-  EXPECT_TRUE(ExpandEnvironmentVar(u"%Temp%\\x", out, true, vars));
-  EXPECT_EQ(out, u"%Temp%\\x");
-  EXPECT_TRUE(ExpandEnvironmentVar(u"%NOPE%%TEMP%", out, true, vars));
-  EXPECT_EQ(out, u"%NOPE%T");
-
-  EXPECT_FALSE(ExpandEnvironmentVar(u"a%b", out, true, vars));
-  EXPECT_EQ(out, u"a%b");
-  EXPECT_FALSE(ExpandEnvironmentVar(u"%TEMP%B%", out, true, vars));
-  EXPECT_EQ(out, u"%TEMP%B%");
-
-  // An empty value is replaced, but the result says the text is unusable.
-  EXPECT_FALSE(ExpandEnvironmentVar(P(u"%zevo_install_path%debug\\"), out, true, vars));
-  EXPECT_EQ(out, P(u"debug\\"));
-
-  // A huge path of doubled percent signs halves.
-  const std::u16string huge(100000, u'%');
-  EXPECT_TRUE(ExpandEnvironmentVar(huge, out, true, vars));
-  EXPECT_EQ(out, std::u16string(50000, u'%'));
+                           {u"%OS%", u"Windows_NT"}, {u"%TEMP%", u"T"}, {u"%EMPTY%", u""}};
+  struct Case {
+    std::u16string input;
+    bool halvePercent;
+    bool ok;
+    std::u16string output;
+  };
+  const Case cases[] = {
+      {P(u"%zevo_install_path%temp\\"), true, true, P(u"C:\\Prog\\ZEVO\\temp\\")},
+      {u"%OS%%OS%", true, true, u"Windows_NTWindows_NT"},
+      {u"%OS%-%TEMP%-%OS%", true, true, u"Windows_NT-T-Windows_NT"},
+      {u"100%%", true, true, u"100%"},
+      {u"100%%", false, true, u"100%%"},
+      {u"plain", true, true, u"plain"},
+      {u"", true, true, u""},
+      {u"%Temp%\\x", true, true, u"%Temp%\\x"},  // case differs: not a placeholder
+      {u"%NOPE%%TEMP%", true, true, u"%NOPE%T"},
+      {u"a%b", true, false, u"a%b"},
+      {u"%TEMP%B%", true, false, u"%TEMP%B%"},
+      {u"%EMPTY%debug", true, false, u"debug"},  // replaced, but unusable
+      {std::u16string(100000, u'%'), true, true, std::u16string(50000, u'%')}};
+  for (const Case& c : cases) {
+    std::u16string out = u"stale";
+    EXPECT_EQ(ExpandEnvironmentVar(c.input, out, c.halvePercent, vars), c.ok);
+    EXPECT_EQ(out, c.output) << os::Utf16ToUtf8(c.input.substr(0, 40));
+  }
 }
 
 TEST(NormalizeEnvPath, QuotesPrefixesAndExpansion) {
+  const ScopedEnv var("ZEVO_TEST_NORMALIZE", "val");
+  const std::string longValue(1000, 'v');  // beyond the first buffer of 260
+  const ScopedEnv longVar("ZEVO_TEST_LONG", longValue.c_str());
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {P(u"\"C:\\a b\\x\" -arg"), P(u"C:\\a b\\x -arg")},
+      {u"\"unclosed", u"unclosed"},
+      {u"\"\"", u""},
+      // A long-path prefix is dropped and nothing expanded.
+      {P(u"\\??\\C:\\%ZEVO_TEST_NORMALIZE%"), P(u"C:\\%ZEVO_TEST_NORMALIZE%")},
+      {P(u"\"\\\\?\\C:\\x\""), P(u"C:\\x")},
+      {P(u"%ZEVO_TEST_NORMALIZE%\\%ZEVO_TEST_UNSET_NAME%"), P(u"val\\%ZEVO_TEST_UNSET_NAME%")},
+      {u"a%ZEVO_TEST_LONG%b", std::u16string(u"a").append(1000, u'v').append(u"b")}};
+  for (const auto& [input, output] : cases) {
+    std::u16string path = input;
+    EXPECT_EQ(NormalizeEnvPath(path), kCommonOk);
+    EXPECT_EQ(path, output);
+  }
   std::u16string path;
   EXPECT_EQ(NormalizeEnvPath(path), kUnsupported);
-
-  path = u"\"" + P(u"C:\\a b\\x") + u"\" -arg";
-  EXPECT_EQ(NormalizeEnvPath(path), kCommonOk);
-  EXPECT_EQ(path, P(u"C:\\a b\\x") + u" -arg");
-  path = u"\"unclosed";
-  EXPECT_EQ(NormalizeEnvPath(path), kCommonOk);
-  EXPECT_EQ(path, u"unclosed");
-  path = u"\"\"";
-  EXPECT_EQ(NormalizeEnvPath(path), kCommonOk);
-  EXPECT_EQ(path, u"");
-
-  path = P(u"\\??\\C:\\x\\%ZEVO_TEST_NORMALIZE%");
-  EXPECT_EQ(NormalizeEnvPath(path), kCommonOk);
-  EXPECT_EQ(path, P(u"C:\\x\\%ZEVO_TEST_NORMALIZE%"));  // no expansion then
-  path = u"\"" + P(u"\\\\?\\C:\\x\"");
-  EXPECT_EQ(NormalizeEnvPath(path), kCommonOk);
-  EXPECT_EQ(path, P(u"C:\\x"));
-
-  const ScopedEnv var("ZEVO_TEST_NORMALIZE", "val");
-  path = P(u"%ZEVO_TEST_NORMALIZE%\\x\\%ZEVO_TEST_UNSET_NAME%");
-  EXPECT_EQ(NormalizeEnvPath(path), kCommonOk);
-  EXPECT_EQ(path, P(u"val\\x\\%ZEVO_TEST_UNSET_NAME%"));
-
-  // Longer than the first buffer of 260 characters: expanded whole.
-  const std::string longValue(1000, 'v');
-  const ScopedEnv longVar("ZEVO_TEST_LONG", longValue.c_str());
-  path = u"a%ZEVO_TEST_LONG%b";
-  EXPECT_EQ(NormalizeEnvPath(path), kCommonOk);
-  EXPECT_EQ(path, u"a" + std::u16string(1000, u'v') + u"b");
-
   // A NUL would cut the system's expansion short: refused, nothing lost.
   path = std::u16string(u"%ZEVO_TEST_NORMALIZE%\0tail", 26);
   EXPECT_EQ(NormalizeEnvPath(path), kUnsupported);
@@ -136,29 +91,19 @@ TEST(NormalizeEnvPath, QuotesPrefixesAndExpansion) {
 
 TEST(SkipLongPathPrefix, SkipsPrefixesWithinTheText) {
   EXPECT_EQ(SkipLongPathPrefix(nullptr), nullptr);
-
-  std::u16string local = P(u"\\\\?\\c:\\x");
-  EXPECT_EQ(std::u16string(SkipLongPathPrefix(local.data())), P(u"c:\\x"));
-
-  std::u16string unc = P(u"\\\\?\\unc\\srv\\s");
-  char16_t* const skipped = SkipLongPathPrefix(unc.data());
-  EXPECT_EQ(skipped, unc.data() + 6);
-  EXPECT_EQ(std::u16string(skipped), P(u"\\\\srv\\s"));
-
-  // Short texts and near misses come back as they are, untouched.
-  for (std::u16string text :
-       {std::u16string(), P(u"\\"), P(u"\\\\"), P(u"\\\\?"), P(u"\\\\?x"),
-        P(u"\\?\\\\c:"), P(u"C:\\x")}) {
-    const std::u16string before = text;
-    EXPECT_EQ(SkipLongPathPrefix(text.data()), text.data());
-    EXPECT_EQ(text, before);
+  // Text, how many characters are skipped, and the text then.
+  const std::tuple<std::u16string, std::size_t, std::u16string> cases[] = {
+      {P(u"\\\\?\\c:\\x"), 4, P(u"c:\\x")},
+      {P(u"\\\\?\\unc\\srv\\s"), 6, P(u"\\\\srv\\s")},
+      {P(u"\\\\?\\UNC\\"), 6, P(u"\\\\")},
+      {P(u"\\\\?\\UN"), 4, u"UN"},  // a UNC prefix cut short
+      {u"", 0, u""}, {P(u"\\"), 0, P(u"\\")}, {P(u"\\\\?"), 0, P(u"\\\\?")},
+      {P(u"\\\\?x"), 0, P(u"\\\\?x")}, {P(u"\\?\\\\c:"), 0, P(u"\\?\\\\c:")}};
+  for (auto [text, skipped, after] : cases) {
+    const char16_t* const result = SkipLongPathPrefix(text.data());
+    EXPECT_EQ(result, text.data() + skipped) << os::Utf16ToUtf8(text);
+    EXPECT_EQ(std::u16string(result), after);
   }
-  // A UNC prefix cut short is still a long path.
-  std::u16string shortUnc = P(u"\\\\?\\UN");
-  EXPECT_EQ(SkipLongPathPrefix(shortUnc.data()), shortUnc.data() + 4);
-  // Exactly the prefix: an empty remainder.
-  std::u16string bare = P(u"\\\\?\\UNC\\");
-  EXPECT_EQ(std::u16string(SkipLongPathPrefix(bare.data())), P(u"\\\\"));
 }
 
 }  // namespace

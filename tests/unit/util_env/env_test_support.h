@@ -2,13 +2,20 @@
 #ifndef ZEVO_TESTS_UNIT_UTIL_ENV_ENV_TEST_SUPPORT_H_
 #define ZEVO_TESTS_UNIT_UTIL_ENV_ENV_TEST_SUPPORT_H_
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "../log/log_test_support.h"
+#include "os/guid.h"
 #include "os/path.h"
+#include "os/text.h"
+#include "util/reg_key.h"
 
 namespace zevo::envtest {
 
@@ -30,20 +37,54 @@ class ScopedEnv {
     Set(value);
   }
   ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
 
  private:
   void Set(const char* value) {
-    if (value != nullptr) {
-      logtest::SetEnv(name_, value);
-    } else {
-      logtest::UnsetEnv(name_);
-    }
+    value != nullptr ? logtest::SetEnv(name_, value) : logtest::UnsetEnv(name_);
   }
 
   const char* name_;
   std::optional<std::string> old_;
+};
+
+inline constexpr std::u16string_view kTestsKey = u"SOFTWARE\\ZevoTests";
+
+// A registry the tests may write to. POSIX: a fresh folder tree named by
+// ZEVO_REGISTRY_ROOT. Windows (wine): the real registry; the tests write
+// only below HKLM\SOFTWARE\ZevoTests\<guid> and, for the install path,
+// HKLM\SOFTWARE\Zentrovia, both removed again.
+class RegistrySandbox : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    guid_ = os::NewGuidText();
+#if !defined(_WIN32)
+    root_ = std::filesystem::temp_directory_path() / ("zevo-registry-" + os::Utf16ToUtf8(guid_));
+    std::filesystem::create_directories(root_);
+    rootVar_ = std::make_unique<ScopedEnv>("ZEVO_REGISTRY_ROOT", root_.string().c_str());
+#endif
+    base_ = std::u16string(kTestsKey) + u"\\" + guid_;
+  }
+
+  void TearDown() override {
+    for (const auto& [parent, child] : {std::pair{kTestsKey, std::u16string_view(guid_)},
+                                        {u"SOFTWARE", u"Zentrovia"}}) {
+      util::RegKey key;
+      if (key.Open(util::RegistryRoot::kLocalMachine, parent, os::kKeyAllAccess) ==
+          os::kRegSuccess) {
+        key.DeleteKeyTree(child);
+      }
+    }
+#if !defined(_WIN32)
+    rootVar_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+#endif
+  }
+
+  std::u16string guid_;
+  std::u16string base_;  // a key of this test's own under HKLM
+  std::filesystem::path root_;  // POSIX only
+  std::unique_ptr<ScopedEnv> rootVar_;
 };
 
 }  // namespace zevo::envtest

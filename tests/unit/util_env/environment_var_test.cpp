@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "env_test_support.h"
@@ -44,33 +45,31 @@ TEST(EnvVarTable, BuiltAtLoadInTableOrder) {
 
 TEST(GetEnvironmentValue, ExpandsOrReturnsTheName) {
   const ScopedEnv var("ZEVO_TEST_VALUE", "abc");
-  EXPECT_EQ(GetEnvironmentValue(u"%ZEVO_TEST_VALUE%"), u"abc");
-  EXPECT_EQ(GetEnvironmentValue(u"x%ZEVO_TEST_VALUE%y"), u"xabcy");
-  EXPECT_EQ(GetEnvironmentValue(u"%ZEVO_TEST_NOT_SET%"), u"%ZEVO_TEST_NOT_SET%");
-  EXPECT_EQ(GetEnvironmentValue(u""), u"");
-
-  // Beyond the first buffer of 260 characters: read whole.
-  const std::string longValue(5000, 'L');
+  const std::string longValue(5000, 'L');  // beyond the first buffer of 260
   const ScopedEnv longVar("ZEVO_TEST_VALUE_LONG", longValue.c_str());
-  EXPECT_EQ(GetEnvironmentValue(u"%ZEVO_TEST_VALUE_LONG%"),
-            std::u16string(5000, u'L'));
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"%ZEVO_TEST_VALUE%", u"abc"}, {u"x%ZEVO_TEST_VALUE%y", u"xabcy"},
+      {u"%ZEVO_TEST_NOT_SET%", u"%ZEVO_TEST_NOT_SET%"}, {u"", u""},
+      {u"%ZEVO_TEST_VALUE_LONG%", std::u16string(5000, u'L')}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(GetEnvironmentValue(text), value);
 }
 
 TEST(ExpandEnvironmentText, SystemRules) {
   const ScopedEnv var("ZEVO_TEST_SYS", "v");
-  char16_t buffer[8] = {};
-  // Needs 4 characters with the terminator.
-  EXPECT_EQ(os::ExpandEnvironmentText(u"a%ZEVO_TEST_SYS%b", buffer, 8), 4u);
-  EXPECT_EQ(std::u16string(buffer), u"avb");
-  EXPECT_EQ(os::ExpandEnvironmentText(u"%ZEVO_TEST_SYS%1234567", buffer, 8), 9u);
-  // A name that is not set stays whole; its closing '%' opens nothing.
-  EXPECT_EQ(os::ExpandEnvironmentText(u"%x%ZEVO_TEST_SYS%", buffer, 8), 18u);
-  EXPECT_EQ(os::ExpandEnvironmentText(u"%x%%ZEVO_TEST_SYS%", buffer, 8), 5u);
-  EXPECT_EQ(std::u16string(buffer), u"%x%v");
-  EXPECT_EQ(os::ExpandEnvironmentText(u"50%", buffer, 8), 4u);
-  EXPECT_EQ(std::u16string(buffer), u"50%");
-  EXPECT_EQ(os::ExpandEnvironmentText(u"%%", buffer, 8), 3u);
-  EXPECT_EQ(std::u16string(buffer), u"%%");
+  // Text, the length needed with the terminator, and what an 8-character
+  // buffer receives when that is enough. A name that is not set stays
+  // whole; its closing '%' opens nothing.
+  const std::tuple<std::u16string, std::uint32_t, std::u16string> cases[] = {
+      {u"a%ZEVO_TEST_SYS%b", 4, u"avb"}, {u"%ZEVO_TEST_SYS%1234567", 9, u""},
+      {u"%x%ZEVO_TEST_SYS%", 18, u""},   {u"%x%%ZEVO_TEST_SYS%", 5, u"%x%v"},
+      {u"50%", 4, u"50%"},               {u"%%", 3, u"%%"}};
+  for (const auto& [text, needed, expanded] : cases) {
+    char16_t buffer[8] = {};
+    EXPECT_EQ(os::ExpandEnvironmentText(text.c_str(), buffer, 8), needed);
+    if (needed <= 8) {
+      EXPECT_EQ(std::u16string(buffer), expanded);
+    }
+  }
 }
 
 TEST(GetSpecialFolderPath, ApplicationData) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "env_test_support.h"
 #include "os/environment.h"
-#include "registry_sandbox.h"
 #include "util/reg_key.h"
 
 namespace zevo::util {
@@ -16,30 +16,20 @@ using envtest::P;
 
 TEST(InstallPathFromExecutable, CutsBeforeTheHostName) {
   const std::u16string name(os::kHostExecutableName);
-  EXPECT_EQ(InstallPathFromExecutable(P(u"C:\\Prog\\ZEVO\\") + name),
-            P(u"C:\\Prog\\ZEVO\\"));
-  EXPECT_EQ(InstallPathFromExecutable(name), u"");
   // The name in a folder further up, or inside another file name, is not
   // the host executable.
-  EXPECT_EQ(InstallPathFromExecutable(P(u"C:\\") + name + P(u"\\bin\\other")), u"");
-  EXPECT_EQ(InstallPathFromExecutable(P(u"C:\\x\\Not") + name), u"");
-  EXPECT_EQ(InstallPathFromExecutable(P(u"C:\\x\\") + name + u".bak"), u"");
-  EXPECT_EQ(InstallPathFromExecutable(P(u"C:\\x\\") + name + P(u"\\y\\") + name),
-            P(u"C:\\x\\") + name + P(u"\\y\\"));
-  EXPECT_EQ(InstallPathFromExecutable(u""), u"");
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {P(u"C:\\Prog\\ZEVO\\") + name, P(u"C:\\Prog\\ZEVO\\")},
+      {name, u""},
+      {P(u"C:\\") + name + P(u"\\bin\\other"), u""},
+      {P(u"C:\\x\\Not") + name, u""},
+      {P(u"C:\\x\\") + name + u".bak", u""},
+      {P(u"C:\\x\\") + name + P(u"\\y\\") + name, P(u"C:\\x\\") + name + P(u"\\y\\")},
+      {u"", u""}};
+  for (const auto& [path, folder] : cases) EXPECT_EQ(InstallPathFromExecutable(path), folder);
 }
 
-class InstallPathTest : public envtest::RegistrySandbox {
- protected:
-  void TearDown() override {
-    RegKey software;
-    if (software.Open(RegistryRoot::kLocalMachine, u"SOFTWARE",
-                      os::kKeyAllAccess) == os::kRegSuccess) {
-      software.DeleteKeyTree(u"Zentrovia");
-    }
-    RegistrySandbox::TearDown();
-  }
-};
+using InstallPathTest = envtest::RegistrySandbox;
 
 TEST_F(InstallPathTest, RegistryValueThenLoggedFallback) {
   logtest::LineCapture capture;
@@ -69,19 +59,16 @@ TEST_F(InstallPathTest, RegistryValueThenLoggedFallback) {
   ASSERT_EQ(key.SetString(stored, kInstallValueName), os::kRegSuccess);
   EXPECT_EQ(GetInstallPath(), stored);
 
+  // One line per miss, both under the same site and level.
   const std::vector<logtest::CapturedLine> lines = capture.Lines();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].text,
-            u"regKey.Open() fail!\nopen  HKEY_LOCAL_MACHINE  fail!\n"
-            u"key =SOFTWARE\\Zentrovia\\ZEVO");
+            u"regKey.Open() fail!\nopen  HKEY_LOCAL_MACHINE  fail!\nkey =SOFTWARE\\Zentrovia\\ZEVO");
   EXPECT_EQ(lines[1].text,
-            u"regKey.QueryValue() fail!\nkey =SOFTWARE\\Zentrovia\\ZEVO,"
-            u"wstrItemName =InstallDir");
-  for (const logtest::CapturedLine& line : lines) {
-    EXPECT_EQ(line.module, u"Util COMMON");
-    EXPECT_EQ(line.file, u"util_EnvironmentVar");
-    EXPECT_EQ(line.level, 5);
-  }
+            u"regKey.QueryValue() fail!\nkey =SOFTWARE\\Zentrovia\\ZEVO,wstrItemName =InstallDir");
+  EXPECT_EQ(lines[1].module, u"Util COMMON");
+  EXPECT_EQ(lines[1].file, u"util_EnvironmentVar");
+  EXPECT_EQ(lines[1].level, 5);
 }
 
 }  // namespace

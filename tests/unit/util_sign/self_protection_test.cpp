@@ -19,25 +19,22 @@
 namespace zevo::util {
 namespace {
 
-using signtest::TempDir;
-using signtest::WriteBytes;
-
 // Points the registry's install folder at a temporary folder for one test
 // (POSIX: in a private registry tree; Windows: HKLM\SOFTWARE\Zentrovia,
-// removed again after, as the install path tests leave it).
-class InstallFolder {
- public:
-  InstallFolder() : dir_("install") {
+// removed again after, as the install path tests leave it), and writes the
+// encrypted configuration file there.
+class SelfProtectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
 #ifndef _WIN32
     logtest::SetEnv("ZEVO_REGISTRY_ROOT", (dir_ / "registry").string().c_str());
 #endif
-    PointRegistryAt(dir_.path().u16string() + os::kPathSeparator);
+    PointRegistryAt(dir_.path.u16string() + os::kPathSeparator);
   }
-
-  ~InstallFolder() {
+  void TearDown() override {
     RegKey software;
-    if (software.Open(os::RegistryRoot::kLocalMachine, u"SOFTWARE",
-                      os::kKeyAllAccess) == os::kRegSuccess) {
+    if (software.Open(os::RegistryRoot::kLocalMachine, u"SOFTWARE", os::kKeyAllAccess) ==
+        os::kRegSuccess) {
       software.DeleteKeyTree(u"Zentrovia");
     }
 #ifndef _WIN32
@@ -45,26 +42,21 @@ class InstallFolder {
 #endif
   }
 
-  InstallFolder(const InstallFolder&) = delete;
-  InstallFolder& operator=(const InstallFolder&) = delete;
-
-  void PointRegistryAt(const std::u16string& folder) {
-    ASSERT_TRUE(RegKey::WriteStringToHKLM(folder, kInstallKeyPath,
-                                          kInstallValueName));
+  static void PointRegistryAt(const std::u16string& folder) {
+    ASSERT_TRUE(RegKey::WriteStringToHKLM(folder, kInstallKeyPath, kInstallValueName));
   }
 
-  // Writes the encrypted configuration file with `groupXml` under the root.
+  // The file with `groupXml` under the root.
   void WriteConfig(std::string_view groupXml) const {
-    const std::string text =
-        "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<SysConfigManager>" +
-        std::string(groupXml) + "</SysConfigManager>";
+    const std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<SysConfigManager>" +
+                             std::string(groupXml) + "</SysConfigManager>";
     CryptoBuffer buffer;
     std::uint32_t length = 0;
-    ASSERT_TRUE(ZevoDataCrypto::EncryptData(
-        nullptr, reinterpret_cast<const std::uint8_t*>(text.data()),
-        static_cast<std::uint32_t>(text.size()), buffer, length));
-    WriteBytes(dir_ / "system_config.cfg",
-               {reinterpret_cast<const char*>(buffer.get()), length});
+    ASSERT_TRUE(ZevoDataCrypto::EncryptData(nullptr,
+                                            reinterpret_cast<const std::uint8_t*>(text.data()),
+                                            static_cast<std::uint32_t>(text.size()), buffer, length));
+    signtest::WriteBytes(dir_ / "system_config.cfg",
+                         {reinterpret_cast<const char*>(buffer.get()), length});
   }
 
   void WriteModuleLoad(std::string_view value) const {
@@ -72,17 +64,11 @@ class InstallFolder {
                 "</ZEVO_CFG_SP_MODULE_LOAD></ZEVO_ALL>");
   }
 
-  void RemoveConfig() const {
-    std::filesystem::remove(dir_ / "system_config.cfg");
-  }
-
- private:
-  TempDir dir_;
+  const signtest::TempDir dir_{"install"};
 };
 
-TEST(SelfProtectionTest, SwitchesReadTheirValueAsADecimalNumber) {
-  InstallFolder install;
-  install.WriteConfig(
+TEST_F(SelfProtectionTest, SwitchesReadTheirValueAsADecimalNumber) {
+  WriteConfig(
       "<ZEVO_ALL>"
       "<ZEVO_CFG_SP_RESTART_ND_REVERT>12</ZEVO_CFG_SP_RESTART_ND_REVERT>"
       "<ZEVO_CFG_SP_MODULE_LOAD>1</ZEVO_CFG_SP_MODULE_LOAD>"
@@ -96,40 +82,34 @@ TEST(SelfProtectionTest, SwitchesReadTheirValueAsADecimalNumber) {
   // XML white space around the value does not count; its leading digits,
   // after an optional '+', must make 1.
   const std::pair<const char*, bool> values[] = {
-      {"1", true},      {"\n    1\n", true}, {" \t1\r\n", true}, {"+1", true},
-      {"01x", true},    {"\n+01 \n", true},  {"1x", true},       {"0", false},
-      {"", false},      {" \n ", false},     {"10", false},      {"x1", false},
-      {"-1", false},    {"++1", false},      {"+ 1", false},     {"\xC2\xA0" "1", false}};
+      {"1", true},   {"\n    1\n", true}, {" \t1\r\n", true}, {"+1", true},
+      {"01x", true}, {"\n+01 \n", true},  {"1x", true},       {"0", false},
+      {"", false},   {" \n ", false},     {"10", false},      {"x1", false},
+      {"-1", false}, {"++1", false},      {"+ 1", false},     {"\xC2\xA0" "1", false}};
   for (const auto& [value, on] : values) {
-    install.WriteModuleLoad(value);
+    WriteModuleLoad(value);
     EXPECT_EQ(IsSelfProtectionOptionOn(kSpModuleLoad), on) << '"' << value << '"';
   }
-  install.WriteConfig("<OTHER><ZEVO_CFG_SP_MODULE_LOAD>1"
-                      "</ZEVO_CFG_SP_MODULE_LOAD></OTHER>");
+  WriteConfig("<OTHER><ZEVO_CFG_SP_MODULE_LOAD>1</ZEVO_CFG_SP_MODULE_LOAD></OTHER>");
   EXPECT_FALSE(IsSelfProtectionOptionOn(kSpModuleLoad));
-  install.RemoveConfig();
+  std::filesystem::remove(dir_ / "system_config.cfg");
   EXPECT_FALSE(IsSelfProtectionOptionOn(kSpModuleLoad));
 
   // The registry names a folder without the file.
-  install.WriteModuleLoad("1");
-  install.PointRegistryAt(u"no-such-folder");
+  WriteModuleLoad("1");
+  PointRegistryAt(u"no-such-folder");
   EXPECT_FALSE(IsSelfProtectionOptionOn(kSpModuleLoad));
 }
 
-TEST(SelfProtectionTest, ModuleLoadSwitchIsReadOnceAndKept) {
-  InstallFolder install;
-  install.WriteModuleLoad("1");
-  SetModuleLoadCheckCacheForTesting(kModuleLoadCheckUnknown);
-  EXPECT_TRUE(IsModuleLoadCheckOn());
-  EXPECT_EQ(ModuleLoadCheckCacheForTesting(), kModuleLoadCheckOn);
-  install.WriteModuleLoad("0");
-  EXPECT_TRUE(IsModuleLoadCheckOn());  // not read again
-
-  SetModuleLoadCheckCacheForTesting(kModuleLoadCheckUnknown);
-  EXPECT_FALSE(IsModuleLoadCheckOn());
-  EXPECT_EQ(ModuleLoadCheckCacheForTesting(), kModuleLoadCheckOff);
-  install.WriteModuleLoad("1");
-  EXPECT_FALSE(IsModuleLoadCheckOn());
+TEST_F(SelfProtectionTest, ModuleLoadSwitchIsReadOnceAndKept) {
+  for (const bool on : {true, false}) {
+    WriteModuleLoad(on ? "1" : "0");
+    SetModuleLoadCheckCacheForTesting(kModuleLoadCheckUnknown);
+    EXPECT_EQ(IsModuleLoadCheckOn(), on);
+    EXPECT_EQ(ModuleLoadCheckCacheForTesting(), on ? kModuleLoadCheckOn : kModuleLoadCheckOff);
+    WriteModuleLoad(on ? "0" : "1");
+    EXPECT_EQ(IsModuleLoadCheckOn(), on);  // not read again
+  }
   SetModuleLoadCheckCacheForTesting(kModuleLoadCheckUnknown);
 }
 

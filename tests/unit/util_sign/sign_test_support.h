@@ -4,7 +4,6 @@
 #define ZEVO_TESTS_UNIT_UTIL_SIGN_SIGN_TEST_SUPPORT_H_
 
 #include <chrono>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,49 +19,35 @@ namespace fs = std::filesystem;
 
 // A fresh folder under the system's temporary folder, removed with its
 // contents when the object goes.
-class TempDir {
- public:
-  explicit TempDir(std::string_view tag) {
-    const auto stamp =
-        std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = fs::temp_directory_path() /
-            ("zevo-sign-" + std::string(tag) + "-" + std::to_string(stamp));
-    fs::create_directories(path_);
+struct TempDir {
+  explicit TempDir(std::string_view tag)
+      : path(fs::temp_directory_path() /
+             ("zevo-sign-" + std::string(tag) + "-" +
+              std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
+    fs::create_directories(path);
   }
   ~TempDir() {
     std::error_code ignored;
-    fs::remove_all(path_, ignored);
+    fs::remove_all(path, ignored);
   }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const fs::path& path() const { return path_; }
-  fs::path operator/(std::string_view name) const { return path_ / name; }
-
- private:
-  fs::path path_;
+  fs::path operator/(std::string_view name) const { return path / name; }
+  const fs::path path;
 };
 
 inline void WriteBytes(const fs::path& file, std::string_view bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(file, std::ios::binary | std::ios::trunc).write(bytes.data(), bytes.size());
 }
 
 // The single-file check passes everything this soon after system start.
 inline bool InStartupGrace() { return os::TickCount() < 120000; }
 
 // Forces the module-load switch for one scope, then has it read again.
-class SwitchForced {
- public:
+struct SwitchForced {
   explicit SwitchForced(bool on) {
     util::SetModuleLoadCheckCacheForTesting(on ? util::kModuleLoadCheckOn
                                                : util::kModuleLoadCheckOff);
   }
-  ~SwitchForced() {
-    util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckUnknown);
-  }
-  SwitchForced(const SwitchForced&) = delete;
-  SwitchForced& operator=(const SwitchForced&) = delete;
+  ~SwitchForced() { util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckUnknown); }
 };
 
 // Lines of "Util COMMON" at every level, for the scope of the object.
