@@ -135,6 +135,10 @@ TEST_F(ProgressCallbackTest, ItemRecordFieldsTruncationAndLookups) {
   Report(object, 2, &item);
   EXPECT_TRUE(ZeroFrom(sink.reports[1].record.companyName, 0));
   EXPECT_EQ(sink.reports[1].record.threatLevel, 50);
+  // A custom-range item's own company text, unterminated: cut to 260.
+  item.itemId = 0x6e000000;
+  Report(object, 2, &item);
+  EXPECT_EQ(std::u16string(sink.reports[2].record.companyName), std::u16string(260, u'c'));
 }
 
 TEST_F(ProgressCallbackTest, CustomRangeCompanyFirstTextWinsPerObject) {
