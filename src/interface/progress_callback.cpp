@@ -92,17 +92,6 @@ std::int32_t ITarskEngineInterface::TARSKProcessCallback(std::int32_t handle, st
   return 0;
 }
 
-void ITarskEngineInterface::_FormatSpywareItem(std::int32_t handle, const TKC_ITEM& item,
-                                               SPYWARE_ITEM& record) noexcept {
-  const ReportPin pin(handle);
-  if (ITarskEngineInterface* const owner = pin.get()) {
-    owner->FormatItem(handle, item, record);
-    return;
-  }
-  CopyItemFields(item, record);
-  record.threatLevel = driver::kDefaultThreatLevel;
-}
-
 bool ITarskEngineInterface::GetSpyCompanyName(std::int32_t handle, const TKC_ITEM& item,
                                               std::u16string& name) noexcept {
   const ReportPin pin(handle);

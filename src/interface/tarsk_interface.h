@@ -127,9 +127,6 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
   // destroyed hook.
   void Unref() noexcept;
 
-  // The whole host record for `item` as the owner of `handle` sees it; a
-  // session without owner gets no company name and threat level 50.
-  static void _FormatSpywareItem(std::int32_t handle, const TKC_ITEM& item, SPYWARE_ITEM& record) noexcept;
   void FormatItem(std::int32_t handle, const TKC_ITEM& item, SPYWARE_ITEM& record) noexcept;
   bool CompanyNameOf(std::int32_t handle, const TKC_ITEM& item, std::u16string& name) noexcept;
 

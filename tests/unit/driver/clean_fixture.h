@@ -158,13 +158,6 @@ class CleanTest : public DriverTest {
     std::sort(names.begin(), names.end());
     return names;
   }
-  std::vector<std::string> CallsNamed(std::initializer_list<std::string_view> names) const {
-    std::vector<std::string> picked;
-    for (const auto& name : engine_.CallNames()) {
-      if (std::find(names.begin(), names.end(), name) != names.end()) picked.push_back(name);
-    }
-    return picked;
-  }
 
   std::filesystem::path root_;
   std::shared_ptr<FileCheck> file_check_ = std::make_shared<FileCheck>();

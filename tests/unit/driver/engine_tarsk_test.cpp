@@ -1,8 +1,10 @@
 // CEngineTARSK start-up, settings, options, RCM table and teardown against
 // the fake engine and the reference host services.
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "driver/engine_tables.h"
 #include "driver_fixture.h"
 #include "util/env_expand.h"
 #include "zevo/result.h"
@@ -86,23 +88,60 @@ TEST_F(DriverTest, EngineFolderMustBeFound) {
   driver::CEngineTARSK orphan(nullptr, FakeEngine::Table());
   EXPECT_EQ(orphan.Initialize(), kEngineLoadFailed);
   EXPECT_TRUE(engine_.Calls().empty());
+  EXPECT_TRUE(Lines().empty());
+}
 
-  // Not ready: every engine operation refuses without reaching the engine.
+// Not ready: every engine operation refuses without reaching the engine.
+TEST_F(DriverTest, UnreadyDriverRefusesEveryOperation) {
+  auto unready = MakeDriver();
   std::int32_t handle = 0;
   char16_t buffer[kPropertyCapacity];
-  EXPECT_EQ(driver->OpenSession(&handle, nullptr, "x"), kEngineNotReady);
-  EXPECT_EQ(driver->CloseSession(1), kEngineNotReady);
-  EXPECT_EQ(driver->LoadPattern(1, true), kEngineNotReady);
-  EXPECT_EQ(driver->GetPatternProperty(buffer), kEngineNotReady);
-  EXPECT_EQ(driver->GetEngineProperty(buffer), kEngineNotReady);
+  std::vector<bool> flags{true};
+  std::vector<bool> done(1);
+  std::int32_t selected = 7;
+  ZEVO_ReferentialItem item{};
+  driver::EngineTables tables;
+  const std::vector<std::function<std::int32_t()>> operations = {
+      [&] { return unready->OpenSession(&handle, nullptr, "x"); },
+      [&] { return unready->CloseSession(1); },
+      [&] { return unready->LoadPattern(1, true); },
+      [&] { return unready->GetPatternProperty(buffer); },
+      [&] { return unready->GetEngineProperty(buffer); },
+      [&] { return unready->StartScan(1, true, true, true, u"", {}); },
+      [&] { return unready->PrepareScan(1, {}); },
+      [&] { return unready->EnableScanner(1, kDefaultScanners); },
+      [&] { return unready->SetScannerState(1, true); },
+      [&] { return unready->ApplyScanOption(1); },
+      [&] { return unready->SetProcessCallbackFunction(1, nullptr); },
+      [&] { return unready->StopScan(1); },
+      [&] { return unready->BackupAndClean(1, true, true, true, u"b"); },
+      [&] { return unready->SpywareDoCleanup(1, true, true, false); },
+      [&] { return unready->SelectItemsForClean(1, 1, false, true, true, flags); },
+      [&] { return unready->CleanItems(1); },
+      [&] { return unready->SpywareBackup(1, u"b"); },
+      [&] { return unready->SelectItemsByCompany(1, u"A", 1, selected, done); },
+      [&] { return unready->SpywareRestore(1, u"x"); },
+      [&] { return unready->AddReferentialScanItem(1, item); },
+      [&] { return unready->StartReferentialScan(1, true, true, true, u"", {}); },
+      [&] { return unready->EnumerateItemId(1, tables.items); },
+      [&] { return unready->EnumerateThreatLevel(1, tables.threats); },
+      [&] { return unready->EnumerateCompanyIdNameTable(1, tables.companies); },
+      [&] { return unready->AddWhitelistItem(1, u"Acme"); },
+  };
+  for (std::size_t i = 0; i < operations.size(); ++i) EXPECT_EQ(operations[i](), kEngineNotReady) << i;
+  EXPECT_TRUE(flags.empty());
+  EXPECT_EQ(selected, 0);
+  EXPECT_EQ(unready->StopScanByName(""), kNoSessionForName);
+  EXPECT_EQ(unready->GetTableRow(1, 1, 1), u"");
   const std::int32_t* main = nullptr;
-  EXPECT_EQ(driver->InitMainSession(&main), kEngineNotReady);
+  EXPECT_EQ(unready->InitMainSession(&main), kEngineNotReady);
   EXPECT_NE(main, nullptr);
+  unready->StopAllScans();
+  unready->SendCleanResult(1, {true});
+  unready->LogEngineError(0);
+  unready.reset();
   EXPECT_EQ(rcm_->calls, 0);
-  driver->LogEngineError(0);
-  driver.reset();
   EXPECT_TRUE(engine_.Calls().empty());
-  EXPECT_TRUE(Lines().empty());
 }
 
 TEST_F(DriverTest, RefusedOptionStopsStartUpWithTheEngineError) {

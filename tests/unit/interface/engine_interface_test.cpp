@@ -120,7 +120,10 @@ TEST_F(EngineInterfaceTest, ReferentialCleanAndRestoreDispatch) {
   EngineObject object = Open();
   const std::u16string tkc = u"tkc = 0x" + std::u16string(1, u'0' + object->SessionHandle());
 
-  // The session holds no items: each call stops after its entry line.
+  // One item to clean after the referential scan, with the configured
+  // backup (none) since the byte is zero; then no items: each call stops
+  // after its entry line.
+  engine_.SetItems({TKC_ITEM{}});
   ZEVO_ScanOptions cookiesOnly{0, 1, 0};
   object->CallFunc(4, &cookiesOnly, nullptr);
   std::uint8_t keepDefault = 0;
@@ -139,7 +142,7 @@ TEST_F(EngineInterfaceTest, ReferentialCleanAndRestoreDispatch) {
   EXPECT_EQ(entries, (std::vector<std::u16string>{
                          u"==> CEngineTARSK::StartReferentialScan," + tkc +
                              u", bDoSpywareClean = false, bDoCookieClean = true",
-                         cleanup + u"false", cleanup + u"false",
+                         cleanup + u"false", cleanup + u"false", cleanup + u"false",
                          u"==> CEngineTARSK::SpywareBackup," + tkc + u", wstrBackupPath = D:\\bk\\",
                          cleanup + u"true"}));
 

@@ -2,6 +2,7 @@
 // over a driver on the in-process fake engine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -35,37 +36,24 @@ class RecordingSink final : public IProgressSink {
     std::int32_t c, d;
     const void* data;
     std::uint64_t cookie;
-    std::vector<unsigned char> record;  // the SPYWARE_ITEM bytes for 2 and 1001
+    SPYWARE_ITEM record;  // events 2 and 1001
   };
   void* DeleteThis(std::uint32_t) noexcept override { return this; }
   std::int32_t OnProgress(std::uint32_t event, std::int32_t c, std::int32_t d, void* data,
                           std::uint64_t cookie) noexcept override {
     Report report{event, c, d, data, cookie, {}};
-    if ((event == 2 || event == 1001) && data != nullptr) {
-      const auto* bytes = static_cast<const unsigned char*>(data);
-      report.record.assign(bytes, bytes + sizeof(SPYWARE_ITEM));
-    }
-    reports.push_back(std::move(report));
+    if ((event == 2 || event == 1001) && data != nullptr) report.record = *static_cast<const SPYWARE_ITEM*>(data);
+    reports.push_back(report);
     return 0;
   }
+  std::u16string Company(std::size_t i) const { return reports.at(i).record.companyName; }
   std::vector<Report> reports;
 };
 
-std::u16string TextAt(const std::vector<unsigned char>& record, std::size_t offset) {
-  std::u16string text;
-  for (char16_t ch; std::memcpy(&ch, &record[offset + 2 * text.size()], 2), ch != 0;) text.push_back(ch);
-  return text;
-}
-
-std::int32_t IntAt(const std::vector<unsigned char>& record, std::size_t offset) {
-  std::int32_t value;
-  std::memcpy(&value, &record[offset], 4);
-  return value;
-}
-
+// Every code unit of `text` from `from` on is zero.
 template <std::size_t N>
-void Fill(char16_t (&text)[N], char16_t ch) {
-  for (auto& c : text) c = ch;  // no terminator at all
+bool ZeroFrom(const char16_t (&text)[N], std::size_t from) {
+  return std::all_of(text + from, text + N, [](char16_t c) { return c == 0; });
 }
 
 class ProgressCallbackTest : public ::testing::Test {
@@ -105,52 +93,52 @@ class ProgressCallbackTest : public ::testing::Test {
   std::unique_ptr<driver::CEngineTARSK> driver_;
 };
 
-TEST_F(ProgressCallbackTest, ItemRecordLayoutTruncationAndLookups) {
+TEST_F(ProgressCallbackTest, ItemRecordFieldsTruncationAndLookups) {
   RecordingSink sink;
   EngineObject object = Open(0xabcdef0123456789ull, &sink);
   TKC_ITEM item;
   std::memset(&item, 0x5a, sizeof item);  // unterminated texts, junk everywhere
-  Fill(item.text1, u'a');
-  Fill(item.text2, u'b');
-  Fill(item.text3, u'c');
-  Fill(item.companyText, u'd');
-  Fill(item.text5, u'e');
-  Fill(item.text6, u'f');
+  char16_t* const in[] = {item.text1, item.text2, item.companyText, item.text5, item.text6};
+  for (std::size_t i = 0; i < 5; ++i) std::fill_n(in[i], kItemTextChars, static_cast<char16_t>(u'a' + i));
+  std::fill(std::begin(item.text3), std::end(item.text3), u'c');
   item.itemId = 100;
   item.presence = 2;
   item.threatTypeId = 3;
   ASSERT_EQ(Report(object, 2, &item), 0);
 
   ASSERT_EQ(sink.reports.size(), 1u);
-  const auto& report = sink.reports[0];
-  EXPECT_EQ(report.event, 2u);
-  EXPECT_EQ(report.c, 11);
-  EXPECT_EQ(report.cookie, 0xabcdef0123456789ull);
-  const auto& r = report.record;
-  EXPECT_EQ(IntAt(r, 0), 3960);
-  EXPECT_EQ(IntAt(r, 4), 100);
-  const std::pair<std::size_t, char16_t> texts260[] = {{8, u'a'}, {530, u'b'}, {1830, u'd'},
-                                                       {2352, u'e'}, {2874, u'f'}};
-  for (const auto& [offset, ch] : texts260) EXPECT_EQ(TextAt(r, offset), std::u16string(260, ch)) << offset;
-  EXPECT_EQ(TextAt(r, 1052), std::u16string(388, u'c'));
-  EXPECT_EQ(r[3396], 1);
-  EXPECT_EQ(r[3397] | r[3398] | r[3399], 0);
-  for (std::size_t offset = 3400; offset < 3416; offset += 4) EXPECT_EQ(IntAt(r, offset), 0x5a5a5a5a) << offset;
-  EXPECT_EQ(IntAt(r, 3416), 3);
-  EXPECT_EQ(IntAt(r, 3420), 80);
-  EXPECT_EQ(IntAt(r, 3424), 0x5a5a5a5a);
-  EXPECT_EQ(IntAt(r, 3428), 0x5a5a5a5a);
-  EXPECT_EQ(TextAt(r, 3432), u"Seven Corp");
-  for (std::size_t i = 3432 + 20; i < 3956; ++i) ASSERT_EQ(r[i], 0) << i;
-  EXPECT_EQ(IntAt(r, 3956), 0);
+  EXPECT_EQ(sink.reports[0].event, 2u);
+  EXPECT_EQ(sink.reports[0].c, 11);
+  EXPECT_EQ(sink.reports[0].cookie, 0xabcdef0123456789ull);
+  const SPYWARE_ITEM& r = sink.reports[0].record;
+  EXPECT_EQ(r.size, 3960u);
+  EXPECT_EQ(r.itemId, 100);
+  const char16_t* const out[] = {r.text1, r.text2, r.companyText, r.text5, r.text6};
+  for (std::size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(std::u16string(out[i]), std::u16string(260, static_cast<char16_t>(u'a' + i))) << i;
+  }
+  EXPECT_EQ(std::u16string(r.text3), std::u16string(388, u'c'));
+  EXPECT_EQ(r.present, 1);
+  EXPECT_EQ(r.reserved0[0] | r.reserved0[1] | r.reserved0[2] | r.reserved1[0] | r.reserved1[1], 0);
+  for (std::uint32_t value : {r.kind, r.resultFlags, r.state, r.value13, r.value16}) EXPECT_EQ(value, 0x5a5a5a5au);
+  EXPECT_EQ(r.code, 0x5a5a5a5a);
+  EXPECT_EQ(r.threatTypeId, 3);
+  EXPECT_EQ(r.threatLevel, 80);
+  EXPECT_EQ(std::u16string(r.companyName), u"Seven Corp");
+  EXPECT_TRUE(ZeroFrom(r.companyName, 10));
+  EXPECT_EQ(r.resultCode, 0);
 
   // Unknown item and threat type: no company (nothing left of the name
   // before), level 50.
   item.itemId = 101;
   item.threatTypeId = 4;
   Report(object, 2, &item);
-  for (std::size_t i = 3432; i < 3956; ++i) ASSERT_EQ(sink.reports[1].record[i], 0) << i;
-  EXPECT_EQ(IntAt(sink.reports[1].record, 3420), 50);
+  EXPECT_TRUE(ZeroFrom(sink.reports[1].record.companyName, 0));
+  EXPECT_EQ(sink.reports[1].record.threatLevel, 50);
+  // A custom-range item's own company text, unterminated: cut to 260.
+  item.itemId = 0x6e000000;
+  Report(object, 2, &item);
+  EXPECT_EQ(std::u16string(sink.reports[2].record.companyName), std::u16string(260, u'c'));
 }
 
 TEST_F(ProgressCallbackTest, CustomRangeCompanyFirstTextWinsPerObject) {
@@ -167,8 +155,8 @@ TEST_F(ProgressCallbackTest, CustomRangeCompanyFirstTextWinsPerObject) {
   item.itemId = 0x6f000001;  // just outside: the tables, which do not know it
   Report(object, 2, &item);
   ASSERT_EQ(sink.reports.size(), 5u);
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(TextAt(sink.reports[i].record, 3432), u"First") << i;
-  EXPECT_EQ(TextAt(sink.reports[4].record, 3432), u"");
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(sink.Company(i), u"First") << i;
+  EXPECT_EQ(sink.Company(4), u"");
 
   // The exported lookups: an unowned session names nothing and rates 50.
   std::u16string name = u"kept";
@@ -189,7 +177,7 @@ TEST_F(ProgressCallbackTest, CustomRangeCompanyFirstTextWinsPerObject) {
   EngineObject second = Open(2, &other);
   item.itemId = 0x6e000000;
   Report(second, 2, &item);
-  EXPECT_EQ(TextAt(other.reports[0].record, 3432), u"Other");
+  EXPECT_EQ(other.Company(0), u"Other");
 
   // Seen before the host's sink is there, the first text still wins.
   RecordingSink late;
@@ -201,7 +189,7 @@ TEST_F(ProgressCallbackTest, CustomRangeCompanyFirstTextWinsPerObject) {
   std::memcpy(item.companyText, u"Later", 12);
   Report(third, 2, &item);
   ASSERT_EQ(late.reports.size(), 1u);
-  EXPECT_EQ(TextAt(late.reports[0].record, 3432), u"Early");
+  EXPECT_EQ(late.Company(0), u"Early");
 }
 
 TEST_F(ProgressCallbackTest, CleanResultCodes) {
@@ -223,12 +211,12 @@ TEST_F(ProgressCallbackTest, CleanResultCodes) {
     item.kind = c.kind;
     item.state = c.state;
     Report(object, 1001, &item, c.d);
-    EXPECT_EQ(IntAt(sink.reports.back().record, 3956), Code(c.code)) << c.flags << " " << c.kind;
+    EXPECT_EQ(sink.reports.back().record.resultCode, Code(c.code)) << c.flags << " " << c.kind;
     EXPECT_EQ(sink.reports.back().d, c.d);
   }
   item.resultFlags = 3;
   Report(object, 2, &item);  // detections carry no result
-  EXPECT_EQ(IntAt(sink.reports.back().record, 3956), 0);
+  EXPECT_EQ(sink.reports.back().record.resultCode, 0);
 }
 
 TEST_F(ProgressCallbackTest, EventsPassedDroppedAndUnowned) {
@@ -236,20 +224,17 @@ TEST_F(ProgressCallbackTest, EventsPassedDroppedAndUnowned) {
   EngineObject object = Open(9, &sink);
   int value = 0;
   for (std::int32_t event : {1, 3, 1000, 4, 0, 999, 1002, -1}) EXPECT_EQ(Report(object, event, &value), 0);
-  ASSERT_EQ(sink.reports.size(), 3u);
-  EXPECT_EQ(sink.reports[0].event, 1u);
-  EXPECT_EQ(sink.reports[1].event, 3u);
-  EXPECT_EQ(sink.reports[2].event, 1000u);
+  std::vector<std::uint32_t> events;
   for (const auto& report : sink.reports) {
-    EXPECT_EQ(report.data, &value);
-    EXPECT_EQ(report.cookie, 9u);
+    events.push_back(report.event);
+    EXPECT_TRUE(report.data == &value && report.cookie == 9u);
   }
+  EXPECT_EQ(events, (std::vector<std::uint32_t>{1, 3, 1000}));
   // Item events without an item reach the host without a record.
   Report(object, 2, nullptr);
   Report(object, 1001, nullptr, 1);
   ASSERT_EQ(sink.reports.size(), 5u);
-  EXPECT_EQ(sink.reports[3].data, nullptr);
-  EXPECT_EQ(sink.reports[4].data, nullptr);
+  EXPECT_TRUE(sink.reports[3].data == nullptr && sink.reports[4].data == nullptr);
 
   // No sink yet, a closed session: nothing reported (a released object:
   // ReleaseWaitsForTheReportUnderWay).

@@ -3,7 +3,9 @@
 #include <array>
 #include <string>
 
+#include "plugin/command_registration.h"
 #include "plugin_fixture.h"
+#include "zevo/result.h"
 
 namespace zevo::plugintest {
 namespace {
@@ -136,6 +138,70 @@ TEST_F(PluginTest, ObjectsOnlyWhileStarted) {
   EXPECT_EQ(Plugin_Interface_CallFunc(object, 10, text, nullptr), Code(0x200c0000u));
   Plugin_Interface_Release(object);
   EXPECT_FALSE(DriverAlive());
+}
+
+// A query leaves behind a driver that never opened its main session; a
+// later start must not read that session's handle.
+TEST_F(PluginTest, DriverLeftWithoutMainSession) {
+  ASSERT_EQ(Start(), Code(0x200c0000u));
+  for (const char* faults : {"TKSetOption=-4", "TKInit=-5"}) {
+    SCOPED_TRACE(faults);
+    logtest::SetEnv("TARSK_FAULTS", faults);
+    EXPECT_EQ(Plugin_Interface_QueryInterface(100011), nullptr);
+    EXPECT_TRUE(DriverAlive());
+    EXPECT_EQ(InterfaceCount(), 0u);
+    EXPECT_EQ(Plugin_Interface_QueryInterface(100012), nullptr);  // not ready
+    logtest::SetEnv("TARSK_FAULTS", "");
+
+    EXPECT_EQ(Plugin_Interface_PostInitialize(), 0xe00c0007u);
+    EXPECT_FALSE(DriverAlive());  // no object out: the driver went
+    EXPECT_TRUE(Started());       // a failure leaves the state as it was
+  }
+
+  // A driver left behind is used by the next query as it is.
+  logtest::SetEnv("TARSK_FAULTS", "TKInit=-5");
+  EXPECT_EQ(Plugin_Interface_QueryInterface(100011), nullptr);
+  logtest::SetEnv("TARSK_FAULTS", "");
+  ICommonPluginInterface* object = Plugin_Interface_QueryInterface(100011);
+  ASSERT_NE(object, nullptr);
+  Plugin_Interface_Release(object);
+  EXPECT_FALSE(DriverAlive());
+  EXPECT_EQ(InterfaceCount(), 0u);
+}
+
+TEST_F(PluginTest, UnreachableScanManager) {
+  logtest::LineCapture capture;
+  logtest::Configure("Core Scan Manager=1;Plugin TARSK=5");
+  UseScanManager(0);  // not registered
+  EXPECT_EQ(Start(), Code(0xe00c000bu));
+  EXPECT_TRUE(Started());  // started nevertheless
+  ICommonPluginInterface* status = Plugin_Interface_QueryInterface(100012);
+  EXPECT_NE(status, nullptr);
+  Plugin_Interface_Release(status);
+  EXPECT_EQ(Plugin_Interface_PreUninitialize(), 0xe00c000bu);
+  EXPECT_FALSE(Started());
+  EXPECT_EQ(plugin::RegisterEngineCommands(nullptr, true), Code(0xe00c000bu));
+  EXPECT_TRUE(capture.Texts().empty());
+  EXPECT_EQ(services_.OpenConnections(), 0u);
+}
+
+TEST_F(PluginTest, RefusedRegistrationIsLoggedAndStillStarts) {
+  logtest::LineCapture capture;
+  logtest::Configure("Core Scan Manager=6");
+  UseScanManager(Code(0xe0ff000du));
+  EXPECT_EQ(Start(), Code(0xe00c000bu));
+  EXPECT_TRUE(Started());
+  UseScanManager(Code(0xe0ff0007u));
+  EXPECT_EQ(Plugin_Interface_PreUninitialize(), 0xe0ff0007u);
+
+  const std::vector<logtest::CapturedLine> lines = capture.Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  for (const logtest::CapturedLine& line : lines) {
+    EXPECT_EQ(line.module, u"Core Scan Manager");
+    EXPECT_EQ(line.level, 6);
+  }
+  EXPECT_EQ(lines[0].text, u"Failed to register TARSK engine commands. iRet = 0xe0ff000d");
+  EXPECT_EQ(lines[1].text, u"Failed to register TARSK engine commands. iRet = 0xe0ff0007");
 }
 
 }  // namespace

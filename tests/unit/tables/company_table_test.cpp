@@ -26,23 +26,34 @@ class Message {
     ZEVO_Msg_GetSizeOf(&handle_, key, &count);
     return count;
   }
-  std::u16string Name(std::uint32_t position) const {
-    std::uint32_t length = 0;
-    EXPECT_GE(ZEVO_Msg_GetWStringAt(&handle_, kNameKey, position, nullptr, 0, &length), 0);
-    std::u16string text(length + 1, u'\0');
-    EXPECT_GE(ZEVO_Msg_GetWStringAt(&handle_, kNameKey, position, text.data(), length + 1, &length), 0);
-    text.resize(length);
-    return text;
-  }
-  std::uint32_t Id(std::uint32_t position) const {
-    std::uint32_t id = 0;
-    EXPECT_GE(ZEVO_Msg_GetUInt32At(&handle_, kIdKey, position, &id), 0);
-    return id;
+  // The (id, name) pairs in order; both lists have the same length.
+  std::vector<std::pair<std::uint32_t, std::u16string>> Listed() const {
+    EXPECT_EQ(Count(kNameKey), Count(kIdKey));
+    std::vector<std::pair<std::uint32_t, std::u16string>> listed(Count(kNameKey));
+    for (std::uint32_t i = 0; i < listed.size(); ++i) {
+      std::uint32_t length = 0;
+      EXPECT_GE(ZEVO_Msg_GetWStringAt(&handle_, kNameKey, i, nullptr, 0, &length), 0);
+      listed[i].second.resize(length + 1);
+      EXPECT_GE(ZEVO_Msg_GetWStringAt(&handle_, kNameKey, i, listed[i].second.data(), length + 1, &length), 0);
+      listed[i].second.resize(length);
+      EXPECT_GE(ZEVO_Msg_GetUInt32At(&handle_, kIdKey, i, &listed[i].first), 0);
+    }
+    return listed;
   }
 
  private:
   ZEVO_DataHandle handle_{};
 };
+
+// The name of `id`, "-" when there is none; the id of `name`, -999 when none.
+std::u16string NameOf(const CompanyIdNameTable& table, std::int32_t id) {
+  std::u16string name = u"stale";
+  return table.GetNameById(id, name) ? name : u"-";
+}
+std::int32_t IdOf(const CompanyIdNameTable& table, const std::u16string& name) {
+  std::int32_t id = 0;
+  return table.GetIdByName(name, id) ? id : -999;
+}
 
 TEST(CompanyIdNameTable, FirstRowWinsForDuplicateIdsAndNames) {
   CompanyIdNameTable table;
@@ -52,25 +63,17 @@ TEST(CompanyIdNameTable, FirstRowWinsForDuplicateIdsAndNames) {
   table.AddRow(12, u"Globex");
   table.Seal();
   EXPECT_EQ(table.size(), 4u);
-
-  std::int32_t id = 0;
-  ASSERT_TRUE(table.GetIdByName(u"Acme", id));
-  EXPECT_EQ(id, 10);
-  std::u16string name;
-  ASSERT_TRUE(table.GetNameById(11, name));  // the second row's id keeps its name
-  EXPECT_EQ(name, u"Acme");
-  ASSERT_TRUE(table.GetNameById(10, name));
-  EXPECT_EQ(name, u"Acme");
-  ASSERT_TRUE(table.GetIdByName(u"Initech", id));  // a name of a shadowed id row
-  EXPECT_EQ(id, 10);
-  EXPECT_FALSE(table.GetIdByName(u"acme", id));
-  EXPECT_FALSE(table.GetIdByName(u"Acm", id));
-  EXPECT_FALSE(table.GetNameById(13, name));
-
+  EXPECT_EQ(IdOf(table, u"Acme"), 10);
+  EXPECT_EQ(NameOf(table, 11), u"Acme");  // the second row's id keeps its name
+  EXPECT_EQ(NameOf(table, 10), u"Acme");
+  EXPECT_EQ(IdOf(table, u"Initech"), 10);  // a name of a shadowed id row
+  EXPECT_EQ(IdOf(table, u"acme"), -999);
+  EXPECT_EQ(IdOf(table, u"Acm"), -999);
+  EXPECT_EQ(NameOf(table, 13), u"-");
   table.Clear();
   EXPECT_EQ(table.size(), 0u);
-  EXPECT_FALSE(table.GetIdByName(u"Acme", id));
-  EXPECT_FALSE(table.GetNameById(10, name));
+  EXPECT_EQ(IdOf(table, u"Acme"), -999);
+  EXPECT_EQ(NameOf(table, 10), u"-");
 }
 
 // A lookup by id reads the name's length kept beside it: empty names and
@@ -82,18 +85,11 @@ TEST(CompanyIdNameTable, NamesOfEveryLengthByIdAndByName) {
   table.AddRow(2, longName);
   table.AddRow(3, u"x");
   table.Seal();
-  std::u16string name = u"stale";
-  ASSERT_TRUE(table.GetNameById(1, name));
-  EXPECT_EQ(name, u"");
-  ASSERT_TRUE(table.GetNameById(2, name));
-  EXPECT_EQ(name, longName);
-  ASSERT_TRUE(table.GetNameById(3, name));
-  EXPECT_EQ(name, u"x");
-  std::int32_t id = 0;
-  ASSERT_TRUE(table.GetIdByName(longName, id));
-  EXPECT_EQ(id, 2);
-  ASSERT_TRUE(table.GetIdByName(u"x", id));
-  EXPECT_EQ(id, 3);
+  EXPECT_EQ(NameOf(table, 1), u"");
+  EXPECT_EQ(NameOf(table, 2), longName);
+  EXPECT_EQ(NameOf(table, 3), u"x");
+  EXPECT_EQ(IdOf(table, longName), 2);
+  EXPECT_EQ(IdOf(table, u"x"), 3);
 }
 
 TEST(CompanyIdNameTable, WritesNamesInCodeUnitOrderWithTheirIds) {
@@ -109,16 +105,9 @@ TEST(CompanyIdNameTable, WritesNamesInCodeUnitOrderWithTheirIds) {
 
   Message message;
   ASSERT_TRUE(table.WriteToMessage(message.handle()));
-  const std::vector<std::pair<std::uint32_t, std::u16string>> expected = {
-      {9, u""}, {0xfffffffeu, u"Zeta"}, {3, u"alpha"}, {4, u"beta"},
-      {5, u"\u00c4rger"}, {7, u"\U0001f600"}, {6, u"\uff21"},
-  };
-  ASSERT_EQ(message.Count(kNameKey), expected.size());
-  ASSERT_EQ(message.Count(kIdKey), expected.size());
-  for (std::uint32_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(message.Name(i), expected[i].second) << i;
-    EXPECT_EQ(message.Id(i), expected[i].first) << i;
-  }
+  EXPECT_EQ(message.Listed(), (std::vector<std::pair<std::uint32_t, std::u16string>>{
+                                  {9, u""}, {0xfffffffeu, u"Zeta"}, {3, u"alpha"}, {4, u"beta"},
+                                  {5, u"\u00c4rger"}, {7, u"\U0001f600"}, {6, u"\uff21"}}));
 
   // Names sharing a long prefix, one of them the prefix itself.
   CompanyIdNameTable shared;
@@ -128,14 +117,9 @@ TEST(CompanyIdNameTable, WritesNamesInCodeUnitOrderWithTheirIds) {
   shared.Seal();
   Message sorted;
   ASSERT_TRUE(shared.WriteToMessage(sorted.handle()));
-  ASSERT_EQ(sorted.Count(kNameKey), 5u);
-  const std::vector<std::pair<std::uint32_t, std::u16string>> inOrder = {
-      {3, u"Company"}, {2, u"Company 1"}, {0, u"Company 10"}, {4, u"Company 100000"},
-      {1, u"Company 9"}};
-  for (std::uint32_t i = 0; i < inOrder.size(); ++i) {
-    EXPECT_EQ(sorted.Name(i), inOrder[i].second) << i;
-    EXPECT_EQ(sorted.Id(i), inOrder[i].first) << i;
-  }
+  EXPECT_EQ(sorted.Listed(), (std::vector<std::pair<std::uint32_t, std::u16string>>{
+                                 {3, u"Company"}, {2, u"Company 1"}, {0, u"Company 10"}, {4, u"Company 100000"},
+                                 {1, u"Company 9"}}));
 
   CompanyIdNameTable empty;
   Message nothing;
@@ -156,9 +140,7 @@ TEST(CompanyIdNameTable, MemoryWithinTwiceTheRawKeysAndNames) {
   table.Seal();
   EXPECT_LE(table.MemoryBytes(), 2 * raw);
   EXPECT_GE(table.MemoryBytes(), raw);
-  std::int32_t id = 0;
-  ASSERT_TRUE(table.GetIdByName(u"Company 19999", id));
-  EXPECT_EQ(id, 19999);
+  EXPECT_EQ(IdOf(table, u"Company 19999"), 19999);
 }
 
 }  // namespace

@@ -83,6 +83,17 @@ TEST(IdMap, DenseIdsWithGapsAndExtremeValues) {
   ExpectHolds(first, Entries(entries.begin(), entries.end() - 2), absent);
 }
 
+// Exactly half the range filled is still dense: one value per id of the range.
+TEST(IdMap, HalfFilledRangeIsDense) {
+  Entries entries;
+  for (std::int32_t id = 0; id < 998; id += 2) entries.emplace_back(id, id);
+  entries.emplace_back(999, 1);  // 500 ids over a range of 1000
+  IdMap map;
+  map.Build(Entries(entries), IdMap::Duplicates::kLastWins);
+  ExpectHolds(map, entries, {1, 998, 1000});
+  EXPECT_EQ(map.MemoryBytes(), 4u * 1000u);
+}
+
 // Scattered ids take the hashed layout; ids at both extremes make the
 // marker of a free slot a searched-for one.
 TEST(IdMap, ScatteredIdsIncludingBothExtremes) {

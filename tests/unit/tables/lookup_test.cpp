@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -115,13 +116,14 @@ TEST_F(TableLookupTest, WhitelistRecordAndCodes) {
   const std::vector<testing::FakeEngine::WhitelistEntry> list = engine_.Whitelist();
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].handle, main_);
-  unsigned char expected[4616] = {};
-  const std::uint32_t head[2] = {4616, 5};
-  std::memcpy(expected, head, sizeof head);
-  std::memcpy(expected + 8, u"-12", 6);
-  EXPECT_EQ(std::memcmp(&list[0].record, expected, sizeof expected), 0);
-  std::memcpy(expected + 8, u"100", 6);
-  EXPECT_EQ(std::memcmp(&list[1].record, expected, sizeof expected), 0);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const TKC_WHITELIST_ITEM& record = list[i].record;
+    EXPECT_EQ(record.size, 4616u);
+    EXPECT_EQ(record.kind, 5u);
+    EXPECT_EQ(std::u16string(record.text), i == 0 ? u"-12" : u"100");
+    EXPECT_TRUE(std::all_of(record.text + 4, std::end(record.text), [](char16_t c) { return c == 0; }));
+    EXPECT_TRUE(std::all_of(std::begin(record.reserved), std::end(record.reserved), [](auto b) { return b == 0; }));
+  }
 
   logtest::LineCapture capture;
   EXPECT_EQ(driver_->AddWhitelistItem(main_, u"Nobody"), kArgumentMissing);
