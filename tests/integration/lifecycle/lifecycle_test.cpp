@@ -355,13 +355,14 @@ void ExpectWorkingModule(ModuleHost& m) {
   EXPECT_EQ(m.host().services().OpenConnections(), 0u);
 }
 
-TEST(HostFaults, ConfigurationAbsentOrAnsweringGarbage) {
+TEST(HostFaults, ConfigurationOrRcmTableAbsentRefusingOrAnsweringGarbage) {
   ModuleHost m;
   ASSERT_TRUE(m.Ready());
+  const ModuleLog log;
   m.Initialize();
   m.host().Register(ZEVO_CONFIG_REPOSITORY_MODULE, ZEVO_CONFIG_REPOSITORY_INTERFACE, nullptr);
   {
-    SCOPED_TRACE("absent");
+    SCOPED_TRACE("no configuration");
     ExpectWorkingModule(m);
   }
   for (const std::int32_t answer : {kCommonOk, kFail, kNoConnection}) {
@@ -371,14 +372,6 @@ TEST(HostFaults, ConfigurationAbsentOrAnsweringGarbage) {
     ExpectWorkingModule(m);
     EXPECT_GE(garbage->calls, 2);  // the driver's settings and the session's
   }
-  m.Uninitialize();
-}
-
-TEST(HostFaults, RcmTableRefusingOrAbsent) {
-  ModuleHost m;
-  ASSERT_TRUE(m.Ready());
-  const ModuleLog log;
-  m.Initialize();
   m.host().rcmTable().SetAnswer(kFail);
   ExpectWorkingModule(m);
   m.host().Register(ZEVO_RCM_TABLE_MODULE, ZEVO_RCM_TABLE_INTERFACE, nullptr);
