@@ -107,7 +107,7 @@ void ScanWhile(const PluginExportTable& x, const std::function<bool()>& step) {
         for (const SPYWARE_ITEM& item : sink.Items()) {
           ++reports;
           const Family& family = ExpectedFamilies().at(item.itemId);
-          if (Text(item.companyName, std::size(item.companyName)) != family.company ||
+          if (Field(item.companyName) != family.company ||
               item.threatLevel != family.threatLevel) {
             ++wrong;
           }

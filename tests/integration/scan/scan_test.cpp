@@ -17,22 +17,11 @@ namespace {
 
 constexpr std::uint64_t kCookie = 0x0123456789abcdefULL;
 
-std::string Generic(const fs::path& path) {
-  const std::u8string text = path.generic_u8string();
-  return std::string(text.begin(), text.end());
-}
-
-// The sample (relative path, generic form) that an item's path names.
-std::string RelativePath(const SPYWARE_ITEM& item, const fs::path& tree) {
-  const fs::path file(Text(item.text6, ZEVO_ITEM_TEXT_CCH));
-  return Generic(file.lexically_relative(fs::absolute(tree).lexically_normal()));
-}
-
 // Relative path -> item id and kind, for every sample the engine detects.
 std::map<std::string, std::pair<std::int32_t, std::uint32_t>> ExpectedSamples() {
   std::map<std::string, std::pair<std::int32_t, std::uint32_t>> expected;
   for (const tarsk::samples::Sample& s : tarsk::samples::AllSamples()) {
-    if (s.itemId != 0) expected[Generic(s.path)] = {s.itemId, s.kind};
+    if (s.itemId != 0) expected[Utf8(s.path)] = {s.itemId, s.kind};
   }
   return expected;
 }
@@ -55,7 +44,7 @@ TEST_F(ScanJob, SampleTreeReportsEveryFamilyOnceWithCompanyLevelAndCookie) {
     EXPECT_EQ(item.present, 1);
     const auto family = ExpectedFamilies().find(item.itemId);
     ASSERT_NE(family, ExpectedFamilies().end()) << item.itemId;
-    EXPECT_EQ(Text(item.companyName, ZEVO_ITEM_TEXT_CCH), family->second.company) << path;
+    EXPECT_EQ(Field(item.companyName), family->second.company) << path;
     EXPECT_EQ(item.threatLevel, family->second.threatLevel) << path;
     EXPECT_EQ(item.resultCode, 0);
   }
