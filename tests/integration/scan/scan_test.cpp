@@ -47,6 +47,7 @@ TEST_F(ScanJob, SampleTreeReportsEveryFamilyOnceWithCompanyLevelAndCookie) {
     EXPECT_EQ(Field(item.companyName), family->second.company) << path;
     EXPECT_EQ(item.threatLevel, family->second.threatLevel) << path;
     EXPECT_EQ(item.resultCode, 0);
+    EXPECT_EQ(fs::path(Field(item.text3)), fs::path(Field(item.text6)).parent_path()) << "folder of " << path;
   }
   EXPECT_EQ(found, ExpectedSamples());
 
