@@ -2,7 +2,6 @@
 // slots gcc/clang/mingw give ICommonPluginInterface and IProgressSink are the
 // slots of the C views (and so of the host compiler's vtables). Record
 // layouts are pinned by the static assertions of the headers themselves.
-#include <cstddef>
 #include <cstdint>
 #include <new>
 #include <set>
@@ -21,32 +20,29 @@ namespace {
 struct CallLog {
   std::vector<std::string> calls;
   std::uint32_t deleteFlags = 0xdead;
-  std::uint32_t function = 0;
-  void* first = nullptr;
-  void* second = nullptr;
-  std::uint32_t event = 0;
-  std::int32_t c = 0;
-  std::int32_t d = 0;
-  void* data = nullptr;
-  std::uint64_t cookie = 0;
+  std::vector<std::uintptr_t> arguments;  // of the last CallFunc or OnProgress
   int destroyed = 0;
 };
+
+// Slot 0 of both interfaces: destroys, and frees too with bit 0 set.
+template <typename Object>
+void* Delete(Object* object, CallLog* log, std::uint32_t flags) {
+  log->calls.push_back("DeleteThis");
+  log->deleteFlags = flags;
+  if (flags & ZEVO_DELETE_FREE) {
+    delete object;
+  } else {
+    object->~Object();
+  }
+  return object;
+}
 
 class RecordingInterface final : public ICommonPluginInterface {
  public:
   explicit RecordingInterface(CallLog* log) : log_(log) {}
   ~RecordingInterface() { ++log_->destroyed; }
 
-  void* DeleteThis(std::uint32_t flags) noexcept override {
-    log_->calls.push_back("DeleteThis");
-    log_->deleteFlags = flags;
-    if (flags & ZEVO_DELETE_FREE) {
-      delete this;
-    } else {
-      this->~RecordingInterface();
-    }
-    return this;
-  }
+  void* DeleteThis(std::uint32_t flags) noexcept override { return Delete(this, log_, flags); }
   std::uint32_t GetModuleID() noexcept override {
     log_->calls.push_back("GetModuleID");
     return zevo::kModuleId;
@@ -61,9 +57,7 @@ class RecordingInterface final : public ICommonPluginInterface {
   }
   std::int32_t CallFunc(std::uint32_t function, void* first, void* second) noexcept override {
     log_->calls.push_back("CallFunc");
-    log_->function = function;
-    log_->first = first;
-    log_->second = second;
+    log_->arguments = {function, reinterpret_cast<std::uintptr_t>(first), reinterpret_cast<std::uintptr_t>(second)};
     return zevo::kNotHandled;
   }
 
@@ -76,24 +70,12 @@ class RecordingSink final : public IProgressSink {
   explicit RecordingSink(CallLog* log) : log_(log) {}
   ~RecordingSink() { ++log_->destroyed; }
 
-  void* DeleteThis(std::uint32_t flags) noexcept override {
-    log_->calls.push_back("DeleteThis");
-    log_->deleteFlags = flags;
-    if (flags & ZEVO_DELETE_FREE) {
-      delete this;
-    } else {
-      this->~RecordingSink();
-    }
-    return this;
-  }
+  void* DeleteThis(std::uint32_t flags) noexcept override { return Delete(this, log_, flags); }
   std::int32_t OnProgress(std::uint32_t event, std::int32_t c, std::int32_t d, void* data,
                           std::uint64_t cookie) noexcept override {
     log_->calls.push_back("OnProgress");
-    log_->event = event;
-    log_->c = c;
-    log_->d = d;
-    log_->data = data;
-    log_->cookie = cookie;
+    log_->arguments = {event, static_cast<std::uintptr_t>(c), static_cast<std::uintptr_t>(d),
+                       reinterpret_cast<std::uintptr_t>(data), static_cast<std::uintptr_t>(cookie)};
     return 17;
   }
 
@@ -102,16 +84,15 @@ class RecordingSink final : public IProgressSink {
 };
 
 using Calls = std::vector<std::string>;
+using Arguments = std::vector<std::uintptr_t>;
+std::uintptr_t Address(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
 
 TEST(AbiVtable, CHostReachesEachSlotOfTheCommonInterface) {
   CallLog log;
   auto* object = new RecordingInterface(&log);
-  int first = 0;
-  int second = 0;
+  int first = 0, second = 0;
   AbiHostReport report{};
-
   AbiHost_DriveCommon(zevo::AsCView(object), /*function=*/8282, &first, &second, &report);
-
   EXPECT_EQ(log.calls, (Calls{"GetModuleID", "GetInterfaceID", "GetModuleVersion", "CallFunc"}));
   EXPECT_EQ(report.moduleId, 10001u);
   EXPECT_EQ(report.interfaceId, 100012u);
@@ -119,49 +100,36 @@ TEST(AbiVtable, CHostReachesEachSlotOfTheCommonInterface) {
   EXPECT_EQ(report.version.minor, 1u);
   EXPECT_EQ(report.version.build, 1248u);
   EXPECT_EQ(report.callResult, static_cast<std::int32_t>(0xe0ff0002u));
-  EXPECT_EQ(log.function, 8282u);
-  EXPECT_EQ(log.first, &first);
-  EXPECT_EQ(log.second, &second);
+  EXPECT_EQ(log.arguments, (Arguments{8282, Address(&first), Address(&second)}));
 
   log.calls.clear();
   AbiHost_GetVersionNull(zevo::AsCView(object));
   EXPECT_EQ(log.calls, (Calls{"GetModuleVersion"}));
 
   // Slot 0 with bit 0 set destroys and frees (ASan would report a leak or a
-  // mismatched free otherwise).
+  // mismatched free otherwise); without it, it only destroys.
   log.calls.clear();
-  void* returned = AbiHost_DeleteCommon(zevo::AsCView(object), ZEVO_DELETE_FREE);
-  EXPECT_EQ(returned, static_cast<void*>(object));
+  EXPECT_EQ(AbiHost_DeleteCommon(zevo::AsCView(object), ZEVO_DELETE_FREE), static_cast<void*>(object));
   EXPECT_EQ(log.calls, (Calls{"DeleteThis"}));
   EXPECT_EQ(log.deleteFlags, 1u);
   EXPECT_EQ(log.destroyed, 1);
-}
-
-TEST(AbiVtable, DeleteThisWithoutFreeBitOnlyDestroys) {
-  CallLog log;
   alignas(RecordingInterface) unsigned char storage[sizeof(RecordingInterface)];
-  auto* object = ::new (storage) RecordingInterface(&log);
-
+  object = ::new (storage) RecordingInterface(&log);
   EXPECT_EQ(AbiHost_DeleteCommon(zevo::AsCView(object), /*flags=*/0), static_cast<void*>(storage));
   EXPECT_EQ(log.deleteFlags, 0u);
-  EXPECT_EQ(log.destroyed, 1);
+  EXPECT_EQ(log.destroyed, 2);
 }
 
 TEST(AbiVtable, CHostReachesEachSlotOfTheProgressSink) {
   CallLog log;
   auto* sink = new RecordingSink(&log);
   SPYWARE_ITEM item{};
-
   EXPECT_EQ(AbiHost_ReportProgress(zevo::AsCView(sink), /*event=*/1001, /*c=*/-3, /*d=*/1, &item,
                                    /*cookie=*/0x1122334455667788ull),
             17);
   EXPECT_EQ(log.calls, (Calls{"OnProgress"}));
-  EXPECT_EQ(log.event, 1001u);
-  EXPECT_EQ(log.c, -3);
-  EXPECT_EQ(log.d, 1);
-  EXPECT_EQ(log.data, &item);
-  EXPECT_EQ(log.cookie, 0x1122334455667788ull);
-
+  EXPECT_EQ(log.arguments, (Arguments{1001, static_cast<std::uintptr_t>(-3), 1, Address(&item),
+                                      static_cast<std::uintptr_t>(0x1122334455667788ull)}));
   log.calls.clear();
   EXPECT_EQ(AbiHost_DeleteSink(zevo::AsCView(sink), ZEVO_DELETE_FREE), static_cast<void*>(sink));
   EXPECT_EQ(log.calls, (Calls{"DeleteThis"}));
@@ -193,21 +161,17 @@ TEST(AbiResult, EngineStatusMappingAndClasses) {
   EXPECT_TRUE(zevo::Failed(zevo::MapEngineStatus(0)));
   EXPECT_TRUE(zevo::Succeeded(zevo::kItemCleaned));
   EXPECT_TRUE(zevo::Failed(zevo::kKeptByFileCheck));
-  EXPECT_EQ(zevo::kOk, 0x200c0000);
 }
 
+// The accessors reach the named fields of the static_assert'ed blocks.
 TEST(AbiHostBlocks, AccessorsAddressTheQueryBlockFields) {
   ZEVO_QueryRequestBlock request{};
   ZEVO_QueryReplyBlock reply{};
-
   EXPECT_EQ(zevo::RequestDataHandle(&request), &request.data);
   EXPECT_EQ(zevo::ReplyDataHandle(&reply), &reply.data);
   zevo::SetReplyNameId(&reply, zevo::kReplyMessageNameId);
   EXPECT_EQ(reply.nameId, 65542u);
   EXPECT_EQ(zevo::GetReplyNameId(&reply), 65542u);
-  const auto* bytes = reinterpret_cast<const unsigned char*>(&reply);
-  EXPECT_EQ(bytes[52], 0x06);  // 0x00010006, little-endian
-  EXPECT_EQ(bytes[54], 0x01);
 }
 
 }  // namespace

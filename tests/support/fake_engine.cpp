@@ -116,14 +116,16 @@ struct FakeEngine::State {
     options.push_back({h, id, TextOf(value)});
     return 0;
   }
-  std::int32_t GetOption(std::int32_t h, std::int32_t id, char16_t* value, std::int32_t capacity) {
+  const Option* FindOption(std::int32_t h, std::int32_t id) const {
     for (auto it = options.rbegin(); it != options.rend(); ++it) {
-      if (it->handle == h && it->id == id) {
-        CopyOut(it->value, value, capacity);
-        return 0;
-      }
+      if (it->handle == h && it->id == id) return &*it;
     }
-    return kInvalidArgument;
+    return nullptr;
+  }
+  std::int32_t GetOption(std::int32_t h, std::int32_t id, char16_t* value, std::int32_t capacity) {
+    const Option* option = FindOption(h, id);
+    if (option != nullptr) CopyOut(option->value, value, capacity);
+    return option != nullptr ? 0 : kInvalidArgument;
   }
   std::int32_t Property(const std::u16string& text, char16_t* buffer, std::int32_t capacity) {
     if (buffer == nullptr) return kInvalidArgument;
@@ -136,9 +138,7 @@ struct FakeEngine::State {
     return 0;
   }
   std::int32_t SetRcm(std::int32_t h, const ZEVO_RcmRecord* record, std::uint32_t size) {
-    RcmCall call{h, std::nullopt, size};
-    if (record != nullptr) call.record = *record;
-    rcm_calls.push_back(call);
+    rcm_calls.push_back({h, record != nullptr ? std::optional(*record) : std::nullopt, size});
     return 0;
   }
   std::int32_t OpenEnum(std::int32_t table, std::optional<std::pair<std::int32_t, std::int32_t>> key,
@@ -216,8 +216,7 @@ struct FakeEngine::State {
     return indexes;
   }
   std::u16string CompanyOf(std::size_t i) const {
-    if (i < companies.size()) return companies[i];
-    return std::u16string(items[i].companyText);
+    return i < companies.size() ? companies[i] : std::u16string(items[i].companyText);
   }
   std::int32_t IndexesOf(const char16_t* company, std::uint32_t* indexes, std::int32_t* inOut) {
     if (company == nullptr || inOut == nullptr) return kInvalidArgument;
@@ -239,10 +238,8 @@ struct FakeEngine::State {
     return 0;
   }
   std::u16string OptionOf(std::int32_t h, std::int32_t id) const {
-    for (auto it = options.rbegin(); it != options.rend(); ++it) {
-      if (it->handle == h && it->id == id) return it->value;
-    }
-    return {};
+    const Option* option = FindOption(h, id);
+    return option != nullptr ? option->value : std::u16string();
   }
   std::int32_t WriteBackup(std::int32_t h) {
     Backup backup{h, OptionOf(h, kOptionBackupPath), OptionOf(h, kOptionBackupPrefix), SelectedIndexes(), {}};
@@ -308,70 +305,57 @@ void Collect(FakeEngine::Call& call, T value) {
 template <std::size_t I, typename... A>
 std::int32_t Simulate(FakeEngine::State& s, std::unique_lock<std::mutex>& lock, A... a) {
   constexpr std::string_view name = kTkFunctionNames[I];
-  auto arg = [&](auto n) { return std::get<decltype(n)::value>(std::tuple<A...>(a...)); };
-  using std::integral_constant;
+  [[maybe_unused]] const std::tuple<A...> t(a...);
   if constexpr (name == "TKInit") {
-    return s.Init(arg(integral_constant<int, 2>{}));
+    return s.Init(std::get<2>(t));
   } else if constexpr (name == "TKQuit") {
     return s.Quit(a...);
   } else if constexpr (name == "TKReadSpywarePattern") {
-    return s.ReadPattern(arg(integral_constant<int, 0>{}), arg(integral_constant<int, 1>{}));
+    return s.ReadPattern(std::get<0>(t), std::get<1>(t));
   } else if constexpr (name == "TKSetOption") {
     return s.SetOption(a...);
   } else if constexpr (name == "TKGetOption") {
     return s.GetOption(a...);
   } else if constexpr (name == "TKGetPatternProperty") {
-    return s.Property(s.pattern_version, arg(integral_constant<int, 2>{}),
-                      arg(integral_constant<int, 3>{}));
+    return s.Property(s.pattern_version, std::get<2>(t), std::get<3>(t));
   } else if constexpr (name == "TKGetEngineProperty") {
-    return s.Property(s.engine_version, arg(integral_constant<int, 1>{}),
-                      arg(integral_constant<int, 2>{}));
+    return s.Property(s.engine_version, std::get<1>(t), std::get<2>(t));
   } else if constexpr (name == "TKGetLastError") {
-    return s.LastError(arg(integral_constant<int, 1>{}), arg(integral_constant<int, 2>{}),
-                       arg(integral_constant<int, 3>{}));
+    return s.LastError(std::get<1>(t), std::get<2>(t), std::get<3>(t));
   } else if constexpr (name == "TKSetRCMTable") {
     return s.SetRcm(a...);
   } else if constexpr (name == "TKOpenTableSeqEnum") {
-    return s.OpenEnum(arg(integral_constant<int, 1>{}), std::nullopt,
-                      arg(integral_constant<int, 2>{}));
+    return s.OpenEnum(std::get<1>(t), std::nullopt, std::get<2>(t));
   } else if constexpr (name == "TKOpenTableLongEnum") {
-    return s.OpenEnum(arg(integral_constant<int, 1>{}),
-                      std::make_pair(arg(integral_constant<int, 2>{}),
-                                     arg(integral_constant<int, 3>{})),
-                      arg(integral_constant<int, 4>{}));
+    return s.OpenEnum(std::get<1>(t), std::make_pair(std::get<2>(t), std::get<3>(t)), std::get<4>(t));
   } else if constexpr (name == "TKGetFirstRow" || name == "TKGetNextRow") {
-    return s.NextRow(arg(integral_constant<int, 1>{}), name == "TKGetFirstRow",
-                     arg(integral_constant<int, 2>{}), arg(integral_constant<int, 3>{}),
-                     FakeEngine::kNoMoreRows);
+    return s.NextRow(std::get<1>(t), name == "TKGetFirstRow", std::get<2>(t), std::get<3>(t), FakeEngine::kNoMoreRows);
   } else if constexpr (name == "TKGetRowById") {
-    return s.NextRow(arg(integral_constant<int, 1>{}), true, arg(integral_constant<int, 2>{}),
-                     arg(integral_constant<int, 3>{}), kNoRow);
+    return s.NextRow(std::get<1>(t), true, std::get<2>(t), std::get<3>(t), kNoRow);
   } else if constexpr (name == "TKCloseHandle") {
-    return s.CloseEnum(arg(integral_constant<int, 1>{}));
+    return s.CloseEnum(std::get<1>(t));
   } else if constexpr (name == "TKScan") {
-    return s.Scan(lock, arg(integral_constant<int, 0>{}));
+    return s.Scan(lock, std::get<0>(t));
   } else if constexpr (name == "TKStopScan") {
     return s.StopScan(a...);
   } else if constexpr (name == "TKAddWhitelistItem") {
     return s.AddWhitelist(a...);
   } else if constexpr (name == "TKGetItemCount") {
-    if (auto* out = arg(integral_constant<int, 1>{}); out != nullptr) *out = static_cast<std::int32_t>(s.items.size());
+    if (auto* out = std::get<1>(t); out != nullptr) *out = static_cast<std::int32_t>(s.items.size());
     return 0;
   } else if constexpr (name == "TKGetItem") {
-    return s.GetItem(arg(integral_constant<int, 1>{}), arg(integral_constant<int, 2>{}));
+    return s.GetItem(std::get<1>(t), std::get<2>(t));
   } else if constexpr (name == "TKSelectItems") {
-    return s.Select(arg(integral_constant<int, 1>{}), arg(integral_constant<int, 2>{}));
+    return s.Select(std::get<1>(t), std::get<2>(t));
   } else if constexpr (name == "TKGetItemIndexByCompanyName") {
-    return s.IndexesOf(arg(integral_constant<int, 1>{}), arg(integral_constant<int, 2>{}),
-                       arg(integral_constant<int, 3>{}));
+    return s.IndexesOf(std::get<1>(t), std::get<2>(t), std::get<3>(t));
   } else if constexpr (name == "TKBackup") {
-    return s.WriteBackup(arg(integral_constant<int, 0>{}));
+    return s.WriteBackup(std::get<0>(t));
   } else if constexpr (name == "TKClean") {
-    return s.CleanSelected(arg(integral_constant<int, 0>{}));
+    return s.CleanSelected(std::get<0>(t));
   } else if constexpr (name == "TKRemoveItems") {
-    return s.Remove(arg(integral_constant<int, 1>{}));
+    return s.Remove(std::get<1>(t));
   } else {
-    ((void)a, ...);
     (void)lock;
     return 0;
   }
@@ -434,6 +418,33 @@ std::u16string FakeEngine::Row(std::initializer_list<std::u16string_view> fields
 }
 
 #define ZEVO_FAKE_LOCK std::lock_guard lock(state_->mutex)
+// Setters that store their argument, getters that copy a member out.
+#define ZEVO_FAKE_SET(Name, Type, member) \
+  void FakeEngine::Name(Type value) {     \
+    ZEVO_FAKE_LOCK;                       \
+    state_->member = std::move(value);    \
+  }
+#define ZEVO_FAKE_GET(Type, Name, expression) \
+  Type FakeEngine::Name() const {             \
+    ZEVO_FAKE_LOCK;                           \
+    return expression;                        \
+  }
+
+ZEVO_FAKE_SET(SetBackupWritesFile, bool, backup_writes_file)
+ZEVO_FAKE_SET(SetNextSession, std::int32_t, next_session)
+ZEVO_FAKE_SET(SetPatternVersion, std::u16string, pattern_version)
+ZEVO_FAKE_SET(SetEngineVersion, std::u16string, engine_version)
+ZEVO_FAKE_GET(std::vector<FakeEngine::Call>, Calls, state_->calls)
+ZEVO_FAKE_GET(std::vector<FakeEngine::Option>, Options, state_->options)
+ZEVO_FAKE_GET(std::vector<FakeEngine::RcmCall>, RcmCalls, state_->rcm_calls)
+ZEVO_FAKE_GET(std::vector<FakeEngine::WhitelistEntry>, Whitelist, state_->whitelist)
+ZEVO_FAKE_GET(std::size_t, OpenEnumerations, state_->enumerations.size())
+ZEVO_FAKE_GET(std::vector<TKC_ITEM>, Items, state_->items)
+ZEVO_FAKE_GET(std::vector<bool>, Selection, state_->selected)
+ZEVO_FAKE_GET(std::vector<FakeEngine::Backup>, Backups, state_->backups)
+ZEVO_FAKE_GET(std::vector<FakeEngine::Clean>, Cleans, state_->cleans)
+#undef ZEVO_FAKE_SET
+#undef ZEVO_FAKE_GET
 
 void FakeEngine::SetStatus(std::string_view name, std::int32_t status) {
   ZEVO_FAKE_LOCK;
@@ -454,31 +465,15 @@ void FakeEngine::SetCompanyIndexes(std::u16string company, std::vector<std::uint
   ZEVO_FAKE_LOCK;
   state_->company_indexes[std::move(company)] = std::move(indexes);
 }
-void FakeEngine::SetBackupWritesFile(bool write) {
-  ZEVO_FAKE_LOCK;
-  state_->backup_writes_file = write;
-}
 void FakeEngine::SetScanBlocks(bool block) {
   ZEVO_FAKE_LOCK;
   state_->scan_blocks = block;
   state_->scan_changed.notify_all();
 }
-void FakeEngine::SetNextSession(std::int32_t handle) {
-  ZEVO_FAKE_LOCK;
-  state_->next_session = handle;
-}
 void FakeEngine::SetLastError(std::int32_t code, std::u16string text) {
   ZEVO_FAKE_LOCK;
   state_->last_error_code = code;
   state_->last_error_text = std::move(text);
-}
-void FakeEngine::SetPatternVersion(std::u16string text) {
-  ZEVO_FAKE_LOCK;
-  state_->pattern_version = std::move(text);
-}
-void FakeEngine::SetEngineVersion(std::u16string text) {
-  ZEVO_FAKE_LOCK;
-  state_->engine_version = std::move(text);
 }
 void FakeEngine::SetRows(std::int32_t tableId, std::vector<std::u16string> rows) {
   ZEVO_FAKE_LOCK;
@@ -493,22 +488,14 @@ void FakeEngine::ClearEnumerationHandle(std::int32_t tableId) {
   state_->forced_enumeration.erase(tableId);
 }
 
-std::vector<FakeEngine::Call> FakeEngine::Calls() const {
-  ZEVO_FAKE_LOCK;
-  return state_->calls;
-}
 std::vector<std::string> FakeEngine::CallNames() const {
-  ZEVO_FAKE_LOCK;
   std::vector<std::string> names;
-  for (const auto& call : state_->calls) names.push_back(call.name);
+  for (const auto& call : Calls()) names.push_back(call.name);
   return names;
 }
 std::vector<FakeEngine::Call> FakeEngine::CallsOf(std::string_view name) const {
-  ZEVO_FAKE_LOCK;
-  std::vector<Call> calls;
-  for (const auto& call : state_->calls) {
-    if (call.name == name) calls.push_back(call);
-  }
+  std::vector<Call> calls = Calls();
+  calls.erase(std::remove_if(calls.begin(), calls.end(), [&](const Call& c) { return c.name != name; }), calls.end());
   return calls;
 }
 std::size_t FakeEngine::CountCalls(std::string_view name) const { return CallsOf(name).size(); }
@@ -516,13 +503,13 @@ void FakeEngine::ClearCalls() {
   ZEVO_FAKE_LOCK;
   state_->calls.clear();
 }
-std::vector<std::int32_t> FakeEngine::OpenSessions() const {
-  ZEVO_FAKE_LOCK;
-  return {state_->sessions.begin(), state_->sessions.end()};
-}
 bool FakeEngine::IsOpen(std::int32_t handle) const {
   ZEVO_FAKE_LOCK;
   return state_->sessions.count(handle) != 0;
+}
+std::vector<std::int32_t> FakeEngine::OpenSessions() const {
+  ZEVO_FAKE_LOCK;
+  return {state_->sessions.begin(), state_->sessions.end()};
 }
 std::optional<std::int32_t> FakeEngine::PatternSource(std::int32_t handle) const {
   ZEVO_FAKE_LOCK;
@@ -530,44 +517,10 @@ std::optional<std::int32_t> FakeEngine::PatternSource(std::int32_t handle) const
   if (it == state_->pattern_source.end()) return std::nullopt;
   return it->second;
 }
-std::vector<FakeEngine::Option> FakeEngine::Options() const {
-  ZEVO_FAKE_LOCK;
-  return state_->options;
-}
-std::vector<FakeEngine::RcmCall> FakeEngine::RcmCalls() const {
-  ZEVO_FAKE_LOCK;
-  return state_->rcm_calls;
-}
-std::vector<FakeEngine::WhitelistEntry> FakeEngine::Whitelist() const {
-  ZEVO_FAKE_LOCK;
-  return state_->whitelist;
-}
-std::size_t FakeEngine::OpenEnumerations() const {
-  ZEVO_FAKE_LOCK;
-  return state_->enumerations.size();
-}
 
 bool FakeEngine::WaitForBlockedScan(std::int32_t handle, std::chrono::milliseconds limit) const {
   std::unique_lock lock(state_->mutex);
-  return state_->scan_changed.wait_for(lock, limit,
-                                       [&] { return state_->blocked_scans.count(handle) != 0; });
-}
-
-std::vector<TKC_ITEM> FakeEngine::Items() const {
-  ZEVO_FAKE_LOCK;
-  return state_->items;
-}
-std::vector<bool> FakeEngine::Selection() const {
-  ZEVO_FAKE_LOCK;
-  return state_->selected;
-}
-std::vector<FakeEngine::Backup> FakeEngine::Backups() const {
-  ZEVO_FAKE_LOCK;
-  return state_->backups;
-}
-std::vector<FakeEngine::Clean> FakeEngine::Cleans() const {
-  ZEVO_FAKE_LOCK;
-  return state_->cleans;
+  return state_->scan_changed.wait_for(lock, limit, [&] { return state_->blocked_scans.count(handle) != 0; });
 }
 
 #undef ZEVO_FAKE_LOCK

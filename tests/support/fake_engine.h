@@ -1,63 +1,35 @@
 // FakeEngine: an in-process TARSK engine for unit tests of the driver.
-//
-// FakeEngine::Table() is a complete TkFunctionTable (all 66 entries set)
-// whose entries forward to the FakeEngine object that currently exists;
-// hand it to the driver's in-process constructor:
-//
-//   zevo::testing::FakeEngine engine;             // installs itself
+// FakeEngine::Table() holds all 66 entries, forwarding to the newest
+// FakeEngine alive (destroy them in reverse order of creation); with none
+// alive every entry answers kNoFakeInstalled. Hand it to the driver:
+//   zevo::testing::FakeEngine engine;
 //   CEngineTARSK driver(&organizer, zevo::testing::FakeEngine::Table());
-//
-// The newest FakeEngine is the current one; when it goes, the one it
-// replaced is current again (destroy them in reverse order of creation).
-// While none exists every entry answers kNoFakeInstalled. Every entry records its call (name, integral
-// arguments in order, text arguments in order), then answers the status set
-// with SetStatus for that name if it is nonzero (the simulated effect is
-// skipped: out parameters are left alone), else simulates:
-//
-//   TKInit            new session handle (1, 2, ...; see SetNextSession) into
-//                     *outHandle; -1 for a null out pointer
-//   TKQuit            closes a session; -2 for an unknown one
-//   TKReadSpywarePattern  remembers (handle -> shared session); -2 unknown h
-//   TKSetOption       appends to Options(); TKGetOption reads the last value
-//   TKGetPatternProperty / TKGetEngineProperty  the version texts (cut to
-//                     capacity - 1, terminated); -1 for a null buffer
-//   TKGetLastError    code and text of SetLastError
-//   TKSetRCMTable     appends to RcmCalls() (record copied when not null)
-//   TKOpenTableSeqEnum / TKOpenTableLongEnum  an enumeration over the rows of
-//                     SetRows(tableId) (all, or those whose field `keyField`
-//                     is the number `key`); SetEnumerationHandle forces the
-//                     handle written (e.g. a negative one, status 0)
-//   TKGetFirstRow / TKGetNextRow  rows in order, -1000 after the last;
-//                     TKGetRowById the first row, kNoRow (-2000) when none
-//   TKCloseHandle     ends an enumeration; -2 for an unknown one
-//   TKAddWhitelistItem  appends the record to Whitelist()
-//   TKGetItemCount    the number of items (SetItems; one list for every
-//                     session)
-//   TKGetItem         copies item `index`; -1 for a null record, a size
-//                     field other than 3428, or an index out of range
-//   TKSelectItems     (de)selects one item or all (0xFFFFFFFF); -1 out of range
-//   TKGetItemIndexByCompanyName  the indexes of the items of that company
-//                     (SetItems' companies, else the item's company text), or
-//                     those of SetCompanyIndexes; null array: the count
-//   TKBackup          with items selected (and SetBackupWritesFile not off):
-//                     writes "<option 16>_<n>.tkb" (n = 1, 2, ...) into the
-//                     session's last option-14 folder, listing the selected
-//                     item ids; -1 without an option-14 folder, -5 when the
-//                     file cannot be written; nothing selected: no file.
-//                     Every call that answers 0 appends to Backups()
-//   TKClean           appends the selected indexes to Cleans(); marks those
-//                     items cleaned (result flag 1, state 1)
-//   TKRemoveItems     removes one item or all (0xFFFFFFFF); -1 out of range
-//   TKScan            with SetScanBlocks(true): waits (fake's mutex released)
-//                     until TKStopScan is called for its handle, or blocking
-//                     is turned off, then answers 0
-//   TKStopScan        wakes such a scan on its handle (no effect otherwise)
-// Every other entry (TKRestore, TKAddReferentialScanItem,
-// TKScanRelatedReferences among them) only records and answers 0 (or its
-// SetStatus / SetStatusOnCall).
-//
-// Thread safe: every entry and accessor takes the fake's mutex (no entry
-// calls back into the caller).
+// Every entry records its call (name, integral and text arguments in order),
+// then answers its SetStatus/SetStatusOnCall status if nonzero (no effect,
+// out parameters untouched), else simulates:
+//   TKInit/TKQuit  session handles 1, 2, ... (SetNextSession); -1 for a null
+//     out pointer, -2 to quit an unknown one
+//   TKReadSpywarePattern  remembers handle -> shared session; -2 unknown
+//   TKSetOption/TKGetOption  Options(), the last value read back
+//   TKGet{Pattern,Engine}Property  the version texts, cut to capacity - 1;
+//     -1 for a null buffer. TKGetLastError: SetLastError's code and text
+//   TKSetRCMTable  RcmCalls(). TKAddWhitelistItem  Whitelist()
+//   TKOpenTable{Seq,Long}Enum  the rows of SetRows(table) (Long: those whose
+//     field `keyField` is the number `key`), or SetEnumerationHandle's
+//     handle; TKGetFirstRow/TKGetNextRow in order, -1000 after the last;
+//     TKGetRowById the first, kNoRow when none; TKCloseHandle -2 unknown
+//   TKGetItemCount/TKGetItem  SetItems (one list for every session); -1 for
+//     a null record, a size other than 3428, an index out of range
+//   TKSelectItems/TKRemoveItems  one item or all (0xFFFFFFFF); -1 out of range
+//   TKGetItemIndexByCompanyName  indexes of that company's items (SetItems'
+//     companies, else the item's text; SetCompanyIndexes wins); null: count
+//   TKBackup  with items selected (and SetBackupWritesFile on) writes
+//     "<option 16>_<n>.tkb" listing the item ids into the last option-14
+//     folder: -1 without one, -5 unwritable; a 0 answer adds to Backups()
+//   TKClean  adds the selection to Cleans(), marks it cleaned (flag 1, state 1)
+//   TKScan  with SetScanBlocks(true) waits until TKStopScan on its handle or
+//     blocking ends. Every other entry records and answers 0.
+// Thread safe: every entry and accessor takes the fake's mutex.
 #ifndef ZEVO_TESTS_SUPPORT_FAKE_ENGINE_H_
 #define ZEVO_TESTS_SUPPORT_FAKE_ENGINE_H_
 
@@ -86,45 +58,31 @@ class FakeEngine {
     std::vector<std::int64_t> ints;     // integral arguments, in order
     std::vector<std::u16string> texts;  // const char16_t* arguments (null -> empty)
   };
-  struct Option {
-    std::int32_t handle;  // 0 = global
-    std::int32_t id;
-    std::u16string value;
-  };
+  struct Option { std::int32_t handle; std::int32_t id; std::u16string value; };  // handle 0: global
   struct RcmCall {
     std::int32_t handle;
     std::optional<ZEVO_RcmRecord> record;  // empty when null was passed
     std::uint32_t size;
   };
-  struct WhitelistEntry {
-    std::int32_t handle;
-    TKC_WHITELIST_ITEM record;
-  };
+  struct WhitelistEntry { std::int32_t handle; TKC_WHITELIST_ITEM record; };
   struct Backup {
     std::int32_t handle;
-    std::u16string folder;                // option 14 at the time
-    std::u16string prefix;                // option 16 at the time
+    std::u16string folder, prefix;        // options 14 and 16 at the time
     std::vector<std::uint32_t> selected;  // item indexes
     std::u16string file;                  // path written; empty when none
   };
-  struct Clean {
-    std::int32_t handle;
-    std::vector<std::uint32_t> selected;  // item indexes
-  };
+  struct Clean { std::int32_t handle; std::vector<std::uint32_t> selected; };
 
   FakeEngine();
   ~FakeEngine();
   FakeEngine(const FakeEngine&) = delete;
   FakeEngine& operator=(const FakeEngine&) = delete;
 
-  // All 66 entries, forwarding to the current FakeEngine.
   static const TkFunctionTable& Table() noexcept;
   // Joins row fields with U+007F.
   static std::u16string Row(std::initializer_list<std::u16string_view> fields);
 
-  // --- Control ------------------------------------------------------------
-  // Entry `name` (e.g. "TKSetOption") answers `status` from now on (0 =
-  // simulate again).
+  // Entry `name` (e.g. "TKSetOption") answers `status` from now on (0: simulate).
   void SetStatus(std::string_view name, std::int32_t status);
   // Only the `nth` call of `name` from now on (1 = the next one) answers
   // `status`; it wins over SetStatus.
@@ -134,22 +92,16 @@ class FakeEngine {
   void SetPatternVersion(std::u16string text);  // default u"1.234.00"
   void SetEngineVersion(std::u16string text);   // default u"3.2.0.1024"
   void SetRows(std::int32_t tableId, std::vector<std::u16string> rows);
-  // The enumeration handle written by TKOpenTable*Enum for that table
-  // (no enumeration is opened then); ClearEnumerationHandle undoes it.
+  // The handle TKOpenTable*Enum writes for that table, opening nothing.
   void SetEnumerationHandle(std::int32_t tableId, std::int32_t handle);
   void ClearEnumerationHandle(std::int32_t tableId);
-  // While set, TKScan waits for TKStopScan on its handle (see above).
   // Turning it off releases every waiting scan.
   void SetScanBlocks(bool block);
-  // The session items, none selected. companies[i] (when given) is the
-  // company TKGetItemIndexByCompanyName finds item i by.
+  // The items, none selected; companies[i]: the company item i is found by.
   void SetItems(std::vector<TKC_ITEM> items, std::vector<std::u16string> companies = {});
-  // TKGetItemIndexByCompanyName answers exactly `indexes` for `company`.
   void SetCompanyIndexes(std::u16string company, std::vector<std::uint32_t> indexes);
-  // Off: TKBackup answers 0 without writing a file.
-  void SetBackupWritesFile(bool write);
+  void SetBackupWritesFile(bool write);  // off: TKBackup answers 0, writes nothing
 
-  // --- Observation ----------------------------------------------------------
   std::vector<Call> Calls() const;
   std::vector<std::string> CallNames() const;
   std::vector<Call> CallsOf(std::string_view name) const;
@@ -168,10 +120,8 @@ class FakeEngine {
   std::vector<bool> Selection() const;
   std::vector<Backup> Backups() const;
   std::vector<Clean> Cleans() const;
-  // Waits until a TKScan on `handle` is waiting (SetScanBlocks); false when
-  // none started within `limit`.
-  bool WaitForBlockedScan(std::int32_t handle,
-                          std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
+  // Waits until a TKScan on `handle` waits (SetScanBlocks); false after `limit`.
+  bool WaitForBlockedScan(std::int32_t handle, std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
 
   struct State;  // the simulation, shared with the entries
 

@@ -37,16 +37,6 @@ struct CleanRun {
   std::vector<std::pair<fs::path, std::u16string>> backups;  // event 1000: file, company
 };
 
-inline std::u16string Field(const char16_t* text) {
-  std::u16string field(text, kItemTextChars);
-  return field.substr(0, field.find(u'\0'));
-}
-
-// The item's file relative to the tree.
-inline std::string RelativePath(const SPYWARE_ITEM& item, const fs::path& tree) {
-  return Utf8(fs::path(Field(item.text6)).lexically_relative(fs::absolute(tree).lexically_normal()));
-}
-
 // Whether a job with `o` may clean a file (one with no item never).
 inline bool MayClean(const TreeFile& f, ZEVO_ScanOptions o, bool backup) {
   if (f.items.empty()) return false;

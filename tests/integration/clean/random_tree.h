@@ -34,11 +34,6 @@ inline constexpr std::int32_t kEicar = 1001, kAdPopper = 1002, kSearchBar = 1003
 inline constexpr char kTrackingDomain[] = "tracker.globex.example";
 inline constexpr std::size_t kCompanies = 6;  // every random tree holds items of each
 
-inline std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.generic_u8string();
-  return std::string(text.begin(), text.end());
-}
-inline fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
 inline std::string ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);

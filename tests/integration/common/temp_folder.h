@@ -13,6 +13,15 @@
 
 namespace zevo::it {
 
+// A path as generic UTF-8 text, and back.
+inline std::string Utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.generic_u8string();
+  return std::string(text.begin(), text.end());
+}
+inline std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 class TempFolder {
  public:
   explicit TempFolder(std::string_view tag) {

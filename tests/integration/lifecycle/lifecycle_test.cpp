@@ -1,17 +1,25 @@
 // Start, use and stop of the real module with the reference engine, through
-// the exports as the platform calls them.
+// the exports as the platform calls them; engine faults at start-up (each
+// gives its result code and log lines, and the module starts cleanly
+// afterwards) and host services that are missing or answer nonsense (the
+// module starts with its defaults and works).
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "../common/module_host.h"
 #include "../common/module_log.h"
+#include "../common/scoped_env.h"
 #include "common/utf.h"
+#include "sim/engine_folder.h"
 #include "sim/shared_library.h"
 #include "zevo/identity.h"
+#include "zevo/msg_wrapper.h"
+#include "zevo/organizer.h"
 #include "zevo/records.h"
 #include "zevo/result.h"
 
@@ -19,6 +27,7 @@ namespace zevo::it {
 namespace {
 
 using Values = std::vector<std::int32_t>;
+using Texts = std::vector<std::u16string>;
 
 // The "version" record of the engine folder's pattern file.
 std::u16string PatternVersion() {
@@ -124,32 +133,9 @@ TEST(Lifecycle, BothInterfaceObjectsIdentifyThemselves) {
   m.Uninitialize();
 }
 
-TEST(Lifecycle, SessionsAndVersionsThroughTheEngineInterface) {
-  ModuleHost m;
-  ASSERT_TRUE(m.Ready());
-  m.Initialize();
-  ASSERT_GE(m.PostInitialize(), 0);
-  const Object first(m.x(), kEngineInterfaceId);
-  const Object second(m.x(), kEngineInterfaceId);
-  ASSERT_TRUE(first);
-  ASSERT_TRUE(second);
-
-  ZEVO_OpenBlock block{nullptr, "integration", 42};
-  EXPECT_EQ(first.Call(kFnOpenSession, &block), kCommonOk);  // the configuration read's result
-  EXPECT_EQ(second.Call(kFnOpenSession), kCommonOk);         // no block: an empty caller name
-  EXPECT_EQ(first.Call(kFnCloseSession), kOk);
-  EXPECT_EQ(first.Call(kFnOpenSession, &block), kCommonOk);  // again after closing
-
-  std::int32_t result = 0;
-  EXPECT_EQ(ReadVersion(second, kFnGetEngineVersion, result), EngineFolder().filename().u16string());
-  EXPECT_EQ(result, kOk);
-  EXPECT_EQ(ReadVersion(second, kFnGetPatternVersion, result), PatternVersion());
-  EXPECT_EQ(result, kOk);
-  EXPECT_EQ(first.Call(kFnCloseSession), kOk);
-  EXPECT_EQ(second.Call(kFnCloseSession), kOk);
-}
-
-TEST(Lifecycle, DriverLivesWhileAnEngineInterfaceIsOut) {
+// Sessions and versions through two engine interface objects; the driver
+// (and its RCM table connection) lives while one is out, even after a stop.
+TEST(Lifecycle, SessionsVersionsAndTheDriverWhileAnEngineInterfaceIsOut) {
   ModuleHost m;
   ASSERT_TRUE(m.Ready());
   m.Initialize();
@@ -157,21 +143,30 @@ TEST(Lifecycle, DriverLivesWhileAnEngineInterfaceIsOut) {
   Object first(m.x(), kEngineInterfaceId);
   Object second(m.x(), kEngineInterfaceId);
   ASSERT_TRUE(first);
-  // The driver holds the RCM table's connection while it lives.
+  ASSERT_TRUE(second);
   EXPECT_EQ(m.host().services().OpenConnections(), 1u);
   EXPECT_EQ(m.host().rcmTable().Requests(), 2u);  // start-up driver, then this one
 
-  first.Release();
+  ZEVO_OpenBlock block{nullptr, "integration", 42};
+  EXPECT_EQ(first.Call(kFnOpenSession, &block), kCommonOk);  // the configuration read's result
+  EXPECT_EQ(second.Call(kFnOpenSession), kCommonOk);         // no block: an empty caller name
+  EXPECT_EQ(first.Call(kFnCloseSession), kOk);
+  EXPECT_EQ(first.Call(kFnOpenSession, &block), kCommonOk);  // again after closing
   std::int32_t result = 0;
-  EXPECT_FALSE(ReadVersion(second, kFnGetEngineVersion, result).empty());
+  EXPECT_EQ(ReadVersion(second, kFnGetEngineVersion, result), EngineFolder().filename().u16string());
   EXPECT_EQ(result, kOk);
+  EXPECT_EQ(ReadVersion(second, kFnGetPatternVersion, result), PatternVersion());
+  EXPECT_EQ(result, kOk);
+  EXPECT_EQ(first.Call(kFnCloseSession), kOk);
+  first.Release();
   EXPECT_EQ(m.host().services().OpenConnections(), 1u);
 
   // Stopping hands out nothing new; the object already out keeps working.
   EXPECT_GE(m.PreUninitialize(), 0);
   EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineInterfaceId), nullptr);
   EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineStatusInterfaceId), nullptr);
-  EXPECT_FALSE(ReadVersion(second, kFnGetPatternVersion, result).empty());
+  EXPECT_EQ(ReadVersion(second, kFnGetPatternVersion, result), PatternVersion());
+  EXPECT_EQ(second.Call(kFnCloseSession), kOk);
   second.Release();
   EXPECT_EQ(m.host().services().OpenConnections(), 0u);
 
@@ -211,6 +206,189 @@ TEST(Lifecycle, UnloadedModuleIsGoneAndReloadsFresh) {
     EXPECT_FALSE(hostsim::platform::IsLibraryLoaded(engineFile));
     m.Load();
   }
+}
+
+
+// The lines of the loader's "getFunctionAddress" reports, in order.
+Texts MissingNameLines(const ModuleLog& log) {
+  Texts lines;
+  for (const std::u16string& text : log.Plugin()) {
+    if (text.starts_with(u"TarskLib::getFunctionAddress(")) lines.push_back(text);
+  }
+  return lines;
+}
+
+// After a failed start: the module starts with the real engine, registers,
+// and stops.
+void ExpectCleanStart(ModuleHost& m) {
+  hostsim::SetEngineFolder(m.host().services(), EngineFolder());
+  const std::size_t before = m.host().scanManager().Received().size();
+  EXPECT_EQ(m.PostInitialize(), kCommonOk);
+  EXPECT_EQ(m.host().scanManager().Received().size(), before + 1);
+  {
+    const Object engine(m.x(), kEngineInterfaceId);
+    std::int32_t result = 0;
+    EXPECT_FALSE(ReadVersion(engine, kFnGetEngineVersion, result).empty());
+    EXPECT_EQ(result, kOk);
+  }
+  EXPECT_EQ(m.PreUninitialize(), kCommonOk);
+  EXPECT_EQ(m.host().services().OpenConnections(), 0u);
+}
+
+TEST(EngineFaults, FolderWithoutTheEngine) {
+  const TempFolder empty("no-engine");
+  ModuleHost m(empty.path());
+  ASSERT_TRUE(m.Ready());
+  const ModuleLog log;
+  m.Initialize();
+  EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
+  EXPECT_TRUE(m.host().scanManager().Received().empty());
+  EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineStatusInterfaceId), nullptr);
+  const Texts lines = log.Plugin();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], u"TarskLib::Initialize() failed. path = " + hostsim::EngineLibraryPath(empty.path()));
+  EXPECT_TRUE(lines[1].starts_with(u"error = failed with error ")) << host::Utf16ToUtf8(lines[1]);
+  ExpectCleanStart(m);
+}
+
+TEST(EngineFaults, EnginesWithoutSomeEntryPoints) {
+  ModuleHost m(FromBin(ZEVO_IT_MISSING1_FROM_BIN));
+  ASSERT_TRUE(m.Ready());
+  m.Initialize();
+  {
+    const ModuleLog log;
+    EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
+    EXPECT_EQ(MissingNameLines(log), (Texts{u"TarskLib::getFunctionAddress(TKGetItemIndexByCompanyName) failed."}));
+  }
+  {
+    hostsim::SetEngineFolder(m.host().services(), FromBin(ZEVO_IT_MISSING3_FROM_BIN));
+    const ModuleLog log;
+    EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
+    EXPECT_EQ(MissingNameLines(log), (Texts{u"TarskLib::getFunctionAddress(TKScanEx) failed.",
+                                            u"TarskLib::getFunctionAddress(TKSaveBlacklist) failed.",
+                                            u"TarskLib::getFunctionAddress(TKGetItemIndexByCompanyName) failed."}));
+  }
+  EXPECT_TRUE(m.host().scanManager().Received().empty());
+  ExpectCleanStart(m);
+}
+
+// The first log line names the failing step; the second, the engine's error
+// (one code path for all: pinned for the first case only).
+struct InjectedFault {
+  const char* faults;
+  std::int32_t result;
+  std::u16string firstLine;  // level 5 and above, "Plugin TARSK"
+};
+
+TEST(EngineFaults, FailingEngineCallsAtStartUp) {
+  const std::vector<InjectedFault> cases = {
+      {"TKSetOption=-12", static_cast<std::int32_t>(0xe030fff4u), u"Failed: TKSetOption: id=0x1, ret=0xfffffff4"},
+      {"TKInit=-12", kEngineLoadFailed, u"Failed: TKInit: ret=0xfffffff4"},
+      {"TKReadSpywarePattern=-6", kEngineLoadFailed, u"Failed: LoadPattern: ret=0xfffffffa"},
+      {"TKOpenTableSeqEnum=-12", static_cast<std::int32_t>(0xe030fff4u),
+       u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_PRODUCTITEMS) 0xfffffff4"},
+      {"TKOpenTableSeqEnum=-2@2", static_cast<std::int32_t>(0xe030fffeu),
+       u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_THREATTYPES) 0xfffffffe"},
+      {"TKOpenTableSeqEnum=-12@3", static_cast<std::int32_t>(0xe030fff4u),
+       u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_COMPANY) 0xfffffff4"},
+  };
+  ModuleHost m;
+  ASSERT_TRUE(m.Ready());
+  m.Initialize();
+  for (const InjectedFault& fault : cases) {
+    SCOPED_TRACE(fault.faults);
+    const std::size_t registrations = m.host().scanManager().Received().size();
+    {
+      const ScopedEnv env("TARSK_FAULTS", fault.faults);
+      const ModuleLog log;
+      EXPECT_EQ(m.PostInitialize(), fault.result);
+      const Texts lines = log.Plugin();
+      ASSERT_EQ(lines.size(), 2u);
+      EXPECT_EQ(lines[0], fault.firstLine);
+      if (&fault == &cases[0]) {
+        EXPECT_EQ(lines[1], u"    TARSK error: 0xfffffff4: injected fault in TKSetOption");
+      }
+      EXPECT_EQ(m.host().scanManager().Received().size(), registrations);  // nothing registered
+      EXPECT_EQ(m.host().services().OpenConnections(), 0u);              // the driver is gone
+    }
+    ExpectCleanStart(m);
+  }
+}
+
+
+// A configuration repository that answers every request with `answer` and
+// fills the reply with values no batch has.
+class GarbageConfig final : public hostsim::HostInterface {
+ public:
+  explicit GarbageConfig(std::int32_t answer) : answer_(answer) {}
+  std::int32_t Call(std::uint32_t, void*, void* output) noexcept override {
+    ++calls;
+    if (output != nullptr) {
+      auto& reply = *static_cast<ZEVO_DataHandleWrapper*>(output);
+      reply.PutInt32(0x2012c, -1);
+      reply.PutWString(0x20640, u"\xd800garbage");
+      reply.PutBinary(0x10001, "\x01\x02\x03", 3);
+      ZEVO_DataHandleWrapper nested(0x10002);
+      nested.PutUInt32(1, 0xffffffffu);
+      reply.PutData(nested);
+    }
+    return answer_;
+  }
+  int calls = 0;
+
+ private:
+  std::int32_t answer_;
+};
+
+// Start, a session with versions, stop: all succeed.
+void ExpectWorkingModule(ModuleHost& m) {
+  EXPECT_EQ(m.PostInitialize(), kCommonOk);
+  {
+    const Object engine(m.x(), kEngineInterfaceId);
+    ASSERT_TRUE(engine);
+    EXPECT_EQ(engine.Call(kFnOpenSession), kCommonOk);
+    std::int32_t result = 0;
+    EXPECT_EQ(ReadVersion(engine, kFnGetEngineVersion, result), EngineFolder().filename().u16string());
+    EXPECT_EQ(engine.Call(kFnCloseSession), kOk);
+  }
+  EXPECT_EQ(m.PreUninitialize(), kCommonOk);
+  EXPECT_EQ(m.host().services().OpenConnections(), 0u);
+}
+
+TEST(HostFaults, ConfigurationOrRcmTableAbsentRefusingOrAnsweringGarbage) {
+  ModuleHost m;
+  ASSERT_TRUE(m.Ready());
+  const ModuleLog log;
+  m.Initialize();
+  m.host().Register(ZEVO_CONFIG_REPOSITORY_MODULE, ZEVO_CONFIG_REPOSITORY_INTERFACE, nullptr);
+  {
+    SCOPED_TRACE("no configuration");
+    ExpectWorkingModule(m);
+  }
+  for (const std::int32_t answer : {kCommonOk, kFail, kNoConnection}) {
+    SCOPED_TRACE(answer);
+    auto garbage = std::make_shared<GarbageConfig>(answer);
+    m.host().Register(ZEVO_CONFIG_REPOSITORY_MODULE, ZEVO_CONFIG_REPOSITORY_INTERFACE, garbage);
+    ExpectWorkingModule(m);
+    EXPECT_GE(garbage->calls, 2);  // the driver's settings and the session's
+  }
+  m.host().rcmTable().SetAnswer(kFail);
+  ExpectWorkingModule(m);
+  m.host().Register(ZEVO_RCM_TABLE_MODULE, ZEVO_RCM_TABLE_INTERFACE, nullptr);
+  ExpectWorkingModule(m);
+  EXPECT_TRUE(log.Plugin().empty());  // nothing reached the engine, nothing failed
+  m.Uninitialize();
+}
+
+TEST(HostFaults, NoEngineFolderPath) {
+  ModuleHost m(std::filesystem::path{});  // entry 9 answers null
+  ASSERT_TRUE(m.Ready());
+  m.Initialize();
+  EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
+  EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineInterfaceId), nullptr);
+  m.host().services().SetModulePath(u"no-separator-here");
+  EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
+  m.Uninitialize();
 }
 
 }  // namespace

@@ -52,11 +52,6 @@ class ScanFixture : public ::testing::Test {
   ModuleHost m_;
 };
 
-inline std::u16string Text(const char16_t* field, std::size_t size) {
-  std::u16string text(field, size);
-  return text.substr(0, text.find(u'\0'));
-}
-
 }  // namespace zevo::it
 
 #endif  // ZEVO_TESTS_INTEGRATION_SCAN_SCAN_FIXTURE_H_

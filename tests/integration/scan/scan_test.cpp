@@ -3,10 +3,9 @@
 // and the host's cookie; a stop by name ends only the named session's scan.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <filesystem>
+#include <future>
 #include <map>
-#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -18,22 +17,11 @@ namespace {
 
 constexpr std::uint64_t kCookie = 0x0123456789abcdefULL;
 
-std::string Generic(const fs::path& path) {
-  const std::u8string text = path.generic_u8string();
-  return std::string(text.begin(), text.end());
-}
-
-// The sample (relative path, generic form) that an item's path names.
-std::string RelativePath(const SPYWARE_ITEM& item, const fs::path& tree) {
-  const fs::path file(Text(item.text6, ZEVO_ITEM_TEXT_CCH));
-  return Generic(file.lexically_relative(fs::absolute(tree).lexically_normal()));
-}
-
 // Relative path -> item id and kind, for every sample the engine detects.
 std::map<std::string, std::pair<std::int32_t, std::uint32_t>> ExpectedSamples() {
   std::map<std::string, std::pair<std::int32_t, std::uint32_t>> expected;
   for (const tarsk::samples::Sample& s : tarsk::samples::AllSamples()) {
-    if (s.itemId != 0) expected[Generic(s.path)] = {s.itemId, s.kind};
+    if (s.itemId != 0) expected[Utf8(s.path)] = {s.itemId, s.kind};
   }
   return expected;
 }
@@ -56,9 +44,10 @@ TEST_F(ScanJob, SampleTreeReportsEveryFamilyOnceWithCompanyLevelAndCookie) {
     EXPECT_EQ(item.present, 1);
     const auto family = ExpectedFamilies().find(item.itemId);
     ASSERT_NE(family, ExpectedFamilies().end()) << item.itemId;
-    EXPECT_EQ(Text(item.companyName, ZEVO_ITEM_TEXT_CCH), family->second.company) << path;
+    EXPECT_EQ(Field(item.companyName), family->second.company) << path;
     EXPECT_EQ(item.threatLevel, family->second.threatLevel) << path;
     EXPECT_EQ(item.resultCode, 0);
+    EXPECT_EQ(fs::path(Field(item.text3)), fs::path(Field(item.text6)).parent_path()) << "folder of " << path;
   }
   EXPECT_EQ(found, ExpectedSamples());
 
@@ -72,33 +61,16 @@ TEST_F(ScanJob, SampleTreeReportsEveryFamilyOnceWithCompanyLevelAndCookie) {
   EXPECT_EQ(sink.LateReports(), 0u);
 }
 
-// A latch the scanning thread waits on inside its sink.
-class Gate {
- public:
-  void Open() {
-    std::lock_guard<std::mutex> lock(mu_);
-    open_ = true;
-    changed_.notify_all();
-  }
-  void Wait() {
-    std::unique_lock<std::mutex> lock(mu_);
-    changed_.wait(lock, [this] { return open_; });
-  }
-
- private:
-  std::mutex mu_;
-  std::condition_variable changed_;
-  bool open_ = false;
-};
-
 // Job A is held inside its first report (its scan runs) while job B's
 // session is open; function 8 from a third object names A.
 TEST_F(ScanJob, StopByNameFromAnotherObjectEndsOnlyTheNamedScan) {
-  Gate aStarted, aMayGoOn;
+  std::promise<void> aStarted, aMayGoOn;
+  const std::shared_future<void> goOn = aMayGoOn.get_future().share();
+  bool held = false;
   hostsim::ProgressRecorder aSink([&](const hostsim::ProgressReport& report) {
-    if (report.event != hostsim::kEventRootStarted) return;
-    aStarted.Open();
-    aMayGoOn.Wait();
+    if (report.event != hostsim::kEventRootStarted || std::exchange(held, true)) return;
+    aStarted.set_value();
+    goOn.wait();
   });
   hostsim::ScanJobResults a;
   std::thread jobA([&] { a = hostsim::RunScanJob(m_.x(), {"job-a", 1, {0, 0, 0}, nullptr}, aSink); });
@@ -108,10 +80,10 @@ TEST_F(ScanJob, StopByNameFromAnotherObjectEndsOnlyTheNamedScan) {
   hostsim::ProgressRecorder bSink;
   EXPECT_EQ(b.Call(kFnOpenSession, &open), kCommonOk);
   EXPECT_GE(b.Call(kFnSetProgressSink, static_cast<IProgressSink*>(&bSink)), 0);
-  aStarted.Wait();
+  aStarted.get_future().wait();
   EXPECT_EQ(hostsim::StopScansByName(m_.x(), "job-a"), kOk);
   EXPECT_EQ(hostsim::StopScansByName(m_.x(), "job-c"), kNoSessionForName);
-  aMayGoOn.Open();
+  aMayGoOn.set_value();
   jobA.join();
 
   EXPECT_LT(a.scan, 0) << "a stopped scan does not succeed";

@@ -1,27 +1,38 @@
+// The reference host's services: the table, the scan manager, the RCM table,
+// the module loader and referential items.
 #include "sim/services.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
+#include "sim/executable_folder.h"
+#include "sim/plugin_module.h"
+#include "sim/rcm_table.h"
+#include "sim/referential_job.h"
+#include "sim/scan_manager.h"
+#include "zevo/msg_wrapper.h"
 #include "zevo/result.h"
 
 namespace zevo::hostsim {
 namespace {
 
+using Values = std::vector<std::int32_t>;
+
 class Echo final : public HostInterface {
  public:
   explicit Echo(std::int32_t answer) : answer_(answer) {}
   std::int32_t Call(std::uint32_t function, void* input, void* output) noexcept override {
-    last_function = function;
-    last_input = input;
-    last_output = output;
+    last = {function, input, output};
     return answer_;
   }
-  std::uint32_t last_function = 0;
-  void* last_input = nullptr;
-  void* last_output = nullptr;
+  std::tuple<std::uint32_t, void*, void*> last{};
 
  private:
   std::int32_t answer_;
@@ -31,9 +42,8 @@ TEST(Services, OpenCallReleaseThroughTheTable) {
   Services services;
   SPluginInterfaceOrganizer* table = services.Organizer();
   auto config = std::make_shared<Echo>(11);
-  auto scan_manager = std::make_shared<Echo>(22);
   services.Register(5, 51, config);
-  services.Register(2, 21, scan_manager);
+  services.Register(2, 21, std::make_shared<Echo>(22));
 
   EXPECT_EQ(table->OpenInterface(table, MakeModulePair(51, 5)), 0u);  // halves swapped
   EXPECT_EQ(table->OpenInterface(table, MakeModulePair(5, 52)), 0u);
@@ -47,9 +57,7 @@ TEST(Services, OpenCallReleaseThroughTheTable) {
 
   int in = 0, out = 0;
   EXPECT_EQ(table->CallInterface(table, first, 8209, &in, &out), 11);
-  EXPECT_EQ(config->last_function, 8209u);
-  EXPECT_EQ(config->last_input, &in);
-  EXPECT_EQ(config->last_output, &out);
+  EXPECT_EQ(config->last, std::make_tuple(8209u, static_cast<void*>(&in), static_cast<void*>(&out)));
   EXPECT_EQ(table->CallInterface(table, second, 14099, &in, nullptr), 22);
 
   // A connection keeps its module even when the registration goes away.
@@ -65,11 +73,7 @@ TEST(Services, OpenCallReleaseThroughTheTable) {
   EXPECT_EQ(services.OpenConnections(), 1u);
   table->ReleaseInterface(table, second);
   EXPECT_EQ(services.OpenConnections(), 0u);
-}
 
-TEST(Services, ModulePathAndUnusedEntries) {
-  Services services;
-  SPluginInterfaceOrganizer* table = services.Organizer();
   EXPECT_EQ(table->GetModulePath(table), nullptr);
   services.SetModulePath(u"C:\\zevo\\engine\\plugEngineTARSK.dll");
   ASSERT_NE(table->GetModulePath(table), nullptr);
@@ -77,6 +81,121 @@ TEST(Services, ModulePathAndUnusedEntries) {
   services.SetModulePath(u"");
   EXPECT_EQ(table->GetModulePath(table), nullptr);
   for (void* entry : table->reserved) EXPECT_EQ(entry, nullptr);
+}
+
+TEST(ScanManager, RecordsCommandsWithTheValuesOfTheirMessage) {
+  ScanManager manager;
+  ZEVO_DataHandleWrapper message;
+  for (const std::int32_t command : {8282, 8283}) message.PutInt32(kRegistrationCommandIndex, command);
+  message.PutInt32(kRegistrationModuleIndex, 10001);
+  message.PutInt32(kRegistrationInterfaceIndex, 100011);
+  EXPECT_EQ(manager.Call(14099, &message, nullptr), kCommonOk);
+  manager.SetAnswer(kNoConnection);
+  int output = 0;
+  EXPECT_EQ(manager.Call(14100, &message, &output), kNoConnection);
+
+  // A value of another type under the command index ends the list there.
+  ZEVO_DataHandleWrapper odd(7);
+  odd.PutInt32(kRegistrationCommandIndex, 1);
+  odd.PutUInt32(kRegistrationCommandIndex, 2);
+  odd.PutInt32(kRegistrationCommandIndex, 3);
+  EXPECT_EQ(manager.Call(14099, &odd, nullptr), kNoConnection);
+  EXPECT_EQ(manager.Call(14099, nullptr, nullptr), kUnsupported);
+  ZEVO_DataHandleWrapper dead;
+  const ZEVO_DataHandleWrapper taken(std::move(dead));  // leaves `dead` without a message
+  EXPECT_EQ(manager.Call(14100, &dead, nullptr), kUnsupported);
+  EXPECT_EQ(manager.Call(14101, &message, nullptr), kNotHandled);
+
+  const auto received = manager.Received();
+  ASSERT_EQ(received.size(), 5u);
+  EXPECT_EQ(received[0].function, 14099u);
+  EXPECT_TRUE(received[0].liveMessage);
+  EXPECT_FALSE(received[0].outputGiven);
+  EXPECT_EQ(received[0].nameId, 0u);
+  EXPECT_EQ(received[0].commands, (Values{8282, 8283}));
+  EXPECT_EQ(received[0].moduleIds, (Values{10001}));
+  EXPECT_EQ(received[0].interfaceIds, (Values{100011}));
+  EXPECT_EQ(received[0].answer, kCommonOk);
+  EXPECT_EQ(received[1].function, 14100u);
+  EXPECT_TRUE(received[1].outputGiven);
+  EXPECT_EQ(received[1].answer, kNoConnection);
+  EXPECT_EQ(received[2].nameId, 7u);
+  EXPECT_EQ(received[2].commands, (Values{1}));
+  EXPECT_TRUE(received[2].moduleIds.empty());
+  EXPECT_FALSE(received[3].liveMessage);
+  EXPECT_FALSE(received[4].liveMessage);
+  EXPECT_EQ(received[4].answer, kUnsupported);
+}
+
+TEST(RcmTable, FunctionOneFillsTheWholeRecord) {
+  RcmTable table(4, 7, 1301);
+  unsigned char out[sizeof(ZEVO_RcmRecord) + 8];
+  std::memset(out, 0xcc, sizeof(out));
+  EXPECT_EQ(table.Call(1, nullptr, out), kCommonOk);
+  EXPECT_EQ(std::memcmp(out, &table.Record(), sizeof(ZEVO_RcmRecord)), 0);
+  ZEVO_RcmRecord record;
+  std::memcpy(&record, out, sizeof record);
+  EXPECT_EQ(record.major, 4u);
+  EXPECT_EQ(record.minor, 7u);
+  EXPECT_EQ(record.build, 1301u);
+  EXPECT_EQ(record.opaque[0], 1);
+  EXPECT_EQ(record.opaque[579], static_cast<std::uint8_t>(579 * 7 + 1));
+  EXPECT_EQ(out[sizeof(ZEVO_RcmRecord)], 0xcc);  // nothing beyond the record
+
+  // A configured failure writes nothing; other functions and a missing
+  // output are refused.
+  table.SetAnswer(kFail);
+  std::memset(out, 0xcc, sizeof(out));
+  EXPECT_EQ(table.Call(1, nullptr, out), kFail);
+  EXPECT_EQ(out[0], 0xcc);
+  EXPECT_EQ(table.Call(1, nullptr, nullptr), kUnsupported);
+  EXPECT_EQ(table.Call(2, nullptr, out), kNotHandled);
+  EXPECT_EQ(table.Requests(), 3u);
+}
+
+TEST(PluginModule, ReportsEveryMissingExportAndUnloadsOnce) {
+  std::string error;
+  PluginModule module = PluginModule::Open(ExecutableFolder() / ZEVO_FAKE_MODULE_NAME, error);
+  ASSERT_TRUE(module.Loaded()) << error;
+  EXPECT_FALSE(module.Complete());
+  EXPECT_EQ(module.MissingExports(),
+            (std::vector<std::string>{"Plugin_Interface_Initialize", "Plugin_Interface_PostInitialize",
+                                      "Plugin_Interface_PreUninitialize", "Plugin_Interface_GetModuleVersion",
+                                      "Plugin_Interface_QueryInterface", "Plugin_Interface_Release",
+                                      "Plugin_Interface_CallFunc", "Plugin_Interface_OnNotify"}));
+  ASSERT_NE(module->Plugin_Interface_GetModuleID, nullptr);
+  EXPECT_EQ(module->Plugin_Interface_GetModuleID(), 4242u);
+
+  // Moving hands the library over; the emptied object unloads nothing.
+  PluginModule moved = std::move(module);
+  EXPECT_FALSE(module.Loaded());
+  EXPECT_EQ(module->Plugin_Interface_GetModuleID, nullptr);
+  ASSERT_TRUE(moved.Loaded());
+  EXPECT_EQ(moved->Plugin_Interface_GetModuleID(), 4242u);
+  moved = PluginModule();
+  EXPECT_FALSE(moved.Loaded());
+
+  const PluginModule missing = PluginModule::Open(ExecutableFolder() / "no-such-module.bin", error);
+  EXPECT_FALSE(missing.Loaded());
+  EXPECT_FALSE(missing.Complete());
+  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(missing.MissingExports().empty());
+}
+
+// A reference is never cut: a shortened path would name another file.
+TEST(ReferentialItem, TextsFillTheirFieldsOrTheReferenceIsRefused) {
+  const std::u16string longest(260, u'a');
+  const auto item = MakeReferentialItem({longest, u"*.exe", u"note"});
+  ASSERT_TRUE(item.has_value());
+  EXPECT_EQ(std::u16string(item->first), longest);
+  EXPECT_EQ(item->first[260], u'\0');
+  EXPECT_EQ(std::u16string(item->second), u"*.exe");
+  EXPECT_EQ(std::u16string(item->third), u"note");
+  EXPECT_EQ(item->third[260], u'\0');
+
+  EXPECT_FALSE(MakeReferentialItem({longest + u"b", u"", u""}).has_value());
+  EXPECT_FALSE(MakeReferentialItem({u"/a", u"", std::u16string(261, u'n')}).has_value());
+  EXPECT_FALSE(MakeReferentialItem({std::u16string(u"/a\0/b", 5), u"", u""}).has_value());
 }
 
 }  // namespace

@@ -42,12 +42,9 @@ std::u16string EngineFolder(const char* name) {
   return zevo::os::Utf8ToUtf16(std::string(TARSK_TEST_ENGINE_ROOT) + name + TARSK_TEST_SEP);
 }
 
-zevo::os::DynamicLibrary LoadEngine(const char* folderName) {
-  return zevo::os::DynamicLibrary::Load(EngineFolder(folderName) + u"tarsk64.dll");
-}
-
 const zevo::TkFunctionTable& Tk() {
-  static const zevo::os::DynamicLibrary library = LoadEngine(TARSK_TEST_ENGINE_VERSION);
+  static const zevo::os::DynamicLibrary library =
+      zevo::os::DynamicLibrary::Load(EngineFolder(TARSK_TEST_ENGINE_VERSION) + u"tarsk64.dll");
   static const zevo::TkFunctionTable table = [] {
     zevo::TkFunctionTable t;
 #define TARSK_BIND(name) t.name = reinterpret_cast<zevo::PFN_##name>(library.Symbol(#name));

@@ -23,9 +23,8 @@ inline constexpr std::int32_t kBackupCorrupt = -8;
 inline constexpr std::int32_t kTargetExists = -9;
 inline constexpr std::int32_t kNoMoreRows = -1000;
 
-// Folder of an engine build: "3.2.0.1024", "missing-1" or "missing-3".
+// Folder of an engine build, with a trailing separator.
 std::u16string EngineFolder(const char* name);
-zevo::os::DynamicLibrary LoadEngine(const char* folderName);
 // Every entry point of the main build (loaded once per process).
 const zevo::TkFunctionTable& Tk();
 

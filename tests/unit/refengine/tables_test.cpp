@@ -1,4 +1,4 @@
-// Exports of the three builds, properties, tables, last error, faults.
+// Properties, tables, last error, faults, patterns and argument checks.
 #include <fstream>
 #include <iterator>
 
@@ -7,23 +7,6 @@
 
 namespace tarsk::test {
 namespace {
-
-std::vector<std::string> MissingExports(const char* folder) {
-  const zevo::os::DynamicLibrary library = LoadEngine(folder);
-  EXPECT_TRUE(library.IsLoaded()) << folder;
-  std::vector<std::string> missing;
-  for (const char* name : zevo::kTkFunctionNames) {
-    if (library.Symbol(name) == nullptr) missing.emplace_back(name);
-  }
-  return missing;
-}
-
-TEST(RefEngineBuilds, ExportEveryNameOrLeaveOutTheChosenOnes) {
-  EXPECT_TRUE(MissingExports(TARSK_TEST_ENGINE_VERSION).empty());
-  EXPECT_EQ(MissingExports("missing-1"), std::vector<std::string>{"TKGetItemIndexByCompanyName"});
-  EXPECT_EQ(MissingExports("missing-3"),
-            (std::vector<std::string>{"TKScanEx", "TKSaveBlacklist", "TKGetItemIndexByCompanyName"}));
-}
 
 TEST_F(EngineTest, VersionsFitTheDriversBuffers) {
   char16_t text[zevo::kPropertyCapacity] = {};
