@@ -100,9 +100,7 @@ TEST(SysConfigManagerBadInput, FilesThatDoNotLoad) {
     }
     // Nothing written: the file as it was, nothing beside it.
     EXPECT_EQ(ReadBytes(file), c.bytes);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(folder.Count(), 1u);
   }
 }
 

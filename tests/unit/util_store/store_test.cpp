@@ -250,10 +250,10 @@ TEST_F(StoreTest, AFailedSaveStepLeavesTheOldFileAndNothingBeside) {
     const std::string error = code.str();
     EXPECT_TRUE(saved || texts[1].find(std::u16string(error.begin(), error.end())) != std::u16string::npos);
     EXPECT_EQ(storetest::ReadBytes(folder_.File(kSysConfigFileName)) == old, !saved);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(folder_.Count(), 1u);
   }
   ASSERT_TRUE(store_.saveFile(folder_.text(), kSysConfigFileName, true));  // nothing fails
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(folder_.Count(), 1u);
 }
 
 TEST_F(StoreTest, GetAllLogsEveryValueButProxyPasswords) {
