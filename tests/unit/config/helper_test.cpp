@@ -5,14 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "../util_files/files_test_support.h"
 #include "sim/config_repository.h"
 #include "sim/services.h"
 #include "zevo/result.h"
@@ -21,20 +20,6 @@ namespace zevo::config {
 namespace {
 
 constexpr std::int32_t kAbsent = static_cast<std::int32_t>(0xe0ff0007u);
-
-class TempStore {
- public:
-  explicit TempStore(const std::string& json) {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() / ("zevo-config-" + std::string(info->name()) + ".json");
-    std::ofstream(path_, std::ios::binary) << json;
-  }
-  ~TempStore() { std::filesystem::remove(path_); }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 class ScriptedService final : public hostsim::HostInterface {
  public:
@@ -50,7 +35,8 @@ class ScriptedService final : public hostsim::HostInterface {
 };
 
 TEST(ConfigHelper, ExecuteAgainstReferenceRepository) {
-  TempStore store(R"({"values": [
+  filestest::TempFolder temp;
+  temp.Write("store.json", R"({"values": [
       {"key": "0x12711000", "type": "bool", "value": true},
       {"key": "0x10c10000", "type": 2, "value": false},
       {"key": "0x10c20001", "type": "wstring", "value": "D:\\bk\\\u00e9"},
@@ -58,7 +44,7 @@ TEST(ConfigHelper, ExecuteAgainstReferenceRepository) {
       {"key": "0x10f20004", "type": "int32", "value": 5},
       {"key": "0x1", "type": "uint64", "value": 18446744073709551615},
       {"key": "0x2", "type": "int8", "value": -128}]})");
-  auto repository = std::make_shared<hostsim::ConfigRepository>(store.Path());
+  auto repository = std::make_shared<hostsim::ConfigRepository>(temp.File(u"store.json"));
   ASSERT_TRUE(repository->Loaded()) << repository->LoadError();
   hostsim::Services services;
   services.Register(5, 51, repository);
