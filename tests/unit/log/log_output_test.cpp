@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -53,6 +54,12 @@ void Flush(const char16_t* module, int32_t level, const char16_t* file,
 TEST(LogOutput, RecordCarriesExactArgumentsAndLayout) {
   Configure("Plugin TARSK=5");
   LineCapture capture;
+  const auto today = [] {  // local time, as the stamp
+    const std::time_t now = std::time(nullptr);
+    char day[16];
+    return std::string(day, std::strftime(day, sizeof day, "%Y-%m-%d", std::localtime(&now)));
+  };
+  const std::string day = today();
   // Not terminated: the library must stop after textBytes.
   const char16_t buffer[] = {u'O', u'k', u' ', u'1', u'X', u'X'};
   Log_Flush(Log_GetDefaultHandle(), u"Plugin TARSK", 5, u"tarsk_implementation",
@@ -74,6 +81,9 @@ TEST(LogOutput, RecordCarriesExactArgumentsAndLayout) {
   EXPECT_EQ(lines[0].text, u"Ok 1");
   EXPECT_EQ(AfterStamp(lines[0].utf8),
             "[Plugin TARSK] 5 tarsk_implementation:1564 Ok 1");
+  if (day == today()) {  // not across midnight
+    EXPECT_EQ(lines[0].utf8.substr(0, day.size()), day);
+  }
 
   EXPECT_EQ(lines[1].file, u"");
   EXPECT_EQ(lines[1].text_bytes, 5u);

@@ -105,6 +105,12 @@ TEST(MsgPacking, StartAddressFollowsChanges) {
   EXPECT_EQ(ZEVO_Msg_GetStartAddress(m.get(), &start), ZEVO_MSG_S_OK);
   ZEVO_Msg_Erase(m.get(), 4);
   EXPECT_EQ(ZEVO_Msg_GetStartAddress(m.get(), &start), ZEVO_MSG_E_NOT_PACKED);
+  // So does a load into a nested message.
+  ASSERT_EQ(ZEVO_Msg_Pack(m.get()), ZEVO_MSG_S_OK);
+  ScopedHandle nine(9);
+  const Bytes other = Packed(nine.get());
+  ASSERT_EQ(ZEVO_Msg_Load(&sub, other.data(), static_cast<std::uint32_t>(other.size())), ZEVO_MSG_S_OK);
+  EXPECT_EQ(ZEVO_Msg_GetStartAddress(m.get(), &start), ZEVO_MSG_E_NOT_PACKED);
   ZEVO_Msg_DestroyDataHandle(&sub);
   ZEVO_Msg_DestroyDataHandle(&item);
 }
