@@ -44,6 +44,7 @@ TEST(ConfigBatch, KeysOrderedAndFirstCommandPerKeyKept) {
 TEST(ConfigBatch, ReplyRoundTripKeepsModeContextAndCommands) {
   ZEVO_Context context{};
   std::memset(context.contextId, 'i', sizeof context.contextId);  // no terminator at all
+  std::memset(context.alignment, 'x', sizeof context.alignment);  // never read
   std::memset(context.block.text1, 'a', 10);
   std::fill(std::begin(context.block.record.text), std::end(context.block.record.text), u'w');
   context.block.record.numbers[2] = 0xabcdef;
@@ -53,6 +54,11 @@ TEST(ConfigBatch, ReplyRoundTripKeepsModeContextAndCommands) {
   ASSERT_EQ(batch.AddCommand(4, 0x12770003u, &setting), kCommonOk);
   ZEVO_DataHandleWrapper message;
   ASSERT_EQ(batch.WriteToMessage(message), kCommonOk);
+  ZEVO_DataHandleWrapper sent;  // the unterminated id goes whole, and nothing past it
+  std::uint32_t length = 0;
+  ASSERT_EQ(message.GetDataAt(0x20515, 0, sent), ZEVO_MSG_S_OK);
+  ASSERT_EQ(sent.GetStringAt(0x207d3, 0, nullptr, 0, &length), ZEVO_MSG_S_OK);
+  EXPECT_EQ(length, sizeof context.contextId);
 
   CConfigBatchCommands reply(message);
   ASSERT_TRUE(reply.Valid());

@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "../util_files/files_test_support.h"
 #include "sim/config_repository.h"
 #include "sim/services.h"
 #include "zevo/result.h"
@@ -20,20 +20,6 @@ namespace zevo::config {
 namespace {
 
 constexpr std::int32_t kAbsent = static_cast<std::int32_t>(0xe0ff0007u);
-
-class TempStore {
- public:
-  explicit TempStore(const std::string& json) {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() / ("zevo-config-" + std::string(info->name()) + ".json");
-    std::ofstream(path_, std::ios::binary) << json;
-  }
-  ~TempStore() { std::filesystem::remove(path_); }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 class ScriptedService final : public hostsim::HostInterface {
  public:
@@ -49,7 +35,8 @@ class ScriptedService final : public hostsim::HostInterface {
 };
 
 TEST(ConfigHelper, ExecuteAgainstReferenceRepository) {
-  TempStore store(R"({"values": [
+  filestest::TempFolder temp;
+  temp.Write("store.json", R"({"values": [
       {"key": "0x12711000", "type": "bool", "value": true},
       {"key": "0x10c10000", "type": 2, "value": false},
       {"key": "0x10c20001", "type": "wstring", "value": "D:\\bk\\\u00e9"},
@@ -57,7 +44,7 @@ TEST(ConfigHelper, ExecuteAgainstReferenceRepository) {
       {"key": "0x10f20004", "type": "int32", "value": 5},
       {"key": "0x1", "type": "uint64", "value": 18446744073709551615},
       {"key": "0x2", "type": "int8", "value": -128}]})");
-  auto repository = std::make_shared<hostsim::ConfigRepository>(store.Path());
+  auto repository = std::make_shared<hostsim::ConfigRepository>(temp.File(u"store.json"));
   ASSERT_TRUE(repository->Loaded()) << repository->LoadError();
   hostsim::Services services;
   services.Register(5, 51, repository);
@@ -65,8 +52,7 @@ TEST(ConfigHelper, ExecuteAgainstReferenceRepository) {
   ZEVO_Context context{};
   ZEVO_ConfigHelper helper(services.Organizer(), context);
   ASSERT_TRUE(helper.Valid());
-  std::int32_t status[8];
-  std::fill(std::begin(status), std::end(status), kFail);
+  std::vector<std::int32_t> status(8, kFail);
   bool first = false, second = true;
   std::u16string folder = u"old", exclusions = u"untouched";
   std::int32_t setting = 4, mode = 1;
@@ -82,21 +68,15 @@ TEST(ConfigHelper, ExecuteAgainstReferenceRepository) {
   EXPECT_EQ(helper.AddRead(0x2, &status[7], &tiny), kCommonOk);
   EXPECT_EQ(helper.Execute(), kCommonOk);
 
-  EXPECT_EQ(status[0], kCommonOk);
+  EXPECT_EQ(status, (std::vector<std::int32_t>{kCommonOk, kCommonOk, kCommonOk, kAbsent, kCommonOk, kAbsent,
+                                                kCommonOk, kCommonOk}));
   EXPECT_TRUE(first);
-  EXPECT_EQ(status[1], kCommonOk);
   EXPECT_FALSE(second);
-  EXPECT_EQ(status[2], kCommonOk);
   EXPECT_EQ(folder, u"D:\\bk\\\u00e9");
-  EXPECT_EQ(status[3], kAbsent);
   EXPECT_EQ(exclusions, u"untouched");
-  EXPECT_EQ(status[4], kCommonOk);
   EXPECT_EQ(setting, 11);
-  EXPECT_EQ(status[5], kAbsent);
   EXPECT_EQ(mode, 1);
-  EXPECT_EQ(status[6], kCommonOk);
   EXPECT_EQ(big, UINT64_MAX);
-  EXPECT_EQ(status[7], kCommonOk);
   EXPECT_EQ(tiny, -128);
   EXPECT_EQ(repository->Requests(), 1u);
   EXPECT_EQ(services.OpenConnections(), 0u);
@@ -156,15 +136,15 @@ TEST(ConfigHelper, RequestContentsAndReplyApplication) {
   }));
 
   ZEVO_ConfigHelper helper(services.Organizer(), /*read=*/false);
-  std::int32_t status_a = kFail, status_b = kFail, status_c = kFail, status_d = kFail;
+  std::vector<std::int32_t> status(4, kFail);
   std::int32_t number = 0;
   bool flag = false;
   std::u16string text = u"current";
   std::int32_t missing = 5;
-  EXPECT_EQ(helper.AddRead(0x10, 5, &status_a, &number), kCommonOk);
-  EXPECT_EQ(helper.AddRead(0x10, 2, &status_b, &flag), kCommonOk);  // same key: one command
-  EXPECT_EQ(helper.AddRead(0x20, 11, &status_c, &text), kCommonOk);
-  EXPECT_EQ(helper.AddRead(0x30, 5, &status_d, &missing), kCommonOk);
+  EXPECT_EQ(helper.AddRead(0x10, 5, &status[0], &number), kCommonOk);
+  EXPECT_EQ(helper.AddRead(0x10, 2, &status[1], &flag), kCommonOk);  // same key: one command
+  EXPECT_EQ(helper.AddRead(0x20, 11, &status[2], &text), kCommonOk);
+  EXPECT_EQ(helper.AddRead(0x30, 5, &status[3], &missing), kCommonOk);
   std::int32_t ignored = 0;
   EXPECT_EQ(helper.AddRead(0x40, 12, &ignored, &number), kUnsupported);
   EXPECT_EQ(helper.AddRead(0x40, 0, &ignored, &number), kUnsupported);
@@ -175,13 +155,11 @@ TEST(ConfigHelper, RequestContentsAndReplyApplication) {
   EXPECT_EQ(function, 8210u);  // read flag clear
   EXPECT_EQ(commands, 3u);     // 0x10, 0x20, 0x30
   EXPECT_EQ(sent_text, u"current");
-  EXPECT_EQ(status_a, kCommonOk);
+  // 0x30 is missing from the reply; 0x20 was refused: its status, the text kept.
+  EXPECT_EQ(status, (std::vector<std::int32_t>{kCommonOk, kCommonOk, static_cast<std::int32_t>(0xe0ff0001u), kAbsent}));
   EXPECT_EQ(number, 7);
-  EXPECT_EQ(status_b, kCommonOk);
   EXPECT_TRUE(flag);  // tag 5 read into a bool
-  EXPECT_EQ(status_c, static_cast<std::int32_t>(0xe0ff0001u));
   EXPECT_EQ(text, u"current");
-  EXPECT_EQ(status_d, kAbsent);  // missing from the reply
   EXPECT_EQ(missing, 5);
   EXPECT_EQ(ignored, 0);
 }

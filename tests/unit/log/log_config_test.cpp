@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "log_test_support.h"
 #include "zevo/log.h"
 
@@ -50,19 +52,12 @@ TEST(LogConfig, LevelsPerModuleIncludingTheEmptyName) {
 
 TEST(LogConfig, MalformedEntriesAreIgnored) {
   Configure(
-      "NoEquals;A=;B=x;C=-1;D=2147483648;E=1x;;  Padded Name  =  4  ;"
-      "Twice=2;Twice=6;Zero=0;Max=2147483647;Last=3");
-  EXPECT_EQ(LevelOf(u"NoEquals"), 0);
-  EXPECT_EQ(LevelOf(u"A"), 0);
-  EXPECT_EQ(LevelOf(u"B"), 0);
-  EXPECT_EQ(LevelOf(u"C"), 0);
-  EXPECT_EQ(LevelOf(u"D"), 0);
-  EXPECT_EQ(LevelOf(u"E"), 0);
-  EXPECT_EQ(LevelOf(u"Padded Name"), 4);
-  EXPECT_EQ(LevelOf(u"Twice"), 6);
-  EXPECT_EQ(LevelOf(u"Zero"), 0);
-  EXPECT_EQ(LevelOf(u"Max"), 2147483647);
-  EXPECT_EQ(LevelOf(u"Last"), 3);
+      "NoEquals;A=;B=x;C=-1;D=2147483648;E=1x;;  Padded Name   =  4   ;"
+      "Twice=2;Twice=6;Ten=10;Max=2147483647;Last=3");
+  const std::pair<const char16_t*, int32_t> levels[] = {
+      {u"NoEquals", 0}, {u"A", 0}, {u"B", 0},      {u"C", 0},   {u"D", 0},           {u"E", 0},
+      {u"Twice", 6},    {u"Ten", 10}, {u"Padded Name", 4}, {u"Max", 2147483647}, {u"Last", 3}};
+  for (const auto& [module, level] : levels) EXPECT_EQ(LevelOf(module), level) << level;
   EXPECT_EQ(LevelOf(u""), 0);  // nothing above names the empty module
 }
 

@@ -5,10 +5,9 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "../util_files/files_test_support.h"
 #include "os/path.h"
 #include "os/system_error.h"
 
@@ -22,27 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-class FileSystemTest : public ::testing::Test {
- protected:
-  FileSystemTest() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = fs::temp_directory_path() / ("zevo-os-" + std::string(info->name()));
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-  }
-  ~FileSystemTest() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-  std::u16string At(const char* name) const { return (root_ / name).u16string(); }
-
-  fs::path root_;
-};
+// A private folder (with a non-ASCII name) per test.
+using FileSystemTest = filestest::FilesTest;
 
 TEST_F(FileSystemTest, FoldersAreCreatedOneLevelAndRemovedWhenEmpty) {
   EXPECT_FALSE(PathExists(At("a")));
@@ -53,7 +33,7 @@ TEST_F(FileSystemTest, FoldersAreCreatedOneLevelAndRemovedWhenEmpty) {
   EXPECT_NE(LastErrorCode(), 0);
   // A trailing separator and a doubled one are both accepted.
   EXPECT_TRUE(CreateFolder(At("a") + kPathSeparator + kPathSeparator + u"d" + kPathSeparator));
-  std::ofstream(root_ / "a" / "d" / "f") << "x";
+  Write("a/d/f", "x");
   EXPECT_TRUE(PathExists(At("a") + kPathSeparator + u"d" + kPathSeparator + u"f"));
   EXPECT_FALSE(RemoveFolder(At("a")));  // not empty
   fs::remove(root_ / "a" / "d" / "f");
@@ -63,17 +43,17 @@ TEST_F(FileSystemTest, FoldersAreCreatedOneLevelAndRemovedWhenEmpty) {
 }
 
 TEST_F(FileSystemTest, AMoveNeverReplacesAFile) {
-  std::ofstream(root_ / "new.tkb") << "new";
-  std::ofstream(root_ / "old.tkb") << "old";
+  Write("new.tkb", "new");
+  Write("old.tkb", "old");
   fs::create_directories(root_ / "into");
   EXPECT_FALSE(MoveFileTo(At("new.tkb"), At("old.tkb")));
   EXPECT_NE(LastErrorText().find(u"failed with error "), std::u16string::npos);
-  EXPECT_EQ(Contents(root_ / "new.tkb"), "new");
-  EXPECT_EQ(Contents(root_ / "old.tkb"), "old");
+  EXPECT_EQ(Read("new.tkb"), "new");
+  EXPECT_EQ(Read("old.tkb"), "old");
   const std::u16string target = At("into") + kPathSeparator + u"new.tkb";
   EXPECT_TRUE(MoveFileTo(At("new.tkb"), target));
   EXPECT_FALSE(fs::exists(root_ / "new.tkb"));
-  EXPECT_EQ(Contents(root_ / "into" / "new.tkb"), "new");
+  EXPECT_EQ(Read("into/new.tkb"), "new");
   EXPECT_FALSE(MoveFileTo(At("absent"), At("other")));
 }
 
@@ -82,8 +62,8 @@ TEST_F(FileSystemTest, FirstMatchNamesOneFileOfTheFolder) {
   EXPECT_FALSE(FindFirstMatch(At("missing"), u"*.tkb", name));
   EXPECT_FALSE(FindFirstMatch(root_.u16string(), u"*.tkb", name));
   EXPECT_EQ(name, u"untouched");
-  std::ofstream(root_ / "a.txt") << "";
-  std::ofstream(root_ / u"Übung_1.tkb") << "";
+  Write("a.txt", "");
+  Write(u"Übung_1.tkb", "");
   for (const std::u16string& folder : {root_.u16string(), root_.u16string() + kPathSeparator}) {
     ASSERT_TRUE(FindFirstMatch(folder, u"*.tkb", name));
     EXPECT_EQ(name, u"Übung_1.tkb");
@@ -117,12 +97,12 @@ TEST_F(FileSystemTest, AMoveToAnotherFileSystemCopiesFirst) {
   fs::permissions(other / "f.tkb", fs::perms::owner_read | fs::perms::owner_write);
   const auto written = fs::last_write_time(other / "f.tkb") - std::chrono::hours(5);
   fs::last_write_time(other / "f.tkb", written);
-  std::ofstream(root_ / "taken.tkb") << "taken";
+  Write("taken.tkb", "taken");
   EXPECT_FALSE(MoveFileTo((other / "f.tkb").u16string(), At("taken.tkb")));
-  EXPECT_EQ(Contents(root_ / "taken.tkb"), "taken");
+  EXPECT_EQ(Read("taken.tkb"), "taken");
   ASSERT_TRUE(MoveFileTo((other / "f.tkb").u16string(), At("moved.tkb")));
   EXPECT_FALSE(fs::exists(other / "f.tkb"));
-  EXPECT_EQ(Contents(root_ / "moved.tkb"), std::string(200000, 'b'));
+  EXPECT_EQ(Read("moved.tkb"), std::string(200000, 'b'));
   EXPECT_EQ(fs::status(root_ / "moved.tkb").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(fs::last_write_time(root_ / "moved.tkb"), written);
@@ -130,7 +110,7 @@ TEST_F(FileSystemTest, AMoveToAnotherFileSystemCopiesFirst) {
 }
 
 TEST_F(FileSystemTest, NoDeletionAtRestartOnPosix) {
-  std::ofstream(root_ / "f") << "x";
+  Write("f", "x");
   EXPECT_FALSE(DeleteAtRestart(At("f")));
   EXPECT_EQ(LastErrorCode(), ENOSYS);
   EXPECT_TRUE(fs::exists(root_ / "f"));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files_test_support.h"
 #include "os/file_version.h"
 #include "util/file_ops.h"
 
@@ -78,6 +79,16 @@ TEST(PeVersion, ReadsTheFixedBlockAndRefusesCutOrLyingImages) {
     Put(bad, lie.at, lie.value, lie.bytes);
     EXPECT_FALSE(ParsePeFixedVersion(bad.data(), bad.size(), version)) << std::hex << lie.at;
   }
+#if !defined(_WIN32)
+  // As a file: major.minor.build, each part 16 bits.
+  Put(image, 0x200 + 136, 0xFFFF0001u, 4);
+  Put(image, 0x200 + 140, 0x1234FFFFu, 4);
+  filestest::TempFolder folder;
+  folder.Write("v.dll", std::string(image.begin(), image.end()));
+  std::u16string text;
+  ASSERT_TRUE(util::GetFileVersionString(folder.At("v.dll").c_str(), text));
+  EXPECT_EQ(text, u"65535.1.65535");
+#endif
 }
 
 // The module built for Windows reads "2.1.1248": through the system under

@@ -6,6 +6,7 @@
 
 #include "store_test_support.h"
 #include "util/sys_config_manager.h"
+#include "util/xml_name.h"
 #include "zevo/result.h"
 
 namespace zevo::util {
@@ -100,9 +101,7 @@ TEST(SysConfigManagerBadInput, FilesThatDoNotLoad) {
     }
     // Nothing written: the file as it was, nothing beside it.
     EXPECT_EQ(ReadBytes(file), c.bytes);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(folder.Count(), 1u);
   }
 }
 
@@ -126,6 +125,25 @@ TEST(SysConfigManagerBadInput, MissingFileKeepsTheReadyFlag) {
   EXPECT_EQ(store.GetSysConfig(kSysConfigGroupAll, kSysConfigModuleLoad, value),
             kFail);
   EXPECT_FALSE(store.Reload(folder.text(), u"missing.cfg"));
+}
+
+// Element names: each end of the XML name ranges, and the characters just outside.
+TEST(SysConfigManagerBadInput, ElementNamesFollowTheXmlRanges) {
+  const char32_t start[] = {'A',    'Z',    '_',    'a',    'z',    0xC0,   0xD6,   0xD8,    0xF6,    0xF8,
+                            0x2FF,  0x370,  0x37D,  0x37F,  0x1FFF, 0x200C, 0x200D, 0x2070,  0x218F,  0x2C00,
+                            0x2FEF, 0x3001, 0xD7FF, 0xF900, 0xFDCF, 0xFDF0, 0xFFFD, 0x10000, 0xEFFFF};
+  const char32_t rest[] = {'-', '.', '0', '9', 0xB7, 0x300, 0x36F, 0x203F, 0x2040};
+  const char32_t never[] = {'@',    '[',    '^',    '`',    '{',    '/',    ':',    0xB6,   0xBF,   0xD7,
+                            0xF7,   0x37E,  0x2000, 0x200B, 0x200E, 0x203E, 0x2041, 0x206F, 0x2190, 0x2BFF,
+                            0x2FF0, 0x3000, 0xD800, 0xF8FF, 0xFDD0, 0xFDEF, 0xFFFE, 0xF0000};
+  const auto name = [](std::u16string head, char32_t c) {
+    if (c < 0x10000) return head + static_cast<char16_t>(c);
+    return head + static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)) +
+           static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+  };
+  for (char32_t c : start) EXPECT_TRUE(IsXmlElementName(name(u"", c)) && IsXmlElementName(name(u"a", c))) << static_cast<std::uint32_t>(c);
+  for (char32_t c : rest) EXPECT_TRUE(!IsXmlElementName(name(u"", c)) && IsXmlElementName(name(u"a", c))) << static_cast<std::uint32_t>(c);
+  for (char32_t c : never) EXPECT_TRUE(!IsXmlElementName(name(u"", c)) && !IsXmlElementName(name(u"a", c))) << static_cast<std::uint32_t>(c);
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
-// Shared by the store tests: a private folder, encrypted files written and
-// read back, captured log lines.
+// Shared by the store tests: encrypted files written and read back.
 #ifndef ZEVO_TESTS_UNIT_UTIL_STORE_STORE_TEST_SUPPORT_H_
 #define ZEVO_TESTS_UNIT_UTIL_STORE_STORE_TEST_SUPPORT_H_
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -16,38 +13,14 @@
 #include <vector>
 
 #include "../log/log_test_support.h"
+#include "../util_files/files_test_support.h"
 #include "util/zevo_data_crypto.h"
 
 namespace zevo::storetest {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    static std::atomic<int> counter{0};
-    const auto stamp =
-        std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = fs::temp_directory_path() /
-            ("zevo-store-" + std::to_string(stamp) + "-" +
-             std::to_string(counter++));
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const fs::path& path() const { return path_; }
-  std::u16string text() const { return path_.u16string(); }
-  fs::path File(std::u16string_view name) const { return path_ / name; }
-
- private:
-  fs::path path_;
-};
+using filestest::TempFolder;
 
 inline std::string ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
