@@ -39,7 +39,7 @@ static char* AbsolutePath(const char* path) { return realpath(path, NULL); }
 #endif
 
 /* A result code is a failure when its top bit is set. */
-#define FAILED(code) ((int32_t)(code) < 0)
+static int Failed(uint32_t code) { return (int32_t)code < 0; }
 
 /* The ten exports, bound by name. */
 typedef struct Exports {
@@ -126,14 +126,14 @@ static int UseEngine(const Exports* x) {
     fprintf(stderr, "no engine interface\n");
     return 0;
   }
-  int ok = !FAILED(PrintVersion(x, engine, ZEVO_FN_GET_ENGINE_VERSION, "engine"));
-  ok = !FAILED(PrintVersion(x, engine, ZEVO_FN_GET_PATTERN_VERSION, "pattern")) && ok;
+  int ok = !Failed(PrintVersion(x, engine, ZEVO_FN_GET_ENGINE_VERSION, "engine"));
+  ok = !Failed(PrintVersion(x, engine, ZEVO_FN_GET_PATTERN_VERSION, "pattern")) && ok;
   /* A null open block: the session gets the default caller name. */
   const int32_t opened = x->Plugin_Interface_CallFunc(engine, ZEVO_FN_OPEN_SESSION, NULL, NULL);
   const int32_t closed = x->Plugin_Interface_CallFunc(engine, ZEVO_FN_CLOSE_SESSION, NULL, NULL);
   printf("session: open 0x%08x, close 0x%08x\n", (unsigned)opened, (unsigned)closed);
   x->Plugin_Interface_Release(engine);
-  return ok && !FAILED(opened) && !FAILED(closed);
+  return ok && !Failed(opened) && !Failed(closed);
 }
 
 int main(int argc, char** argv) {
@@ -176,17 +176,17 @@ int main(int argc, char** argv) {
   printf("module %u version %u.%u.%u\n", (unsigned)x.Plugin_Interface_GetModuleID(), (unsigned)version.major,
          (unsigned)version.minor, (unsigned)version.build);
 
-  int ok = !FAILED(x.Plugin_Interface_Initialize(&host.table));
+  int ok = !Failed(x.Plugin_Interface_Initialize(&host.table));
   const uint32_t started = x.Plugin_Interface_PostInitialize();
   printf("start: 0x%08x, commands registered: %d\n", (unsigned)started, host.registrations);
-  ok = ok && !FAILED(started) && host.registrations == 1;
-  if (!FAILED(started)) ok = UseEngine(&x) && ok;
+  ok = ok && !Failed(started) && host.registrations == 1;
+  if (!Failed(started)) ok = UseEngine(&x) && ok;
   /* Stop whatever the start answered: the module gives back what it holds. */
   const uint32_t stopping = x.Plugin_Interface_PreUninitialize();
   const uint32_t stopped = x.Plugin_Interface_Uninitialize();
   printf("stop: 0x%08x, 0x%08x, commands registered: %d\n", (unsigned)stopping, (unsigned)stopped,
          host.registrations);
-  ok = ok && !FAILED(stopping) && !FAILED(stopped) && host.registrations == 0;
+  ok = ok && !Failed(stopping) && !Failed(stopped) && host.registrations == 0;
   CloseModule(module);
   puts(ok ? "lifecycle ok" : "lifecycle FAILED");
   return ok ? 0 : 1;
