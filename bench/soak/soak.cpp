@@ -1,10 +1,11 @@
 // zevo-soak [SECONDS]: eight host threads drive the real module on the
 // reference engine for SECONDS (default 60), every operation at once:
 // objects queried and released, sessions opened and closed, scans of a
-// sample tree, stops by name and by notification, referential cleaning with
-// backups that are restored into each thread's own folder, the queries 8282
-// and 8283, the notifications 4104, 4108, 4109, 4116 and 4118, and
-// PostInitialize again (with and without a stop before it).
+// sample tree, stops by name and by notification (each session in turn),
+// referential cleaning with backups that are restored into each thread's
+// own folder, the queries 8282 and 8283, the notifications 4104, 4105,
+// 4108, 4109, 4116, 4117 and 4118, and PostInitialize again (with and
+// without a stop before it).
 //
 // Every operation checks its own outcome as it goes: each answer is one the
 // operation may give, every report reaches the sink of its job with the
@@ -60,7 +61,7 @@ enum Op : int {
   kComponents, kUpdate, kPostAgain, kRestart, kOpCount
 };
 constexpr std::array<const char*, kOpCount> kOpNames = {
-    "objects", "session", "scan", "stop by name", "stop all (4104)", "clean+restore", "query 8282",
+    "objects", "session", "scan", "stop by name", "stop all (4104/5/17)", "clean+restore", "query 8282",
     "table 8283", "notify 4108/4109/4118", "notify 4116", "PostInitialize again", "stop+start"};
 
 std::string Hex(std::int32_t code) {
@@ -248,8 +249,10 @@ class Soak {
         break;
       }
       case kStopAll: {
-        const std::int32_t r = x_.Plugin_Interface_OnNotify(4104, nullptr, nullptr);
-        if (r != kNotifyScansStopped) tally_.Fail(op, Hex(r));
+        // The three stop notifications in turn; each stops every session.
+        const std::uint32_t n = std::array{4104u, 4105u, 4117u}[NextCookie() % 3];
+        const std::int32_t r = x_.Plugin_Interface_OnNotify(n, nullptr, nullptr);
+        if (r != kNotifyScansStopped) tally_.Fail(op, std::to_string(n) + ": " + Hex(r));
         break;
       }
       case kClean: return CleanAndRestore(thread, own);
