@@ -143,7 +143,7 @@ TEST(Garbage, EveryExportAnswersACodeAndLeavesNothingBehind) {
       for (std::uint32_t n = 4100; n <= 4120; ++n) {
         SCOPED_TRACE(n);
         const std::int32_t answer = x.Plugin_Interface_OnNotify(n, Message(kind).get(), Message(kind).get());
-        if (n < 4104 || n == 4110 || n == 4120) {
+        if (n < 4104 || (n > 4109 && n < 4116) || n > 4118) {
           EXPECT_EQ(answer, kNotHandled);
         }
       }
