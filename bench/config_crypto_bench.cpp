@@ -38,11 +38,8 @@ void BM_Pieces(benchmark::State& state) {
   for (auto _ : state) {
     CryptoBuffer out;
     std::uint32_t length = 0;
-    const bool ok =
-        kEncrypt ? ZevoDataCrypto::EncryptData(nullptr, data.data(), kMiB, out,
-                                               length)
-                 : ZevoDataCrypto::DecryptData(nullptr, data.data(), kMiB, out,
-                                               length);
+    const bool ok = kEncrypt ? ZevoDataCrypto::EncryptData(nullptr, data.data(), kMiB, out, length)
+                             : ZevoDataCrypto::DecryptData(nullptr, data.data(), kMiB, out, length);
     if (!ok) state.SkipWithError("crypt failed");
     benchmark::DoNotOptimize(out.get());
   }
@@ -57,14 +54,13 @@ void BM_OnePass(benchmark::State& state) {
   for (auto _ : state) {
     zevo::os::Md5Rc4Session session;
     std::uint32_t length = kMiB;
-    const bool ok =
-        session.AcquireContext() && session.CreateHash() &&
-        session.HashData(reinterpret_cast<const std::uint8_t*>(password),
-                         static_cast<std::uint32_t>(std::char_traits<char>::length(password))) &&
-        session.DeriveKey() && session.DestroyHash() &&
-        session.Crypt(/*encrypt=*/true, data.data(), &length, kMiB,
-                      /*final=*/true) &&
-        session.DestroyKey() && session.ReleaseContext();
+    const bool ok = session.AcquireContext() && session.CreateHash() &&
+                    session.HashData(reinterpret_cast<const std::uint8_t*>(password),
+                                     static_cast<std::uint32_t>(std::char_traits<char>::length(password))) &&
+                    session.DeriveKey() && session.DestroyHash() &&
+                    session.Crypt(/*encrypt=*/true, data.data(), &length, kMiB,
+                                  /*final=*/true) &&
+                    session.DestroyKey() && session.ReleaseContext();
     if (!ok) state.SkipWithError("one pass failed");
     benchmark::DoNotOptimize(data.data());
   }
@@ -74,8 +70,7 @@ void BM_OnePass(benchmark::State& state) {
 // A folder holding a "system_config.cfg" of about 1 MiB of plain text.
 class LargeConfig {
  public:
-  LargeConfig()
-      : folder_(fs::temp_directory_path() / "zevo-bench-store") {
+  LargeConfig() : folder_(fs::temp_directory_path() / "zevo-bench-store") {
     fs::create_directories(folder_);
     std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n";
     text += "<SysConfigManager>\n";
@@ -84,19 +79,18 @@ class LargeConfig {
       text += "    <" + group + ">\n";
       for (int v = 0; v < 100; ++v) {
         const std::string name = "Value" + std::to_string(v);
-        text += "        <" + name + ">some configured text " +
-                std::to_string(g * 100 + v) + "</" + name + ">\n";
+        text += "        <" + name + ">some configured text " + std::to_string(g * 100 + v) + "</" + name + ">\n";
       }
       text += "    </" + group + ">\n";
     }
-    text += "    <ZEVO_ALL>\n        <ZEVO_CFG_SP_MODULE_LOAD>1"
-            "</ZEVO_CFG_SP_MODULE_LOAD>\n    </ZEVO_ALL>\n</SysConfigManager>\n";
+    text +=
+        "    <ZEVO_ALL>\n        <ZEVO_CFG_SP_MODULE_LOAD>1"
+        "</ZEVO_CFG_SP_MODULE_LOAD>\n    </ZEVO_ALL>\n</SysConfigManager>\n";
     plainBytes_ = text.size();
     CryptoBuffer cipher;
     std::uint32_t length = 0;
-    ZevoDataCrypto::EncryptData(
-        nullptr, reinterpret_cast<const std::uint8_t*>(text.data()),
-        static_cast<std::uint32_t>(text.size()), cipher, length);
+    ZevoDataCrypto::EncryptData(nullptr, reinterpret_cast<const std::uint8_t*>(text.data()),
+                                static_cast<std::uint32_t>(text.size()), cipher, length);
     std::ofstream(folder_ / "system_config.cfg", std::ios::binary)
         .write(reinterpret_cast<const char*>(cipher.get()), length);
   }
@@ -117,9 +111,7 @@ void BM_LoadLargeConfig(benchmark::State& state) {
   for (auto _ : state) {
     zevo::util::SysConfigManager store(config.folder(), u"system_config.cfg");
     std::u16string value;
-    if (!store.Load() ||
-        store.GetSysConfig(u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", value) !=
-            zevo::kCommonOk) {
+    if (!store.Load() || store.GetSysConfig(u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", value) != zevo::kCommonOk) {
       state.SkipWithError("load failed");
     }
     store.Close();
@@ -141,8 +133,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     // With --benchmark_repetitions the median wins over single runs.
     for (const Run& run : runs) {
       if (run.error_occurred) continue;
-      if (run.run_type == Run::RT_Iteration ||
-          run.aggregate_name == "median") {
+      if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
         times[run.run_name.str()] = run.GetAdjustedCPUTime();
       }
     }
@@ -155,8 +146,7 @@ void PrintRatio(const RatioReporter& reporter, const char* pieces) {
   const auto a = reporter.times.find(pieces);
   const auto b = reporter.times.find("BM_OnePass");
   if (a == reporter.times.end() || b == reporter.times.end()) return;
-  std::printf("ratio %s / one pass (throughput): %.3f (goal >= 0.8)\n", pieces,
-              b->second / a->second);
+  std::printf("ratio %s / one pass (throughput): %.3f (goal >= 0.8)\n", pieces, b->second / a->second);
 }
 
 }  // namespace

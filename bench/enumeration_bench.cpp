@@ -40,21 +40,19 @@ namespace {
 namespace fs = std::filesystem;
 using zevo::TkFunctionTable;
 
-constexpr std::int32_t kTables[] = {zevo::kTableProductItems, zevo::kTableThreatTypes,
-                                    zevo::kTableCompany};
+constexpr std::int32_t kTables[] = {zevo::kTableProductItems, zevo::kTableThreatTypes, zevo::kTableCompany};
 
 // A folder with tarsk64.dll and a generated large pattern; removed at exit.
 class EngineFolder {
  public:
   EngineFolder()
-      : folder_(fs::temp_directory_path() /
-                ("zevo-bench-enumeration-" + std::to_string(std::random_device{}()))) {
+      : folder_(fs::temp_directory_path() / ("zevo-bench-enumeration-" + std::to_string(std::random_device{}()))) {
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
     fs::create_directories(folder_);
     fs::copy_file(fs::path(ZEVO_BENCH_ENGINE_DIR) / "tarsk64.dll", folder_ / "tarsk64.dll");
-    const std::string command = std::string("\"") + ZEVO_BENCH_MAKE_PATTERN + "\" \"" +
-                                (folder_ / "tarskptn.da6").string() + "\"";
+    const std::string command =
+        std::string("\"") + ZEVO_BENCH_MAKE_PATTERN + "\" \"" + (folder_ / "tarskptn.da6").string() + "\"";
     ok_ = std::system(command.c_str()) == 0;
   }
   ~EngineFolder() {
@@ -93,16 +91,14 @@ const EngineFolder& Folder() {
 // The engine bound by hand, with one session on its own loaded pattern.
 class RawEngine {
  public:
-  explicit RawEngine(const std::u16string& folder)
-      : library_(zevo::os::DynamicLibrary::Load(folder + u"tarsk64.dll")) {
+  explicit RawEngine(const std::u16string& folder) : library_(zevo::os::DynamicLibrary::Load(folder + u"tarsk64.dll")) {
     void** slots = reinterpret_cast<void**>(&table_);
     for (std::size_t i = 0; i < zevo::kTkFunctionCount; ++i) {
       slots[i] = library_.Symbol(zevo::kTkFunctionNames[i]);
       if (slots[i] == nullptr) return;
     }
     ok_ = table_.TKSetOption(0, zevo::kOptionEngineFolder, folder.c_str()) == 0 &&
-          table_.TKInit(u"{3C81E0A9-5D27-4b6f-9E42-A8F1C7D0B365}", zevo::kTkInitVersion,
-                        &session_) == 0 &&
+          table_.TKInit(u"{3C81E0A9-5D27-4b6f-9E42-A8F1C7D0B365}", zevo::kTkInitVersion, &session_) == 0 &&
           table_.TKReadSpywarePattern(session_, 0, 0, 0) == 0;
   }
   ~RawEngine() {
@@ -124,8 +120,8 @@ class RawEngine {
     }
     std::vector<char16_t> row(zevo::kRowCapacity);
     std::int64_t rows = 0;
-    for (std::int32_t r = table_.TKGetFirstRow(session_, enumeration, row.data(), zevo::kRowCapacity);
-         r == 0; r = table_.TKGetNextRow(session_, enumeration, row.data(), zevo::kRowCapacity)) {
+    for (std::int32_t r = table_.TKGetFirstRow(session_, enumeration, row.data(), zevo::kRowCapacity); r == 0;
+         r = table_.TKGetNextRow(session_, enumeration, row.data(), zevo::kRowCapacity)) {
       benchmark::DoNotOptimize(row.data());
       if constexpr (kRead) onRow(std::u16string_view(row.data()));
       ++rows;
@@ -177,9 +173,8 @@ RawSizes MeasureRaw(const RawEngine& engine) {
   for (const std::int32_t table : kTables) {
     engine.ForEachRow(table, [&](std::u16string_view row) {
       ++sizes.rows;
-      sizes.bytes += table == zevo::kTableCompany
-                         ? 4.0 + 2.0 * static_cast<double>(zevo::driver::RowField(row, 1).size())
-                         : 8.0;
+      sizes.bytes +=
+          table == zevo::kTableCompany ? 4.0 + 2.0 * static_cast<double>(zevo::driver::RowField(row, 1).size()) : 8.0;
     });
   }
   return sizes;
@@ -208,10 +203,8 @@ void BM_ModuleEnumeration(benchmark::State& state) {
   for (auto _ : state) {
     if (!driver.EnumerateAll(tables)) return state.SkipWithError("enumeration failed");
   }
-  const std::size_t memory =
-      tables.items.MemoryBytes() + tables.threats.MemoryBytes() + tables.companies.MemoryBytes();
-  state.counters["rows"] = static_cast<double>(tables.items.size() + tables.threats.size() +
-                                               tables.companies.size());
+  const std::size_t memory = tables.items.MemoryBytes() + tables.threats.MemoryBytes() + tables.companies.MemoryBytes();
+  state.counters["rows"] = static_cast<double>(tables.items.size() + tables.threats.size() + tables.companies.size());
   state.counters["table_bytes"] = static_cast<double>(memory);
   TableBytes() = static_cast<double>(memory);
   if (RawKeyValueBytes() > 0) {
@@ -282,12 +275,10 @@ int main(int argc, char** argv) {
   const auto raw = reporter.times.find("BM_RawRowIteration");
   const auto module = reporter.times.find("BM_ModuleEnumeration");
   if (raw != reporter.times.end() && module != reporter.times.end() && raw->second > 0) {
-    std::printf("ratio module enumeration / raw row iteration (separate runs): %.3f\n",
-                module->second / raw->second);
+    std::printf("ratio module enumeration / raw row iteration (separate runs): %.3f\n", module->second / raw->second);
   }
   if (SideBySideRatio() > 0) {
-    std::printf("ratio module enumeration / raw row iteration (side by side): %.3f (goal <= 1.3)\n",
-                SideBySideRatio());
+    std::printf("ratio module enumeration / raw row iteration (side by side): %.3f (goal <= 1.3)\n", SideBySideRatio());
   }
   if (RawKeyValueBytes() > 0 && TableBytes() > 0) {
     std::printf("ratio table memory / raw key-value bytes: %.3f (%.0f / %.0f bytes, goal <= 2)\n",

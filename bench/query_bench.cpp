@@ -164,26 +164,33 @@ void BM_NamesOfIds(benchmark::State& state) {
   if (!setup.ok()) return state.SkipWithError("no engine, pattern or company table");
   QueryRequest request = QueryRequest::NamesByIds(setup.Ids());
   std::u16string name;
-  SideBySide(state, request, [&] {
-    for (const std::int32_t id : setup.Ids()) {
-      setup.Companies().GetNameById(id, name);
-      benchmark::DoNotOptimize(name.data());
-    }
-  }, [&](zevo::iface::ReplyMessage& answers) {
-    for (const std::u16string& answer : setup.Names()) answers.PutName(answer);
-  }, g_namesRatio);
+  SideBySide(
+      state, request,
+      [&] {
+        for (const std::int32_t id : setup.Ids()) {
+          setup.Companies().GetNameById(id, name);
+          benchmark::DoNotOptimize(name.data());
+        }
+      },
+      [&](zevo::iface::ReplyMessage& answers) {
+        for (const std::u16string& answer : setup.Names()) answers.PutName(answer);
+      },
+      g_namesRatio);
 }
 
 void BM_IdsOfNames(benchmark::State& state) {
   Setup& setup = TheSetup();
   if (!setup.ok()) return state.SkipWithError("no engine, pattern or company table");
   QueryRequest request = QueryRequest::IdsByNames(setup.Names());
-  SideBySide(state, request, [&] {
-    for (const std::u16string& name : setup.Names()) {
-      std::int32_t id = -1;
-      benchmark::DoNotOptimize(setup.Companies().GetIdByName(name, id));
-    }
-  }, [&](zevo::iface::ReplyMessage& answers) { answers.PutIds(setup.Ids()); }, g_idsRatio);
+  SideBySide(
+      state, request,
+      [&] {
+        for (const std::u16string& name : setup.Names()) {
+          std::int32_t id = -1;
+          benchmark::DoNotOptimize(setup.Companies().GetIdByName(name, id));
+        }
+      },
+      [&](zevo::iface::ReplyMessage& answers) { answers.PutIds(setup.Ids()); }, g_idsRatio);
 }
 
 void BM_CompanyTable(benchmark::State& state) {

@@ -145,7 +145,9 @@ std::vector<TKC_ITEM> SampleItems() {
 }
 
 using Clock = std::chrono::steady_clock;
-double Ns(Clock::duration d) { return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count()); }
+double Ns(Clock::duration d) {
+  return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
+}
 
 // CPU time of the calling thread in ns: on a shared machine wall time says
 // more about the neighbours than about the code.
@@ -261,16 +263,18 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   const Figures& f = Measured();
   if (f.itemRatio > 0) {
-    std::printf("item report %.1f ns vs memcpy of 3960 bytes %.1f ns: ratio %.2f (goal <= 2.0)\n",
-                f.reportNs, f.memcpyNs, f.itemRatio);
+    std::printf("item report %.1f ns vs memcpy of 3960 bytes %.1f ns: ratio %.2f (goal <= 2.0)\n", f.reportNs,
+                f.memcpyNs, f.itemRatio);
   }
   if (f.eventsOne > 0) {
-    std::printf("progress events: %.1f M/s on one thread (goal >= 20), %.1f M/s on two: ratio %.2f "
-                "(goal >= 1.7)\n",
-                f.eventsOne / 1e6, f.eventsTwo / 1e6, f.eventsTwo / f.eventsOne);
-    std::printf("two threads sharing nothing, measured alongside: ratio %.2f (what this machine "
-                "allows at the moment)\n",
-                f.machineRatio);
+    std::printf(
+        "progress events: %.1f M/s on one thread (goal >= 20), %.1f M/s on two: ratio %.2f "
+        "(goal >= 1.7)\n",
+        f.eventsOne / 1e6, f.eventsTwo / 1e6, f.eventsTwo / f.eventsOne);
+    std::printf(
+        "two threads sharing nothing, measured alongside: ratio %.2f (what this machine "
+        "allows at the moment)\n",
+        f.machineRatio);
   }
   benchmark::Shutdown();
   return 0;

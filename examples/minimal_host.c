@@ -158,11 +158,11 @@ int main(int argc, char** argv) {
   }
   Exports x;
   int bound = 1;
-#define BIND_EXPORT(name)                                                  \
-  x.name = (PFN_##name)(uintptr_t)FindExport(module, #name);               \
-  if (x.name == NULL) {                                                    \
-    fprintf(stderr, "export %s missing\n", #name);                         \
-    bound = 0;                                                             \
+#define BIND_EXPORT(name)                                    \
+  x.name = (PFN_##name)(uintptr_t)FindExport(module, #name); \
+  if (x.name == NULL) {                                      \
+    fprintf(stderr, "export %s missing\n", #name);           \
+    bound = 0;                                               \
   }
   ZEVO_PLUGIN_EXPORTS(BIND_EXPORT)
 #undef BIND_EXPORT
@@ -184,8 +184,7 @@ int main(int argc, char** argv) {
   /* Stop whatever the start answered: the module gives back what it holds. */
   const uint32_t stopping = x.Plugin_Interface_PreUninitialize();
   const uint32_t stopped = x.Plugin_Interface_Uninitialize();
-  printf("stop: 0x%08x, 0x%08x, commands registered: %d\n", (unsigned)stopping, (unsigned)stopped,
-         host.registrations);
+  printf("stop: 0x%08x, 0x%08x, commands registered: %d\n", (unsigned)stopping, (unsigned)stopped, host.registrations);
   ok = ok && !Failed(stopping) && !Failed(stopped) && host.registrations == 0;
   CloseModule(module);
   puts(ok ? "lifecycle ok" : "lifecycle FAILED");

@@ -43,16 +43,25 @@ std::vector<std::uint8_t> CommandsAsReply(const std::uint8_t* data, std::size_t 
     const std::uint8_t* datum = data + at + 13;
     ZEVO_DataHandleWrapper value(zevo::config::kValueNameId), command(zevo::config::kCommandNameId);
     switch (kind % 6) {
-      case 0: value.PutInt32(zevo::config::kValueIndex, static_cast<std::int8_t>(datum[0])); break;
-      case 1: value.PutUInt32(zevo::config::kValueIndex, datum[0] | (datum[1] << 8)); break;
-      case 2: value.PutBinary(zevo::config::kValueIndex, datum, kind % 4); break;
+      case 0:
+        value.PutInt32(zevo::config::kValueIndex, static_cast<std::int8_t>(datum[0]));
+        break;
+      case 1:
+        value.PutUInt32(zevo::config::kValueIndex, datum[0] | (datum[1] << 8));
+        break;
+      case 2:
+        value.PutBinary(zevo::config::kValueIndex, datum, kind % 4);
+        break;
       case 3: {
         const char16_t text[3] = {static_cast<char16_t>(u'0' + datum[0] % 12), static_cast<char16_t>(datum[1]), u'7'};
         value.PutWString(zevo::config::kValueIndex, text, kind % 4);
         break;
       }
-      case 4: value.PutData(ZEVO_DataHandleWrapper(static_cast<std::uint32_t>(datum[0]))); break;
-      default: break;
+      case 4:
+        value.PutData(ZEVO_DataHandleWrapper(static_cast<std::uint32_t>(datum[0])));
+        break;
+      default:
+        break;
     }
     command.PutInt32(zevo::config::kCommandOperationIndex, 4);
     command.PutUInt32(zevo::config::kCommandKeyIndex, key % 16);

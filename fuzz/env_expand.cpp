@@ -17,11 +17,10 @@ void Check(bool ok) {
 }
 
 const zevo::util::EnvVarMapType& Variables() {
-  static const zevo::util::EnvVarMapType variables{
-      {u"%zevo_install_path%", u"C:\\Prog\\ZEVO\\"},
-      {u"%TEMP%", u"T"},
-      {u"%EMPTY%", u""},
-      {u"%LONG%", std::u16string(300, u'L')}};
+  static const zevo::util::EnvVarMapType variables{{u"%zevo_install_path%", u"C:\\Prog\\ZEVO\\"},
+                                                   {u"%TEMP%", u"T"},
+                                                   {u"%EMPTY%", u""},
+                                                   {u"%LONG%", std::u16string(300, u'L')}};
   return variables;
 }
 
@@ -36,14 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t end = 0;
   for (const auto& token : tokens) {
     Check(token.position >= end && token.length >= 2);
-    Check(input[token.position] == u'%' &&
-          input[token.position + token.length - 1] == u'%');
+    Check(input[token.position] == u'%' && input[token.position + token.length - 1] == u'%');
     end = token.position + token.length;
   }
 
   std::u16string output;
-  const bool ok =
-      zevo::util::ExpandEnvironmentVar(input, output, true, Variables());
+  const bool ok = zevo::util::ExpandEnvironmentVar(input, output, true, Variables());
   if (!balanced) Check(!ok && output == input);
   if (input.find(u'%') == std::u16string::npos) Check(ok && output == input);
   zevo::util::ExpandEnvironmentVar(input, output, false);

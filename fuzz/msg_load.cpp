@@ -36,7 +36,8 @@ void Walk(const ZEVO_DataHandle* h, const std::uint8_t* bytes, std::size_t len, 
       if (ZEVO_Msg_GetWStringAt(h, index, pos, nullptr, 0, &n) >= 0 && n + 1 <= buf.size() / 2) {
         Check(ZEVO_Msg_GetWStringAt(h, index, pos, reinterpret_cast<char16_t*>(buf.data()), n + 1, &n) >= 0);
       }
-      ZEVO_Msg_GetStringAt(h, index, pos, reinterpret_cast<char*>(buf.data()), static_cast<std::uint32_t>(buf.size()), &n);
+      ZEVO_Msg_GetStringAt(h, index, pos, reinterpret_cast<char*>(buf.data()), static_cast<std::uint32_t>(buf.size()),
+                           &n);
       ZEVO_Msg_GetBinaryAt(h, index, pos, buf.data(), static_cast<std::uint32_t>(buf.size()), &n);
       ZEVO_DataHandle nested{};
       if (depth < 3 && ZEVO_Msg_GetDataAt(h, index, pos, &nested) >= 0) {

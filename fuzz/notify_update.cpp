@@ -29,16 +29,25 @@ void Structured(ZEVO_DataHandleWrapper& input, const std::uint8_t* data, std::si
   ZEVO_DataHandleWrapper request(zevo::plugin::kUpdateRequestType);
   std::uint32_t field = zevo::plugin::kFieldEmbeddedHeader;
   for (std::size_t at = 0; at + 5 <= size; at += 5, field = field > 18 ? 1 : field + 1) {
-    std::uint32_t value = data[at + 1] | (data[at + 2] << 8) | (data[at + 3] << 16) | (std::uint32_t{data[at + 4]} << 24);
-    if (field == 1 && data[at] & 0x10) value = data[at] & 0x20 ? zevo::plugin::kKindPatternFile : zevo::plugin::kKindEngineLibrary;
+    std::uint32_t value =
+        data[at + 1] | (data[at + 2] << 8) | (data[at + 3] << 16) | (std::uint32_t{data[at + 4]} << 24);
+    if (field == 1 && data[at] & 0x10)
+      value = data[at] & 0x20 ? zevo::plugin::kKindPatternFile : zevo::plugin::kKindEngineLibrary;
     if (field == 2 && data[at] & 0x10) {
       value = data[at] & 0x20 ? zevo::plugin::kPatternFileComponentId : zevo::plugin::kEngineLibraryComponentId;
     }
     switch (data[at] % 4) {
-      case 0: request.PutInt32(field, static_cast<std::int32_t>(value)); break;
-      case 1: request.PutUInt32(field, value); break;
-      case 2: request.PutWString(field, std::u16string(value % 8, static_cast<char16_t>(value >> 16))); break;
-      default: break;
+      case 0:
+        request.PutInt32(field, static_cast<std::int32_t>(value));
+        break;
+      case 1:
+        request.PutUInt32(field, value);
+        break;
+      case 2:
+        request.PutWString(field, std::u16string(value % 8, static_cast<char16_t>(value >> 16)));
+        break;
+      default:
+        break;
     }
   }
   if (size % 2 == 0) input.PutData(request);

@@ -13,12 +13,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Bytes widened one to one keep the XML syntax within reach of the fuzzer.
   std::u16string text(data, data + size);
-  std::vector<zevo::util::SProduct> products{{u"P1", {{7, 3, {{1, 2, u"", 3, 4, 5, 6, {}, true}}}}},
-                                             {u"<&\">", {}}};
+  std::vector<zevo::util::SProduct> products{{u"P1", {{7, 3, {{1, 2, u"", 3, 4, 5, 6, {}, true}}}}}, {u"<&\">", {}}};
   std::u16string xml;
   const std::int32_t result = zevo::util::MergeProductFeatureXml(text.c_str(), products, xml);
-  if (result != zevo::kCommonOk && result != zevo::kUnsupported &&
-      result != zevo::util::kProductFeatureParseFailed) {
+  if (result != zevo::kCommonOk && result != zevo::kUnsupported && result != zevo::util::kProductFeatureParseFailed) {
     std::abort();
   }
   if (result != zevo::kCommonOk) return 0;

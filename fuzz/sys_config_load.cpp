@@ -24,8 +24,7 @@ class RunFolder {
  public:
   RunFolder()
       : path_(fs::temp_directory_path() /
-              ("zevo-fuzz-store-" +
-               std::to_string(reinterpret_cast<std::uintptr_t>(this)))) {
+              ("zevo-fuzz-store-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)))) {
     fs::create_directories(path_);
   }
   ~RunFolder() {
@@ -38,11 +37,9 @@ class RunFolder {
   fs::path path_;
 };
 
-void WriteFile(const fs::path& path, const std::uint8_t* data,
-               std::size_t size) {
+void WriteFile(const fs::path& path, const std::uint8_t* data, std::size_t size) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(data),
-            static_cast<std::streamsize>(size));
+  out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
 void Exercise(SysConfigManager& store, const std::u16string& folder) {
@@ -64,8 +61,7 @@ void Exercise(SysConfigManager& store, const std::u16string& folder) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
-                                      std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const RunFolder folder;
   if (size == 0 || size > (1u << 20)) return 0;
   const fs::path file = folder.path() / "system_config.cfg";
@@ -75,9 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   if (encryptFirst) {
     zevo::util::CryptoBuffer cipher;
     std::uint32_t length = 0;
-    if (!zevo::util::ZevoDataCrypto::EncryptData(
-            nullptr, data, static_cast<std::uint32_t>(size), cipher,
-            length)) {
+    if (!zevo::util::ZevoDataCrypto::EncryptData(nullptr, data, static_cast<std::uint32_t>(size), cipher, length)) {
       __builtin_trap();  // encryption never fails on valid input
     }
     WriteFile(file, cipher.get(), length);

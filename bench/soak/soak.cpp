@@ -57,12 +57,32 @@ constexpr int kThreads = 8;
 constexpr const char* kScanCaller = "soak-scan";  // the stops by name aim at these scans
 
 enum Op : int {
-  kObjects, kSession, kScan, kStopByName, kStopAll, kClean, kNamesQuery, kTableQuery,
-  kComponents, kUpdate, kPostAgain, kRestart, kOpCount
+  kObjects,
+  kSession,
+  kScan,
+  kStopByName,
+  kStopAll,
+  kClean,
+  kNamesQuery,
+  kTableQuery,
+  kComponents,
+  kUpdate,
+  kPostAgain,
+  kRestart,
+  kOpCount
 };
-constexpr std::array<const char*, kOpCount> kOpNames = {
-    "objects", "session", "scan", "stop by name", "stop all (4104/5/17)", "clean+restore", "query 8282",
-    "table 8283", "notify 4108/4109/4118", "notify 4116", "PostInitialize again", "stop+start"};
+constexpr std::array<const char*, kOpCount> kOpNames = {"objects",
+                                                        "session",
+                                                        "scan",
+                                                        "stop by name",
+                                                        "stop all (4104/5/17)",
+                                                        "clean+restore",
+                                                        "query 8282",
+                                                        "table 8283",
+                                                        "notify 4108/4109/4118",
+                                                        "notify 4116",
+                                                        "PostInitialize again",
+                                                        "stop+start"};
 
 std::string Hex(std::int32_t code) {
   char text[16];
@@ -228,7 +248,8 @@ class Soak {
         const auto r = hostsim::RunScanJob(x_, request, sink);
         if (!r.obtained) return tally_.Refused(op);
         if (r.open != kCommonOk || !DoneOrStopped(r.setSink) || !DoneOrStopped(r.scan) || r.close < 0) {
-          return tally_.Fail(op, "steps " + Hex(r.open) + " " + Hex(r.setSink) + " " + Hex(r.scan) + " " + Hex(r.close));
+          return tally_.Fail(op,
+                             "steps " + Hex(r.open) + " " + Hex(r.setSink) + " " + Hex(r.scan) + " " + Hex(r.close));
         }
         // The working folders add what they hold at the moment; the
         // read-only tree always gives the same items.
@@ -255,7 +276,8 @@ class Soak {
         if (r != kNotifyScansStopped) tally_.Fail(op, std::to_string(n) + ": " + Hex(r));
         break;
       }
-      case kClean: return CleanAndRestore(thread, own);
+      case kClean:
+        return CleanAndRestore(thread, own);
       case kNamesQuery: {
         std::vector<std::int32_t> ids;
         std::vector<std::u16string> names;
@@ -316,7 +338,8 @@ class Soak {
         if (stop < 0 || start < 0) tally_.Fail(op, "stop " + Hex(stop) + ", start " + Hex(start));
         break;
       }
-      case kOpCount: break;
+      case kOpCount:
+        break;
     }
     tally_.Done(op);
   }

@@ -22,8 +22,7 @@ constexpr std::size_t kMaxPrefixChars = 64;
 std::u16string SafePrefix(std::u16string_view prefix) {
   std::u16string safe;
   for (const char16_t c : prefix.substr(0, kMaxPrefixChars)) {
-    const bool bad = c < 0x20 || c == 0x7F || std::u16string_view(u"\\/:*?\"<>|").find(c) !=
-                                                  std::u16string_view::npos;
+    const bool bad = c < 0x20 || c == 0x7F || std::u16string_view(u"\\/:*?\"<>|").find(c) != std::u16string_view::npos;
     safe.push_back(bad ? u'_' : c);
   }
   while (!safe.empty() && (safe.back() == u'.' || safe.back() == u' ')) safe.pop_back();
@@ -77,10 +76,8 @@ bool Conflicts(const BackupEntry& entry, bool& skip) {
 
 void RestoreAttributes(const fs::path& target, const BackupEntry& entry) {
   std::error_code ec;
-  fs::permissions(target, static_cast<fs::perms>(entry.permissions) & fs::perms::mask,
-                  fs::perm_options::replace, ec);
-  fs::last_write_time(target,
-                      fs::file_time_type(fs::file_time_type::duration(entry.lastWriteTime)), ec);
+  fs::permissions(target, static_cast<fs::perms>(entry.permissions) & fs::perms::mask, fs::perm_options::replace, ec);
+  fs::last_write_time(target, fs::file_time_type(fs::file_time_type::duration(entry.lastWriteTime)), ec);
 }
 
 // Whether every line of `part` appears in `whole` in the same order.
@@ -116,8 +113,8 @@ bool RestoreEntry(const BackupEntry& entry) {
   std::error_code ec;
   fs::create_directories(target.parent_path(), ec);
   if (ec) return false;
-  const bool written = entry.type == kEntryCookieFile ? RestoreCookieFile(target, entry)
-                                                       : ReplaceFile(target, entry.data);
+  const bool written =
+      entry.type == kEntryCookieFile ? RestoreCookieFile(target, entry) : ReplaceFile(target, entry.data);
   if (written) RestoreAttributes(target, entry);
   return written;
 }
@@ -175,8 +172,7 @@ std::int32_t Restore(Session& session, std::u16string_view backupFile) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     bool same = false;
     if (entries[i].type == kEntryWholeFile && Conflicts(entries[i], same)) {
-      return Fail(session.handle, kTargetExists,
-                  u"a different file exists at " + entries[i].path);
+      return Fail(session.handle, kTargetExists, u"a different file exists at " + entries[i].path);
     }
     skip[i] = same;
   }

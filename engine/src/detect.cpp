@@ -12,21 +12,17 @@ namespace {
 constexpr std::size_t kChunkSize = 64 * 1024;
 constexpr std::size_t kMaxCookieFileSize = 4 * 1024 * 1024;
 
-bool Enabled(const DetectScope& scope, const Signature& sig) {
-  return scope.scanners.count(sig.scanner) != 0;
-}
+bool Enabled(const DetectScope& scope, const Signature& sig) { return scope.scanners.count(sig.scanner) != 0; }
 
-void Add(const DetectScope& scope, const Signature& sig, const std::filesystem::path& file,
-         std::vector<Item>& found) {
+void Add(const DetectScope& scope, const Signature& sig, const std::filesystem::path& file, std::vector<Item>& found) {
   Item item = MakeItem(*scope.pattern, &sig, file);
   if (item.companyId != 0 && scope.whitelist.count(item.companyId) != 0) return;
   found.push_back(std::move(item));
 }
 
 // Streams the file once: byte signatures over chunk boundaries, and the hash.
-DetectResult ScanContent(const DetectScope& scope, const std::filesystem::path& file,
-                         const std::atomic<bool>& stop, std::vector<bool>& matched,
-                         Digest& digest) {
+DetectResult ScanContent(const DetectScope& scope, const std::filesystem::path& file, const std::atomic<bool>& stop,
+                         std::vector<bool>& matched, Digest& digest) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return DetectResult::kUnreadable;
   const std::vector<Signature>& sigs = scope.pattern->signatures;
@@ -54,8 +50,7 @@ DetectResult ScanContent(const DetectScope& scope, const std::filesystem::path& 
   return DetectResult::kDone;
 }
 
-void ScanCookies(const DetectScope& scope, const std::filesystem::path& file,
-                 std::vector<bool>& matched) {
+void ScanCookies(const DetectScope& scope, const std::filesystem::path& file, std::vector<bool>& matched) {
   std::error_code ec;
   if (std::filesystem::file_size(file, ec) > kMaxCookieFileSize || ec) return;
   std::ifstream in(file, std::ios::binary);
@@ -64,8 +59,7 @@ void ScanCookies(const DetectScope& scope, const std::filesystem::path& file,
     const std::u16string domain = CookieLineDomain(line);
     if (domain.empty()) continue;
     for (std::size_t i = 0; i < sigs.size(); ++i) {
-      if (sigs[i].type == SignatureType::kCookie && Enabled(scope, sigs[i]) &&
-          DomainMatches(domain, sigs[i].domain)) {
+      if (sigs[i].type == SignatureType::kCookie && Enabled(scope, sigs[i]) && DomainMatches(domain, sigs[i].domain)) {
         matched[i] = true;
       }
     }
@@ -74,8 +68,8 @@ void ScanCookies(const DetectScope& scope, const std::filesystem::path& file,
 
 }  // namespace
 
-DetectResult DetectInFile(const DetectScope& scope, const std::filesystem::path& file,
-                          const std::atomic<bool>& stop, std::vector<Item>& found) {
+DetectResult DetectInFile(const DetectScope& scope, const std::filesystem::path& file, const std::atomic<bool>& stop,
+                          std::vector<Item>& found) {
   const std::vector<Signature>& sigs = scope.pattern->signatures;
   std::vector<bool> matched(sigs.size(), false);
   Digest digest{};
@@ -116,8 +110,7 @@ Item MakeItem(const Pattern& pattern, const Signature* sig, const std::filesyste
     item.companyId = pattern.CompanyIdOfItem(r.itemId);
     item.companyName = pattern.CompanyName(item.companyId);
   }
-  const std::u16string name = sig != nullptr && !sig->name.empty() ? sig->name
-                                                                   : pattern.ItemName(r.itemId);
+  const std::u16string name = sig != nullptr && !sig->name.empty() ? sig->name : pattern.ItemName(r.itemId);
   CopyText(r.text1, name);
   CopyText(r.text2, FromPath(file.filename()));
   CopyText(r.text3, FromPath(file.parent_path()));
@@ -137,8 +130,10 @@ bool IsCookieFile(const std::filesystem::path& file) {
 std::u16string CookieLineDomain(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   constexpr std::string_view kHttpOnly = "#HttpOnly_";
-  if (line.starts_with(kHttpOnly)) line.remove_prefix(kHttpOnly.size());
-  else if (line.empty() || line.front() == '#') return {};
+  if (line.starts_with(kHttpOnly))
+    line.remove_prefix(kHttpOnly.size());
+  else if (line.empty() || line.front() == '#')
+    return {};
   const std::size_t tab = line.find('\t');
   if (tab == line.npos) return {};
   std::string_view domain = line.substr(0, tab);

@@ -18,16 +18,16 @@ namespace tarsk {
 // What one scan looks for: copied from the session when the scan starts.
 struct DetectScope {
   std::shared_ptr<const Pattern> pattern;
-  std::set<std::uint32_t> scanners;   // enabled scanner ids
-  std::set<std::int32_t> whitelist;   // company ids skipped
+  std::set<std::uint32_t> scanners;  // enabled scanner ids
+  std::set<std::int32_t> whitelist;  // company ids skipped
 };
 
 enum class DetectResult { kDone, kStopped, kUnreadable };
 
 // Appends one item per matching signature to `found` (whitelisted companies
 // left out). Reads the file in chunks and checks `stop` between them.
-DetectResult DetectInFile(const DetectScope& scope, const std::filesystem::path& file,
-                          const std::atomic<bool>& stop, std::vector<Item>& found);
+DetectResult DetectInFile(const DetectScope& scope, const std::filesystem::path& file, const std::atomic<bool>& stop,
+                          std::vector<Item>& found);
 
 // The item of signature `sig` (or of the pattern's referential item when sig
 // is null) for `file`.

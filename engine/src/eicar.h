@@ -9,8 +9,7 @@ namespace tarsk {
 
 inline std::string EicarTestString() {
   // Each byte is stored plus one; the string is the bytes minus one.
-  static constexpr char kShifted[] =
-      "Y6P\"Q&ABQ\\5]Q[Y65)Q_*8DD*8~%FJDBS.TUBOEBSE.BOUJWJSVT.UFTU.GJMF\"%I,I+";
+  static constexpr char kShifted[] = "Y6P\"Q&ABQ\\5]Q[Y65)Q_*8DD*8~%FJDBS.TUBOEBSE.BOUJWJSVT.UFTU.GJMF\"%I,I+";
   std::string text;
   for (const char c : kShifted) {
     if (c != '\0') text.push_back(static_cast<char>(c - 1));

@@ -60,10 +60,9 @@ std::int32_t WithSession(const char* name, std::int32_t h, Body&& body) noexcept
 
 // Defines entry point `name`, whose first parameter is the session handle,
 // as one the engine does not implement: it answers kNotSupported.
-#define TARSK_NOT_SUPPORTED(name, ...)                                                      \
-  std::int32_t name(std::int32_t h, __VA_ARGS__) {                                          \
-    return tarsk::Guarded(#name, h,                                                         \
-                          [&] { return tarsk::Fail(h, tarsk::kNotSupported, u"not supported"); }); \
+#define TARSK_NOT_SUPPORTED(name, ...)                                                                       \
+  std::int32_t name(std::int32_t h, __VA_ARGS__) {                                                           \
+    return tarsk::Guarded(#name, h, [&] { return tarsk::Fail(h, tarsk::kNotSupported, u"not supported"); }); \
   }
 
 #endif  // TARSK_EXPORTS_H_

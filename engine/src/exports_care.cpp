@@ -20,8 +20,7 @@ std::int32_t TKBackup(std::int32_t h, const char16_t*) {
 
 #ifndef TARSK_OMIT_TKRestore
 std::int32_t TKRestore(std::int32_t h, const char16_t* backupFile) {
-  return WithSession("TKRestore", h,
-                     [&](Session& session) { return Restore(session, TextOf(backupFile)); });
+  return WithSession("TKRestore", h, [&](Session& session) { return Restore(session, TextOf(backupFile)); });
 }
 #endif
 

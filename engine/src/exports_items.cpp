@@ -5,8 +5,7 @@ using namespace tarsk;
 
 namespace {
 
-std::int32_t CountItems(Session& session, std::uint32_t scannerId, bool selectedOnly,
-                        std::int32_t* outCount) {
+std::int32_t CountItems(Session& session, std::uint32_t scannerId, bool selectedOnly, std::int32_t* outCount) {
   if (outCount == nullptr) return Fail(session.handle, kInvalidArgument, u"no out pointer");
   zevo::host::MutexLock lock(&session.mu);
   std::int32_t count = 0;
@@ -24,27 +23,22 @@ extern "C" {
 
 #ifndef TARSK_OMIT_TKGetItemCount
 std::int32_t TKGetItemCount(std::int32_t h, std::int32_t* outCount) {
-  return WithSession("TKGetItemCount", h, [&](Session& session) {
-    return CountItems(session, zevo::kAllScanners, false, outCount);
-  });
+  return WithSession("TKGetItemCount", h,
+                     [&](Session& session) { return CountItems(session, zevo::kAllScanners, false, outCount); });
 }
 #endif
 
 #ifndef TARSK_OMIT_TKGetItemCountByScannerId
-std::int32_t TKGetItemCountByScannerId(std::int32_t h, std::uint32_t scannerId,
-                                       std::int32_t* outCount) {
-  return WithSession("TKGetItemCountByScannerId", h, [&](Session& session) {
-    return CountItems(session, scannerId, false, outCount);
-  });
+std::int32_t TKGetItemCountByScannerId(std::int32_t h, std::uint32_t scannerId, std::int32_t* outCount) {
+  return WithSession("TKGetItemCountByScannerId", h,
+                     [&](Session& session) { return CountItems(session, scannerId, false, outCount); });
 }
 #endif
 
 #ifndef TARSK_OMIT_TKGetCountSelectedByScannerId
-std::int32_t TKGetCountSelectedByScannerId(std::int32_t h, std::uint32_t scannerId,
-                                           std::int32_t* outCount) {
-  return WithSession("TKGetCountSelectedByScannerId", h, [&](Session& session) {
-    return CountItems(session, scannerId, true, outCount);
-  });
+std::int32_t TKGetCountSelectedByScannerId(std::int32_t h, std::uint32_t scannerId, std::int32_t* outCount) {
+  return WithSession("TKGetCountSelectedByScannerId", h,
+                     [&](Session& session) { return CountItems(session, scannerId, true, outCount); });
 }
 #endif
 
@@ -118,8 +112,8 @@ std::int32_t TKRemoveItems(std::int32_t h, std::uint32_t index) {
 #endif
 
 #ifndef TARSK_OMIT_TKGetItemIndexByCompanyName
-std::int32_t TKGetItemIndexByCompanyName(std::int32_t h, const char16_t* companyName,
-                                         std::uint32_t* indexes, std::int32_t* inOutCount) {
+std::int32_t TKGetItemIndexByCompanyName(std::int32_t h, const char16_t* companyName, std::uint32_t* indexes,
+                                         std::int32_t* inOutCount) {
   return WithSession("TKGetItemIndexByCompanyName", h, [&](Session& session) {
     if (companyName == nullptr || inOutCount == nullptr || (indexes && *inOutCount < 0)) {
       return Fail(h, kInvalidArgument, u"company name and count needed");

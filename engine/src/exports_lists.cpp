@@ -9,8 +9,7 @@ extern "C" {
 #ifndef TARSK_OMIT_TKAddWhitelistItem
 std::int32_t TKAddWhitelistItem(std::int32_t h, const TKC_WHITELIST_ITEM* item) {
   return WithSession("TKAddWhitelistItem", h, [&](Session& session) {
-    if (item == nullptr || item->size != ZEVO_WHITELIST_ITEM_SIZE ||
-        item->kind != ZEVO_WHITELIST_KIND_COMPANY_ID) {
+    if (item == nullptr || item->size != ZEVO_WHITELIST_ITEM_SIZE || item->kind != ZEVO_WHITELIST_KIND_COMPANY_ID) {
       return Fail(h, kInvalidArgument, u"whitelist record must be 4616 bytes of kind 5");
     }
     std::u16string_view text(item->text, ZEVO_WHITELIST_TEXT_CCH);

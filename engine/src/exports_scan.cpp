@@ -25,9 +25,8 @@ std::int32_t TKStopScan(std::int32_t h) {
 #endif
 
 #ifndef TARSK_OMIT_TKAddReferentialScanItem
-std::int32_t TKAddReferentialScanItem(std::int32_t h, const char16_t* first,
-                                      const char16_t* second, const char16_t* third,
-                                      std::int32_t) {
+std::int32_t TKAddReferentialScanItem(std::int32_t h, const char16_t* first, const char16_t* second,
+                                      const char16_t* third, std::int32_t) {
   return WithSession("TKAddReferentialScanItem", h, [&](Session& session) {
     return AddReference(session, TextOf(first), TextOf(second), TextOf(third));
   });
@@ -53,8 +52,7 @@ TARSK_NOT_SUPPORTED(TKScanDir, const char16_t*, std::int32_t)
 TARSK_NOT_SUPPORTED(TKScanFile, const char16_t*)
 #endif
 #ifndef TARSK_OMIT_TKRemoveReferentialScanItem
-TARSK_NOT_SUPPORTED(TKRemoveReferentialScanItem, const char16_t*, const char16_t*,
-                    const char16_t*)
+TARSK_NOT_SUPPORTED(TKRemoveReferentialScanItem, const char16_t*, const char16_t*, const char16_t*)
 #endif
 
 }  // extern "C"

@@ -84,8 +84,7 @@ std::int32_t TKQuit(std::int32_t h) {
 #endif
 
 #ifndef TARSK_OMIT_TKReadSpywarePattern
-std::int32_t TKReadSpywarePattern(std::int32_t h, std::int32_t sharedSession, std::int32_t,
-                                  std::int32_t) {
+std::int32_t TKReadSpywarePattern(std::int32_t h, std::int32_t sharedSession, std::int32_t, std::int32_t) {
   return WithSession("TKReadSpywarePattern", h, [&](Session& session) {
     if (sharedSession == 0) return LoadOwnPattern(session);
     const auto main = FindSession(sharedSession);
@@ -104,8 +103,7 @@ std::int32_t TKReadSpywarePattern(std::int32_t h, std::int32_t sharedSession, st
 #endif
 
 #ifndef TARSK_OMIT_TKGetPatternProperty
-std::int32_t TKGetPatternProperty(std::int32_t h, std::int32_t property, char16_t* buffer,
-                                  std::int32_t capacity) {
+std::int32_t TKGetPatternProperty(std::int32_t h, std::int32_t property, char16_t* buffer, std::int32_t capacity) {
   return WithSession("TKGetPatternProperty", h, [&](Session& session) {
     if (property != zevo::kPropertyVersion) return Fail(h, kNotSupported, u"unknown property");
     std::u16string version;
@@ -114,8 +112,7 @@ std::int32_t TKGetPatternProperty(std::int32_t h, std::int32_t property, char16_
       if (!session.pattern) return Fail(h, kNoPattern, u"no pattern loaded");
       version = session.pattern->version;
     }
-    return WriteText(version, buffer, capacity) ? kOk
-                                                : Fail(h, kBufferTooSmall, u"buffer too small");
+    return WriteText(version, buffer, capacity) ? kOk : Fail(h, kBufferTooSmall, u"buffer too small");
   });
 }
 #endif
@@ -132,8 +129,7 @@ std::int32_t TKIsSpywarePatternLoaded(std::int32_t h, std::int32_t* outLoaded) {
 #endif
 
 #ifndef TARSK_OMIT_TKGetOption
-std::int32_t TKGetOption(std::int32_t h, std::int32_t option, char16_t* value,
-                         std::int32_t capacity) {
+std::int32_t TKGetOption(std::int32_t h, std::int32_t option, char16_t* value, std::int32_t capacity) {
   return Guarded("TKGetOption", h, [&] {
     std::optional<std::u16string> text;
     if (h == 0 && option == kOptionRcmTableHeld) {
@@ -186,14 +182,16 @@ std::int32_t TKEnableScanner(std::int32_t h, std::uint32_t scannerId, std::int32
     std::set<std::uint32_t> ids{scannerId};
     if (scannerId == zevo::kAllScanners || scannerId == zevo::kDefaultScanners) {
       ids = {kScannerBytes, kScannerHash, kScannerName, kScannerCookie};
-    } else if (scannerId != kScannerBytes && scannerId != kScannerHash &&
-               scannerId != kScannerName && scannerId != kScannerCookie) {
+    } else if (scannerId != kScannerBytes && scannerId != kScannerHash && scannerId != kScannerName &&
+               scannerId != kScannerCookie) {
       return Fail(h, kInvalidArgument, u"unknown scanner");
     }
     zevo::host::MutexLock lock(&session.mu);
     for (const std::uint32_t id : ids) {
-      if (enable != 0) session.scanners.insert(id);
-      else session.scanners.erase(id);
+      if (enable != 0)
+        session.scanners.insert(id);
+      else
+        session.scanners.erase(id);
     }
     return kOk;
   });
@@ -204,9 +202,7 @@ std::int32_t TKEnableScanner(std::int32_t h, std::uint32_t scannerId, std::int32
 std::int32_t TKGetEngineProperty(std::int32_t property, char16_t* buffer, std::int32_t capacity) {
   return Guarded("TKGetEngineProperty", 0, [&] {
     if (property != zevo::kPropertyVersion) return Fail(0, kNotSupported, u"unknown property");
-    return WriteText(kEngineVersion, buffer, capacity)
-               ? kOk
-               : Fail(0, kBufferTooSmall, u"buffer too small");
+    return WriteText(kEngineVersion, buffer, capacity) ? kOk : Fail(0, kBufferTooSmall, u"buffer too small");
   });
 }
 #endif
@@ -222,8 +218,7 @@ std::int32_t TKGetEngineStatus(std::int32_t h, std::int32_t* outStatus) {
 #endif
 
 #ifndef TARSK_OMIT_TKGetLastError
-std::int32_t TKGetLastError(std::int32_t h, std::int32_t* outCode, char16_t* text,
-                            std::int32_t capacity) {
+std::int32_t TKGetLastError(std::int32_t h, std::int32_t* outCode, char16_t* text, std::int32_t capacity) {
   // Failures here go to the engine's error, never over the one h reports.
   return Guarded("TKGetLastError", 0, [&] {
     if (outCode == nullptr || text == nullptr || capacity <= 0) return kInvalidArgument;

@@ -78,17 +78,20 @@ void AddRow(Table& table, const std::vector<std::string_view>& fields, std::size
   table.rows.push_back(std::move(row));
 }
 
-void ReadSignatureValue(Signature& sig, std::string_view type, std::string_view value,
-                        std::size_t line) {
+void ReadSignatureValue(Signature& sig, std::string_view type, std::string_view value, std::size_t line) {
   sig.detail = Utf8ToUtf16(value);
   if (type == "bytes") {
     sig.type = SignatureType::kBytes;
     sig.scanner = kScannerBytes;
     sig.kind = kKindFileBytes;
-    if (value == "@eicar") sig.bytes = EicarTestString();
-    else if (value.starts_with("text:")) sig.bytes = value.substr(5);
-    else if (value.starts_with("hex:")) sig.bytes = Unhex(value.substr(4), line);
-    else Fail(line, "bytes value must be @eicar, text: or hex:");
+    if (value == "@eicar")
+      sig.bytes = EicarTestString();
+    else if (value.starts_with("text:"))
+      sig.bytes = value.substr(5);
+    else if (value.starts_with("hex:"))
+      sig.bytes = Unhex(value.substr(4), line);
+    else
+      Fail(line, "bytes value must be @eicar, text: or hex:");
     if (sig.bytes.empty()) Fail(line, "empty byte signature");
   } else if (type == "sha256") {
     sig.type = SignatureType::kSha256;
@@ -123,9 +126,12 @@ void ReadSignatureOption(Signature& sig, std::string_view option, std::size_t li
     sig.name = Utf8ToUtf16(value);
   } else if (key == "flags") {
     for (const std::string_view flag : Split(value, ',')) {
-      if (flag == "restart") sig.needsRestart = true;
-      else if (flag == "nobackup") sig.notWithBackup = true;
-      else Fail(line, "unknown flag '" + std::string(flag) + "'");
+      if (flag == "restart")
+        sig.needsRestart = true;
+      else if (flag == "nobackup")
+        sig.notWithBackup = true;
+      else
+        Fail(line, "unknown flag '" + std::string(flag) + "'");
     }
   } else {
     Fail(line, "unknown signature option '" + std::string(key) + "'");
@@ -170,8 +176,7 @@ void ReadLine(Pattern& pattern, std::string_view text, std::size_t line) {
 }  // namespace
 
 std::vector<std::uint32_t> Table::RowsWithId(std::int32_t id) const {
-  const auto first = std::lower_bound(byId.begin(), byId.end(),
-                                      std::pair(id, std::uint32_t{0}));
+  const auto first = std::lower_bound(byId.begin(), byId.end(), std::pair(id, std::uint32_t{0}));
   std::vector<std::uint32_t> found;
   for (auto it = first; it != byId.end() && it->first == id; ++it) found.push_back(it->second);
   return found;

@@ -67,8 +67,8 @@ struct Pattern {
   std::u16string version;
   std::array<Table, kTableCount> tables;  // [0] = table 1
   std::vector<Signature> signatures;
-  std::size_t longestBytes = 0;            // longest kBytes signature
-  std::int32_t referentialItemId = 0;      // items of a reference no signature matches
+  std::size_t longestBytes = 0;        // longest kBytes signature
+  std::int32_t referentialItemId = 0;  // items of a reference no signature matches
   std::int32_t referentialThreatTypeId = 0;
 
   const Table* TableById(std::int32_t id) const;

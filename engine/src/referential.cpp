@@ -53,8 +53,7 @@ std::int32_t AddReference(Session& session, std::u16string_view first, std::u16s
   std::error_code ec;
   const fs::path path = ToPath(first);
   const fs::file_status status = fs::symlink_status(path, ec);
-  if (first.empty() || ec || !fs::exists(status) || fs::is_symlink(status) ||
-      !IsWithinScanRoots(path)) {
+  if (first.empty() || ec || !fs::exists(status) || fs::is_symlink(status) || !IsWithinScanRoots(path)) {
     return Fail(session.handle, kReferenceMissing, u"reference does not exist in the scan roots");
   }
   zevo::host::MutexLock lock(&session.mu);
@@ -68,8 +67,7 @@ std::int32_t AddReference(Session& session, std::u16string_view first, std::u16s
       return kReferenceDuplicate;  // a warning: nothing is recorded as an error
     }
   }
-  session.references.push_back({std::u16string(first), std::u16string(second),
-                                std::u16string(third)});
+  session.references.push_back({std::u16string(first), std::u16string(second), std::u16string(third)});
   Item item = MakeItem(*session.pattern, nullptr, path.lexically_normal());
   CopyText(item.record.text5, third);
   session.items.push_back(std::move(item));

@@ -21,8 +21,8 @@ class ScanRun {
   std::int32_t Run(const std::vector<std::filesystem::path>& roots) {
     for (std::size_t r = 0; r < roots.size(); ++r) {
       std::u16string text = FromPath(roots[r]);
-      Notify(session_, zevo::kEventProgress1, static_cast<std::int32_t>(r),
-             static_cast<std::int32_t>(roots.size()), text.data());
+      Notify(session_, zevo::kEventProgress1, static_cast<std::int32_t>(r), static_cast<std::int32_t>(roots.size()),
+             text.data());
       if (Walk(roots[r]) == DetectResult::kStopped) return Finish(kStopped);
     }
     return Finish(kOk);

@@ -98,8 +98,10 @@ std::optional<std::u16string> SessionOption(Session& session, std::int32_t optio
 void SetRcmRecord(const ZEVO_RcmRecord* record) {
   EngineState& state = State();
   zevo::host::WriterLock lock(&state.mu);
-  if (record == nullptr) state.rcm.reset();
-  else state.rcm = *record;
+  if (record == nullptr)
+    state.rcm.reset();
+  else
+    state.rcm = *record;
 }
 
 std::optional<ZEVO_RcmRecord> RcmRecord() {

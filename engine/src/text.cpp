@@ -51,8 +51,7 @@ std::optional<std::int64_t> ParseNumber(std::u16string_view text) {
 }
 
 template <typename Char>
-static std::vector<std::basic_string_view<Char>> SplitAny(std::basic_string_view<Char> text,
-                                                         Char separator) {
+static std::vector<std::basic_string_view<Char>> SplitAny(std::basic_string_view<Char> text, Char separator) {
   std::vector<std::basic_string_view<Char>> parts;
   std::size_t start = 0;
   for (;;) {
@@ -63,9 +62,7 @@ static std::vector<std::basic_string_view<Char>> SplitAny(std::basic_string_view
   }
 }
 
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-  return SplitAny(text, separator);
-}
+std::vector<std::string_view> Split(std::string_view text, char separator) { return SplitAny(text, separator); }
 
 std::vector<std::u16string_view> Split(std::u16string_view text, char16_t separator) {
   return SplitAny(text, separator);

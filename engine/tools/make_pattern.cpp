@@ -39,12 +39,10 @@ int main(int argc, char** argv) {
     out << "company\t" << c << "\tCompany " << c << "\tcompany" << c << ".example\n";
   }
   for (long t = 1; t <= threats; ++t) {
-    out << "threat\t" << t << "\tThreat " << t << "\tGenerated threat type\tgenerated\t"
-        << (t % 100) << "\n";
+    out << "threat\t" << t << "\tThreat " << t << "\tGenerated threat type\tgenerated\t" << (t % 100) << "\n";
   }
   for (long i = 1; i <= items; ++i) {
-    out << "item\t" << i << "\t" << (i % companies) + 1 << "\tItem." << i << "\t"
-        << (i % threats) + 1 << "\n";
+    out << "item\t" << i << "\t" << (i % companies) + 1 << "\tItem." << i << "\t" << (i % threats) + 1 << "\n";
   }
   for (long t = 1; t <= threats; ++t) {
     out << "sig\tbytes\t" << t << "\t" << t << "\ttext:GENERATED-SIGNATURE-" << t << "-END\n";

@@ -14,17 +14,28 @@ std::filesystem::path U8(const char8_t* text) { return std::filesystem::path(tex
 std::string ContentOf(const Sample& sample) {
   const std::string name = sample.path.filename().string();
   switch (sample.itemId) {
-    case 1001: return EicarTestString();
-    case 1002: return "MZ... padding TARSK-TEST-FAMILY-ADPOPPER ...\n";
-    case 1003: return "toolbar TARSK-TEST-FAMILY-SEARCHBAR config\n";
-    case 1004: return "dial TARSK-TEST-FAMILY-DIALER now\n";
-    case 1005: return CookieFileText();
-    case 1006: return "tarsk hash family sample: Acme AdPopper loader\n";
-    case 1007: return "browser helper object, detected by its name only\n";
-    case 1008: return "resident TARSK-TEST-FAMILY-RESIDENT service\n";
-    case 1009: return "updater TARSK-TEST-FAMILY-UPDATER task\n";
-    case 0x6e000010: return "popup TARSK-TEST-FAMILY-CUSTOM window\n";
-    default: return "clean sample " + name + ": nothing to find here\n";
+    case 1001:
+      return EicarTestString();
+    case 1002:
+      return "MZ... padding TARSK-TEST-FAMILY-ADPOPPER ...\n";
+    case 1003:
+      return "toolbar TARSK-TEST-FAMILY-SEARCHBAR config\n";
+    case 1004:
+      return "dial TARSK-TEST-FAMILY-DIALER now\n";
+    case 1005:
+      return CookieFileText();
+    case 1006:
+      return "tarsk hash family sample: Acme AdPopper loader\n";
+    case 1007:
+      return "browser helper object, detected by its name only\n";
+    case 1008:
+      return "resident TARSK-TEST-FAMILY-RESIDENT service\n";
+    case 1009:
+      return "updater TARSK-TEST-FAMILY-UPDATER task\n";
+    case 0x6e000010:
+      return "popup TARSK-TEST-FAMILY-CUSTOM window\n";
+    default:
+      return "clean sample " + name + ": nothing to find here\n";
   }
 }
 

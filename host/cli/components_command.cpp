@@ -25,9 +25,7 @@ constexpr const char* kPatternFile = "tarskptn.da6";
 
 std::string Utf8(const std::u16string& text) { return host::Utf16ToUtf8(text); }
 
-std::string KindText(std::int32_t kind) {
-  return kind == 2 ? "engine" : kind == 3 ? "pattern" : std::to_string(kind);
-}
+std::string KindText(std::int32_t kind) { return kind == 2 ? "engine" : kind == 3 ? "pattern" : std::to_string(kind); }
 
 void PrintVersions(const std::vector<ComponentVersion>& versions, std::ostream& out) {
   out << std::left << std::setw(9) << "KIND" << std::setw(12) << "ID" << std::setw(16) << "VERSION"
@@ -41,10 +39,11 @@ void PrintVersions(const std::vector<ComponentVersion>& versions, std::ostream& 
 void PrintTable(const Components& c, std::ostream& out) {
   out << "Updatable components (4108: " << Hex(c.listResult) << ")\n"
       << std::left << std::setw(9) << "KIND" << std::setw(12) << "ID" << std::setw(8) << "VALUE7" << std::setw(8)
-      << "VALUE8" << std::setw(10) << "LOCATION" << "FLAG\n";
+      << "VALUE8" << std::setw(10) << "LOCATION"
+      << "FLAG\n";
   for (const ComponentEntry& e : c.list) {
-    out << std::setw(9) << KindText(e.kind) << std::setw(12) << Hex(e.id) << std::setw(8) << e.value7
-        << std::setw(8) << e.value8 << std::setw(10) << Utf8(e.location) << e.flag << '\n';
+    out << std::setw(9) << KindText(e.kind) << std::setw(12) << Hex(e.id) << std::setw(8) << e.value7 << std::setw(8)
+        << e.value8 << std::setw(10) << Utf8(e.location) << e.flag << '\n';
   }
   out << "Module record (4109: " << Hex(c.recordResult) << "):";
   for (const std::uint32_t value : c.record) out << ' ' << value;
@@ -55,8 +54,8 @@ void PrintTable(const Components& c, std::ostream& out) {
 nlohmann::json VersionsJson(const std::vector<ComponentVersion>& versions) {
   nlohmann::json array = nlohmann::json::array();
   for (const ComponentVersion& v : versions) {
-    array.push_back({{"kind", v.kind}, {"id", Hex(v.id)}, {"version", Utf8(v.version)},
-                     {"location", Utf8(v.location)}});
+    array.push_back(
+        {{"kind", v.kind}, {"id", Hex(v.id)}, {"version", Utf8(v.version)}, {"location", Utf8(v.location)}});
   }
   return array;
 }
@@ -64,8 +63,12 @@ nlohmann::json VersionsJson(const std::vector<ComponentVersion>& versions) {
 void PrintJson(const Components& c, std::ostream& out) {
   nlohmann::json list = nlohmann::json::array();
   for (const ComponentEntry& e : c.list) {
-    list.push_back({{"kind", e.kind}, {"id", Hex(e.id)}, {"value7", e.value7}, {"value8", e.value8},
-                    {"location", Utf8(e.location)}, {"flag", e.flag}});
+    list.push_back({{"kind", e.kind},
+                    {"id", Hex(e.id)},
+                    {"value7", e.value7},
+                    {"value8", e.value8},
+                    {"location", Utf8(e.location)},
+                    {"flag", e.flag}});
   }
   const nlohmann::json document = {
       {"components", list},

@@ -10,9 +10,9 @@
 namespace zevo::cli {
 
 struct InfoOptions {
-  std::filesystem::path module;       // the plug-in module file
-  std::filesystem::path engineFolder; // the folder that holds tarsk64.dll
-  std::filesystem::path configStore;  // JSON store; empty: a temporary one
+  std::filesystem::path module;        // the plug-in module file
+  std::filesystem::path engineFolder;  // the folder that holds tarsk64.dll
+  std::filesystem::path configStore;   // JSON store; empty: a temporary one
 };
 
 // The exit code: 0 when every step succeeded, otherwise 1 after a message

@@ -19,14 +19,14 @@ std::string Join(const std::vector<std::int32_t>& values) {
 }
 
 void PrintCommand(const hostsim::ReceivedCommand& command, std::ostream& out) {
-  out << (command.function == ZEVO_SCAN_MANAGER_FN_REGISTER ? "  register   " : "  unregister ")
-      << command.function << " -> " << Hex(command.answer);
+  out << (command.function == ZEVO_SCAN_MANAGER_FN_REGISTER ? "  register   " : "  unregister ") << command.function
+      << " -> " << Hex(command.answer);
   if (!command.liveMessage) {
     out << ", no message\n";
     return;
   }
-  out << ": functions " << Join(command.commands) << " of module " << Join(command.moduleIds)
-      << ", interface " << Join(command.interfaceIds) << '\n';
+  out << ": functions " << Join(command.commands) << " of module " << Join(command.moduleIds) << ", interface "
+      << Join(command.interfaceIds) << '\n';
 }
 
 }  // namespace
@@ -54,9 +54,8 @@ void PrintInfo(const InfoReport& report, std::ostream& out) {
       << "Configuration   " << PathText(report.configStore) << '\n'
       << "Scan manager\n";
   for (const hostsim::ReceivedCommand& command : report.commands) PrintCommand(command, out);
-  out << "Start-up        Initialize " << Hex(report.initialize) << ", PostInitialize "
-      << Hex(report.postInitialize) << " in " << std::fixed << std::setprecision(3) << report.postInitializeMs
-      << " ms\n"
+  out << "Start-up        Initialize " << Hex(report.initialize) << ", PostInitialize " << Hex(report.postInitialize)
+      << " in " << std::fixed << std::setprecision(3) << report.postInitializeMs << " ms\n"
       << "Stop            PreUninitialize " << Hex(report.preUninitialize) << ", Uninitialize "
       << Hex(report.uninitialize) << '\n';
 }

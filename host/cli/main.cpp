@@ -64,13 +64,13 @@ struct CleanArguments {
     command->add_flag("--no-backup", noBackup, "Clean without a backup (the store's backup switches are set off)")
         ->needs(cleanOption)
         ->excludes(config);
-    command->add_option("--backup-dir", backupDir,
-                        "Folder for the backup files (*.tkb), created if missing; it survives the run")
+    command
+        ->add_option("--backup-dir", backupDir,
+                     "Folder for the backup files (*.tkb), created if missing; it survives the run")
         ->capture_default_str()
         ->excludes(config);
     // One value per --protect, so that the folders after it stay folders.
-    command->add_option("--protect", protect,
-                        "A path prefix the file check keeps out of the cleaning (repeatable)")
+    command->add_option("--protect", protect, "A path prefix the file check keeps out of the cleaning (repeatable)")
         ->allow_extra_args(false)
         ->excludes(config);
   }

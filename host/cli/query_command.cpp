@@ -50,11 +50,11 @@ int RunCompanies(const CompaniesOptions& options, std::ostream& out, std::ostrea
     if (options.json) {
       nlohmann::json companies = nlohmann::json::array();
       for (const auto& row : results.rows) companies.push_back({{"id", row.id}, {"name", host::Utf16ToUtf8(row.name)}});
-      out << nlohmann::json{{"companies", companies}, {"result", Hex(results.result)}, {"exitCode", 0}}.dump(2)
-          << '\n';
+      out << nlohmann::json{{"companies", companies}, {"result", Hex(results.result)}, {"exitCode", 0}}.dump(2) << '\n';
       return 0;
     }
-    out << std::left << std::setw(12) << "ID" << "NAME\n";
+    out << std::left << std::setw(12) << "ID"
+        << "NAME\n";
     for (const auto& row : results.rows) out << std::setw(12) << row.id << host::Utf16ToUtf8(row.name) << '\n';
     out << results.rows.size() << " companies (function 8283: " << Hex(results.result) << ")\n";
     return 0;

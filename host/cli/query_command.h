@@ -24,8 +24,8 @@ int RunCompanies(const CompaniesOptions& options, std::ostream& out, std::ostrea
 
 struct LookupOptions {
   HostOptions host;
-  std::vector<std::int32_t> ids;       // asked in one call, in order
-  std::vector<std::string> names;      // UTF-8; asked in one call, in order
+  std::vector<std::int32_t> ids;   // asked in one call, in order
+  std::vector<std::string> names;  // UTF-8; asked in one call, in order
   bool json = false;
 };
 

@@ -61,8 +61,8 @@ int RunScan(const ScanOptions& options, std::ostream& out, std::ostream& err) no
     PrepareCleanSettings(hostOptions, options.clean);
     {
       JobHost host(hostOptions);
-      const hostsim::ScanJobRequest request{options.callerName, kHostCookie,
-                                            JobOptionBytes(options.clean, hostOptions), nullptr};
+      const hostsim::ScanJobRequest request{options.callerName, kHostCookie, JobOptionBytes(options.clean, hostOptions),
+                                            nullptr};
       RunJobWithProgress(
           host.Exports(), options.callerName, /*listBackups=*/!options.json,
           [&](hostsim::ProgressRecorder& recorder) { return hostsim::RunScanJob(host.Exports(), request, recorder); },

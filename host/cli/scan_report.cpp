@@ -169,8 +169,8 @@ void PrintScanTable(const ScanReport& report, std::ostream& out) {
         << (ReferenceRefused(reference.result) ? " (not taken)" : "") << '\n';
   }
   if (!report.items.empty()) PrintItems(report, out);
-  const auto found = std::count_if(report.items.begin(), report.items.end(),
-                                   [](const ScanItem& item) { return item.detected; });
+  const auto found =
+      std::count_if(report.items.begin(), report.items.end(), [](const ScanItem& item) { return item.detected; });
   if (report.kind == JobKind::kReferential) {
     out << found << " related items found for " << report.references.size() << " references, ";
   } else {
@@ -220,7 +220,8 @@ void PrintScanJson(const ScanReport& report, std::ostream& out) {
     backups.push_back({{"file", backup.file}, {"company", backup.company}});
   }
   const hostsim::ScanJobResults& r = report.results;
-  nlohmann::json results = {{"open", StepText(r.open)}, {"progressSink", StepText(r.setSink)},
+  nlohmann::json results = {{"open", StepText(r.open)},
+                            {"progressSink", StepText(r.setSink)},
                             {report.kind == JobKind::kReferential ? "referentialScan" : "scan", StepText(r.scan)},
                             {"close", StepText(r.close)}};
   nlohmann::json document = {

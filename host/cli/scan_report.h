@@ -29,8 +29,8 @@ struct ScanItem {
   std::int32_t threatLevel = 0;
   std::int32_t threatTypeId = 0;
   std::uint32_t kind = 0;
-  std::string path;     // text 3 + separator + text 2, or text 6
-  bool detected = true;  // reported as found (event 2), not only as cleaned
+  std::string path;                         // text 3 + separator + text 2, or text 6
+  bool detected = true;                     // reported as found (event 2), not only as cleaned
   std::optional<std::int32_t> cleanResult;  // the result code of its event 1001
 };
 
@@ -56,10 +56,10 @@ struct ScanReport {
   hostsim::ScanJobResults results;
   std::vector<ScanItem> items;
   std::vector<BackupFile> backups;  // in the order they arrived
-  std::int64_t filesScanned = 0;  // from the last progress event
+  std::int64_t filesScanned = 0;    // from the last progress event
   double elapsedSeconds = 0;
-  bool interrupted = false;            // Ctrl-C asked for a stop
-  std::int32_t stopResult = 0;         // function 8's answer when interrupted
+  bool interrupted = false;     // Ctrl-C asked for a stop
+  std::int32_t stopResult = 0;  // function 8's answer when interrupted
 
   // Error when a step failed, except the ones a requested stop makes fail;
   // a reference the engine did not take (0x2030ff9b) is an error too.

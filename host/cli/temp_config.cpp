@@ -24,9 +24,7 @@ std::string PathUtf8(const fs::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-nlohmann::json BoolValue(const char* key, bool value) {
-  return {{"key", key}, {"type", "bool"}, {"value", value}};
-}
+nlohmann::json BoolValue(const char* key, bool value) { return {{"key", key}, {"type", "bool"}, {"value", value}}; }
 
 }  // namespace
 

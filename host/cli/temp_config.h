@@ -12,8 +12,8 @@ namespace zevo::cli {
 
 // What a cleaning run puts into the store.
 struct CleanSettings {
-  std::filesystem::path backupFolder;  // key 0x10c20001; empty: not written
-  bool backup = true;                  // false: keys 0x12711000 and 0x10c10000 false
+  std::filesystem::path backupFolder;                 // key 0x10c20001; empty: not written
+  bool backup = true;                                 // false: keys 0x12711000 and 0x10c10000 false
   std::vector<std::filesystem::path> protectedPaths;  // the file check's "protectedPaths"
 };
 

@@ -76,10 +76,8 @@ char32_t DecodeUtf8(std::string_view text, size_t i, size_t& used) {
 void AppendUtf8(std::u16string_view text, std::string& out) {
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (IsHighSurrogate(c) && i + 1 < text.size() &&
-        IsLowSurrogate(text[i + 1])) {
-      const char32_t cp =
-          0x10000 + ((char32_t{c} - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      const char32_t cp = 0x10000 + ((char32_t{c} - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       AppendCodePoint(cp, out);
       ++i;
     } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {

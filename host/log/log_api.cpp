@@ -7,9 +7,7 @@ using zevo::hostlog::Logger;
 
 namespace {
 
-bool IsOurHandle(void* handle) {
-  return handle != nullptr && handle == &Logger::Instance();
-}
+bool IsOurHandle(void* handle) { return handle != nullptr && handle == &Logger::Instance(); }
 
 }  // namespace
 
@@ -31,9 +29,8 @@ int32_t Log_GetLogLevel(void* handle, const char16_t* module) noexcept {
   }
 }
 
-void Log_Flush(void* handle, const char16_t* module, int32_t level,
-               const char16_t* sourceFile, int32_t line, const char16_t* text,
-               uint32_t textBytes) noexcept {
+void Log_Flush(void* handle, const char16_t* module, int32_t level, const char16_t* sourceFile, int32_t line,
+               const char16_t* text, uint32_t textBytes) noexcept {
   if (module == nullptr || text == nullptr) return;
   try {
     if (!IsOurHandle(handle)) return;

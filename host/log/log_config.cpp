@@ -32,15 +32,12 @@ ModuleLevels ModuleLevels::Parse(std::u16string_view text) {
   while (!text.empty()) {
     const size_t end = text.find(u';');
     const std::u16string_view entry = text.substr(0, end);
-    text = end == std::u16string_view::npos ? std::u16string_view{}
-                                            : text.substr(end + 1);
+    text = end == std::u16string_view::npos ? std::u16string_view{} : text.substr(end + 1);
     const size_t eq = entry.rfind(u'=');
     if (eq == std::u16string_view::npos) continue;
-    const std::optional<int32_t> level =
-        ParseLevel(TrimBlanks(entry.substr(eq + 1)));
+    const std::optional<int32_t> level = ParseLevel(TrimBlanks(entry.substr(eq + 1)));
     if (!level) continue;
-    result.levels_.insert_or_assign(
-        std::u16string(TrimBlanks(entry.substr(0, eq))), *level);
+    result.levels_.insert_or_assign(std::u16string(TrimBlanks(entry.substr(0, eq))), *level);
   }
   return result;
 }

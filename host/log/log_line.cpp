@@ -9,10 +9,8 @@ namespace {
 
 void AppendTime(const LocalTime& t, std::string& out) {
   char buffer[32];
-  const int n = std::snprintf(buffer, sizeof buffer,
-                              "%04d-%02d-%02d %02d:%02d:%02d.%03d", t.year,
-                              t.month, t.day, t.hour, t.minute, t.second,
-                              t.millisecond);
+  const int n = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%03d", t.year, t.month, t.day,
+                              t.hour, t.minute, t.second, t.millisecond);
   if (n > 0) out.append(buffer, static_cast<size_t>(n));
 }
 

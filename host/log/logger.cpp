@@ -35,20 +35,13 @@ int32_t Logger::LevelOf(std::u16string_view module) {
   return levels_.LevelOf(module);
 }
 
-void Logger::Write(const char16_t* module, int32_t level, const char16_t* file,
-                   int32_t line, const char16_t* text, uint32_t text_bytes) {
+void Logger::Write(const char16_t* module, int32_t level, const char16_t* file, int32_t line, const char16_t* text,
+                   uint32_t text_bytes) {
   const std::u16string_view file_name = file ? file : u"";
-  const std::string formatted = FormatLine(
-      {NowLocal(), CurrentThreadId(), module, level, file_name, line,
-       std::u16string_view(text, text_bytes / sizeof(char16_t))});
-  const Log_Record record{module,
-                          level,
-                          file_name.data(),
-                          line,
-                          text,
-                          text_bytes,
-                          formatted.c_str(),
-                          static_cast<uint32_t>(formatted.size())};
+  const std::string formatted = FormatLine({NowLocal(), CurrentThreadId(), module, level, file_name, line,
+                                            std::u16string_view(text, text_bytes / sizeof(char16_t))});
+  const Log_Record record{module, level,      file_name.data(),  line,
+                          text,   text_bytes, formatted.c_str(), static_cast<uint32_t>(formatted.size())};
 
   host::MutexLock lock(&out_mu_);
   if (capture_ != nullptr) capture_(capture_context_, &record);

@@ -25,9 +25,8 @@ class Logger {
 
   // Writes one line and hands it to the capture hook, if any. `text` and
   // `text_bytes` are passed on to the hook exactly as the caller gave them.
-  void Write(const char16_t* module, int32_t level, const char16_t* file,
-             int32_t line, const char16_t* text, uint32_t text_bytes)
-      ZEVO_EXCLUDES(out_mu_);
+  void Write(const char16_t* module, int32_t level, const char16_t* file, int32_t line, const char16_t* text,
+             uint32_t text_bytes) ZEVO_EXCLUDES(out_mu_);
 
   void Reload() ZEVO_EXCLUDES(config_mu_, out_mu_);
   void SetCapture(Log_CaptureFn fn, void* context) ZEVO_EXCLUDES(out_mu_);

@@ -29,16 +29,14 @@ int32_t ZEVO_Msg_DestroyDataHandle(ZEVO_DataHandle* h) noexcept {
 
 int32_t ZEVO_Msg_ShareDataHandle(const ZEVO_DataHandle* h, ZEVO_DataHandle* out) noexcept {
   if (out == nullptr) return ZEVO_MSG_E_INVALID;
-  return WithMessage(h, [&](Message& message) {
-    return HandleTable::Global().Insert(message.shared_from_this(), out);
-  });
+  return WithMessage(h,
+                     [&](Message& message) { return HandleTable::Global().Insert(message.shared_from_this(), out); });
 }
 
 int32_t ZEVO_Msg_DuplicateDataHandle(const ZEVO_DataHandle* h, ZEVO_DataHandle* out) noexcept {
   if (out == nullptr) return ZEVO_MSG_E_INVALID;
-  return WithMessage(h, [&](Message& message) {
-    return HandleTable::Global().Insert(message.Copy(/*parent=*/{}), out);
-  });
+  return WithMessage(h,
+                     [&](Message& message) { return HandleTable::Global().Insert(message.Copy(/*parent=*/{}), out); });
 }
 
 int32_t ZEVO_Msg_GetNameID(const ZEVO_DataHandle* h, uint32_t* nameId) noexcept {

@@ -21,7 +21,5 @@ int32_t ZEVO_Msg_Pack(const ZEVO_DataHandle* h) noexcept {
 
 int32_t ZEVO_Msg_Load(const ZEVO_DataHandle* h, const void* bytes, uint32_t len) noexcept {
   if (bytes == nullptr && len != 0) return ZEVO_MSG_E_INVALID;
-  return WithMessage(h, [&](Message& message) {
-    return message.Load(static_cast<const std::uint8_t*>(bytes), len);
-  });
+  return WithMessage(h, [&](Message& message) { return message.Load(static_cast<const std::uint8_t*>(bytes), len); });
 }

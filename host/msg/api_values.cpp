@@ -60,8 +60,8 @@ int32_t CopyOut(const T* data, std::size_t length, bool terminate, T* buf, uint3
 // Shared by the three getters of sized values. `Stored` is the value type,
 // `view` maps it onto its elements.
 template <class Stored, class T, class View>
-int32_t GetSized(const ZEVO_DataHandle* h, uint32_t index, uint32_t position, T* buf, uint32_t size,
-                 uint32_t* out_len, bool terminate, View view) noexcept {
+int32_t GetSized(const ZEVO_DataHandle* h, uint32_t index, uint32_t position, T* buf, uint32_t size, uint32_t* out_len,
+                 bool terminate, View view) noexcept {
   const bool length_query = buf == nullptr && size == 0;
   if (buf == nullptr && !length_query) return ZEVO_MSG_E_INVALID;
   if (length_query && out_len == nullptr) return ZEVO_MSG_E_INVALID;

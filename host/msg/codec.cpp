@@ -143,8 +143,8 @@ std::int32_t SizeOfValue(const Value& value, unsigned depth, std::uint64_t* size
     case ValueType::kMessage: {
       if (depth >= ZEVO_MSG_MAX_NESTING) return ZEVO_MSG_E_TOO_LARGE;
       std::uint64_t nested = 0;
-      std::int32_t rc = std::get<MessagePtr>(value)->VisitContents(
-          [&](const Contents& c) { return SizeOf(c, depth + 1, &nested); });
+      std::int32_t rc =
+          std::get<MessagePtr>(value)->VisitContents([&](const Contents& c) { return SizeOf(c, depth + 1, &nested); });
       *size = 4 + nested;
       return rc;
     }
@@ -200,8 +200,7 @@ class Reader {
   bool U32(std::uint32_t* v) {
     const std::uint8_t* b;
     if (!Skip(4, &b)) return false;
-    *v = std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) | (std::uint32_t{b[2]} << 16) |
-         (std::uint32_t{b[3]} << 24);
+    *v = std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) | (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[3]} << 24);
     return true;
   }
 
@@ -271,8 +270,7 @@ std::int32_t DecodeValue(Reader* in, const DecodeContext& ctx, std::uint32_t ind
 std::int32_t DecodeMessage(Reader* in, const DecodeContext& ctx, Contents* out) {
   std::uint32_t magic = 0, count = 0;
   std::uint16_t version = 0, flags = 0;
-  if (!in->U32(&magic) || !in->U16(&version) || !in->U16(&flags) || !in->U32(&out->name_id) ||
-      !in->U32(&count)) {
+  if (!in->U32(&magic) || !in->U16(&version) || !in->U16(&flags) || !in->U32(&out->name_id) || !in->U32(&count)) {
     return ZEVO_MSG_E_BAD_FORMAT;
   }
   if (magic != kMagic || version != kVersion || flags != 0) return ZEVO_MSG_E_BAD_FORMAT;

@@ -25,9 +25,7 @@ void MakeHandle(std::uint32_t slot, std::uint32_t generation, ZEVO_DataHandle* o
 }
 
 // Generation 0 is never live, so a zeroed handle never matches.
-std::uint32_t NextGeneration(std::uint32_t generation) {
-  return generation == UINT32_MAX ? 1 : generation + 1;
-}
+std::uint32_t NextGeneration(std::uint32_t generation) { return generation == UINT32_MAX ? 1 : generation + 1; }
 
 }  // namespace
 

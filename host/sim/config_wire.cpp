@@ -24,17 +24,28 @@ std::int32_t PutDatum(ZEVO_DataHandleWrapper& message, const StoredValue& value)
   const auto* const s = std::get_if<std::int64_t>(&value.datum);
   const auto* const u = std::get_if<std::uint64_t>(&value.datum);
   switch (value.tag) {
-    case 2: return message.PutInt32(kValue, std::get<bool>(value.datum) ? 1 : 0);
-    case 3: return PutBinary(message, static_cast<std::int8_t>(*s));
-    case 4: return PutBinary(message, static_cast<std::int16_t>(*s));
-    case 5: return message.PutInt32(kValue, static_cast<std::int32_t>(*s));
-    case 6: return PutBinary(message, *s);
-    case 7: return PutBinary(message, static_cast<std::uint8_t>(*u));
-    case 8: return PutBinary(message, static_cast<std::uint16_t>(*u));
-    case 9: return message.PutUInt32(kValue, static_cast<std::uint32_t>(*u));
-    case 10: return PutBinary(message, *u);
-    case 11: return message.PutWString(kValue, std::get<std::u16string>(value.datum));
-    default: return ZEVO_MSG_E_INVALID;
+    case 2:
+      return message.PutInt32(kValue, std::get<bool>(value.datum) ? 1 : 0);
+    case 3:
+      return PutBinary(message, static_cast<std::int8_t>(*s));
+    case 4:
+      return PutBinary(message, static_cast<std::int16_t>(*s));
+    case 5:
+      return message.PutInt32(kValue, static_cast<std::int32_t>(*s));
+    case 6:
+      return PutBinary(message, *s);
+    case 7:
+      return PutBinary(message, static_cast<std::uint8_t>(*u));
+    case 8:
+      return PutBinary(message, static_cast<std::uint16_t>(*u));
+    case 9:
+      return message.PutUInt32(kValue, static_cast<std::uint32_t>(*u));
+    case 10:
+      return PutBinary(message, *u);
+    case 11:
+      return message.PutWString(kValue, std::get<std::u16string>(value.datum));
+    default:
+      return ZEVO_MSG_E_INVALID;
   }
 }
 
@@ -64,8 +75,8 @@ std::optional<ZEVO_DataHandleWrapper> EncodeValue(const StoredValue& value) {
   return std::optional<ZEVO_DataHandleWrapper>(std::move(message));
 }
 
-std::int32_t PutCommand(ZEVO_DataHandleWrapper& reply, std::uint32_t key, std::int32_t operation,
-                        std::int32_t status, std::int32_t tag, const ZEVO_DataHandleWrapper& valueMessage) noexcept {
+std::int32_t PutCommand(ZEVO_DataHandleWrapper& reply, std::uint32_t key, std::int32_t operation, std::int32_t status,
+                        std::int32_t tag, const ZEVO_DataHandleWrapper& valueMessage) noexcept {
   ZEVO_DataHandleWrapper command(kCommand);
   std::int32_t rc = command.PutInt32(kOperation, operation);
   if (rc >= 0) rc = command.PutUInt32(kKey, key);

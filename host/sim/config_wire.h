@@ -30,8 +30,8 @@ inline constexpr std::uint32_t kRead = 4;
 struct RequestCommand {
   std::uint32_t key;
   std::int32_t operation;
-  std::int32_t tag;                    // 0 when absent
-  ZEVO_DataHandleWrapper valueMessage; // a copy; empty when absent
+  std::int32_t tag;                     // 0 when absent
+  ZEVO_DataHandleWrapper valueMessage;  // a copy; empty when absent
 };
 
 struct Request {
@@ -47,8 +47,8 @@ std::optional<Request> ReadRequest(const ZEVO_DataHandleWrapper& batch);
 std::optional<ZEVO_DataHandleWrapper> EncodeValue(const StoredValue& value);
 
 // Appends one command message to `reply`.
-std::int32_t PutCommand(ZEVO_DataHandleWrapper& reply, std::uint32_t key, std::int32_t operation,
-                        std::int32_t status, std::int32_t tag, const ZEVO_DataHandleWrapper& valueMessage) noexcept;
+std::int32_t PutCommand(ZEVO_DataHandleWrapper& reply, std::uint32_t key, std::int32_t operation, std::int32_t status,
+                        std::int32_t tag, const ZEVO_DataHandleWrapper& valueMessage) noexcept;
 
 }  // namespace zevo::hostsim::wire
 

@@ -41,8 +41,8 @@ class EngineObject {
 // open), the release, and at last the sink is sealed. `results` has the
 // fields obtained, open, setSink and close.
 template <class Results, class Work>
-void RunSessionJob(const PluginExportTable& exports, ZEVO_OpenBlock open, ProgressRecorder& sink,
-                   Results& results, Work&& work) noexcept {
+void RunSessionJob(const PluginExportTable& exports, ZEVO_OpenBlock open, ProgressRecorder& sink, Results& results,
+                   Work&& work) noexcept {
   {
     EngineObject engine(exports);
     results.obtained = static_cast<bool>(engine);

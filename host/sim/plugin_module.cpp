@@ -30,8 +30,8 @@ PluginModule PluginModule::Open(const std::filesystem::path& file, std::string& 
   PluginModule module;
   module.library_ = platform::OpenLibrary(file, error);
   if (module.library_ == nullptr) return module;
-  // Every name is looked up, so that one report lists all that are missing.
-#define ZEVO_BIND_EXPORT(name)                                                                   \
+    // Every name is looked up, so that one report lists all that are missing.
+#define ZEVO_BIND_EXPORT(name)                                                                         \
   module.exports_.name = reinterpret_cast<PFN_##name>(platform::FindFunction(module.library_, #name)); \
   if (module.exports_.name == nullptr) module.missing_.emplace_back(#name);
   ZEVO_PLUGIN_EXPORTS(ZEVO_BIND_EXPORT)

@@ -33,10 +33,10 @@ struct ProgressReport {
   std::int32_t c = 0;
   std::int32_t d = 0;
   std::uint64_t cookie = 0;
-  bool hadData = false;                // the data pointer was not null
-  std::optional<SPYWARE_ITEM> item;    // events 2 and 1001 with data
-  std::u16string text;                 // events 1 and 3: the path; 1000: the backup file
-  std::u16string company;              // event 1000: the company backed up
+  bool hadData = false;              // the data pointer was not null
+  std::optional<SPYWARE_ITEM> item;  // events 2 and 1001 with data
+  std::u16string text;               // events 1 and 3: the path; 1000: the backup file
+  std::u16string company;            // event 1000: the company backed up
 };
 
 class ProgressRecorder final : public IProgressSink {

@@ -54,7 +54,7 @@ class QueryReply {
   // another type reads as nullopt.
   std::uint32_t CountOf(std::uint32_t index) const noexcept;
   std::vector<std::optional<std::u16string>> Names() const;
-  std::vector<std::optional<std::int32_t>> Ids() const;          // 8282: signed
+  std::vector<std::optional<std::int32_t>> Ids() const;           // 8282: signed
   std::vector<std::optional<std::uint32_t>> UnsignedIds() const;  // 8283
   std::optional<std::int32_t> Status() const noexcept;
 

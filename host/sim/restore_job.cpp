@@ -23,11 +23,10 @@ RestoreJobResults RunRestoreJob(const PluginExportTable& exports, const RestoreJ
   results.open = engine.Call(kFnOpenSession, &open);
   // The module reads the path up to its terminator: a path with a NUL inside
   // would name another file, so it is refused here.
-  const bool usablePath =
-      !request.backupFile.empty() && request.backupFile.find(u'\0') == std::u16string::npos;
+  const bool usablePath = !request.backupFile.empty() && request.backupFile.find(u'\0') == std::u16string::npos;
   if (Succeeded(results.open)) {
-    results.restore = usablePath ? engine.Call(kFnRestore, const_cast<char16_t*>(request.backupFile.c_str()))
-                                 : kUnsupported;
+    results.restore =
+        usablePath ? engine.Call(kFnRestore, const_cast<char16_t*>(request.backupFile.c_str())) : kUnsupported;
   }
   results.close = engine.Call(kFnCloseSession, nullptr);
   return results;

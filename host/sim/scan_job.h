@@ -17,9 +17,9 @@
 namespace zevo::hostsim {
 
 struct ScanJobRequest {
-  std::string callerName;              // the session's name; function 8 stops by it
-  std::uint64_t cookie = 0;            // handed back with every report
-  ZEVO_ScanOptions options{0, 0, 0};   // clean, clean cookies, backup
+  std::string callerName;             // the session's name; function 8 stops by it
+  std::uint64_t cookie = 0;           // handed back with every report
+  ZEVO_ScanOptions options{0, 0, 0};  // clean, clean cookies, backup
   const ZEVO_Context* context = nullptr;
 };
 

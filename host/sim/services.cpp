@@ -15,9 +15,7 @@ Services::Services() noexcept : table_{} {
   table_.owner = this;
 }
 
-Services& Services::Owner(SPluginInterfaceOrganizer* self) noexcept {
-  return *reinterpret_cast<Table*>(self)->owner;
-}
+Services& Services::Owner(SPluginInterfaceOrganizer* self) noexcept { return *reinterpret_cast<Table*>(self)->owner; }
 
 void Services::Register(std::uint32_t moduleId, std::uint32_t interfaceId, std::shared_ptr<HostInterface> module) {
   host::MutexLock lock(&mu_);
@@ -69,8 +67,8 @@ void Services::Release(SPluginInterfaceOrganizer* self, std::uint64_t handle) no
   services.connections_.erase(found);
 }
 
-std::int32_t Services::Call(SPluginInterfaceOrganizer* self, std::uint64_t handle, std::uint32_t function,
-                            void* input, void* output) noexcept {
+std::int32_t Services::Call(SPluginInterfaceOrganizer* self, std::uint64_t handle, std::uint32_t function, void* input,
+                            void* output) noexcept {
   std::shared_ptr<HostInterface> module;
   {
     Services& services = Owner(self);

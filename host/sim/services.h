@@ -58,8 +58,8 @@ class Services {
   static Services& Owner(SPluginInterfaceOrganizer* self) noexcept;
   static std::uint64_t Open(SPluginInterfaceOrganizer* self, std::uint64_t pair) noexcept;
   static void Release(SPluginInterfaceOrganizer* self, std::uint64_t handle) noexcept;
-  static std::int32_t Call(SPluginInterfaceOrganizer* self, std::uint64_t handle, std::uint32_t function,
-                           void* input, void* output) noexcept;
+  static std::int32_t Call(SPluginInterfaceOrganizer* self, std::uint64_t handle, std::uint32_t function, void* input,
+                           void* output) noexcept;
   static const char16_t* ModulePath(SPluginInterfaceOrganizer* self) noexcept;
 
   Table table_;

@@ -21,10 +21,10 @@
 #define ZEVO_REPLY_DATA_HANDLE_OFFSET 56u
 
 /* Message indexes (name ids). */
-#define ZEVO_INDEX_QUERY_CODE 131972u   /* 0x20384, int32, request of 8282 */
-#define ZEVO_INDEX_COMPANY_ID 134076u   /* 0x20bbc, int32 in 8282, uint32 in 8283; repeated */
-#define ZEVO_INDEX_COMPANY_NAME 133767u /* 0x20a87, wide string; repeated */
-#define ZEVO_INDEX_REPLY_STATUS 132872u /* 0x20708, int32, always 0x20ff0000 */
+#define ZEVO_INDEX_QUERY_CODE 131972u     /* 0x20384, int32, request of 8282 */
+#define ZEVO_INDEX_COMPANY_ID 134076u     /* 0x20bbc, int32 in 8282, uint32 in 8283; repeated */
+#define ZEVO_INDEX_COMPANY_NAME 133767u   /* 0x20a87, wide string; repeated */
+#define ZEVO_INDEX_REPLY_STATUS 132872u   /* 0x20708, int32, always 0x20ff0000 */
 #define ZEVO_REPLY_MESSAGE_NAME_ID 65542u /* 0x10006, name id of every reply */
 
 /* Query codes (index ZEVO_INDEX_QUERY_CODE). */
@@ -36,7 +36,7 @@
  * below), never the sizes: real host blocks are larger. */
 typedef struct ZEVO_QueryRequestBlock {
   uint8_t hostFields[ZEVO_REQUEST_DATA_HANDLE_OFFSET]; /*   0: the host's */
-  ZEVO_DataHandle data;                               /* 968: request message */
+  ZEVO_DataHandle data;                                /* 968: request message */
 } ZEVO_QueryRequestBlock;
 
 typedef struct ZEVO_QueryReplyBlock {
@@ -90,9 +90,7 @@ inline ZEVO_DataHandle* RequestDataHandle(void* request) noexcept {
 inline ZEVO_DataHandle* ReplyDataHandle(void* reply) noexcept {
   return static_cast<ZEVO_DataHandle*>(HostBlockField(reply, kReplyDataHandleOffset));
 }
-inline void* ReplyNameIdField(void* reply) noexcept {
-  return HostBlockField(reply, kReplyNameIdOffset);
-}
+inline void* ReplyNameIdField(void* reply) noexcept { return HostBlockField(reply, kReplyNameIdOffset); }
 inline void SetReplyNameId(void* reply, std::uint32_t nameId) noexcept {
   std::memcpy(ReplyNameIdField(reply), &nameId, sizeof nameId);
 }

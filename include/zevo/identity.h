@@ -5,8 +5,8 @@
 
 #include "zevo/platform.h"
 
-#define ZEVO_MODULE_ID 10001u                   /* 0x2711 */
-#define ZEVO_IID_ENGINE_INTERFACE 100011u       /* 0x186ab, ITarskEngineInterface */
+#define ZEVO_MODULE_ID 10001u                    /* 0x2711 */
+#define ZEVO_IID_ENGINE_INTERFACE 100011u        /* 0x186ab, ITarskEngineInterface */
 #define ZEVO_IID_ENGINE_STATUS_INTERFACE 100012u /* 0x186ac, ITarskEngineStatusInterface */
 
 #define ZEVO_VERSION_MAJOR 2u
@@ -14,19 +14,19 @@
 #define ZEVO_VERSION_BUILD 1248u
 
 /* Function numbers of ITarskEngineInterface::CallFunc. */
-#define ZEVO_FN_OPEN_SESSION 0u             /* first: open block (records.h) or null */
+#define ZEVO_FN_OPEN_SESSION 0u /* first: open block (records.h) or null */
 #define ZEVO_FN_CLOSE_SESSION 1u
-#define ZEVO_FN_START_SCAN 2u               /* first: ZEVO_ScanOptions or null */
-#define ZEVO_FN_ADD_REFERENTIAL_ITEM 3u     /* first: ZEVO_ReferentialItem */
-#define ZEVO_FN_START_REFERENTIAL_SCAN 4u   /* first: ZEVO_ScanOptions or null */
-#define ZEVO_FN_SET_PROGRESS_SINK 5u        /* first: the host's IProgressSink */
-#define ZEVO_FN_BACKUP_AND_CLEAN 6u         /* first: one option byte (bBackup) or null */
-#define ZEVO_FN_RESTORE 7u                  /* first: const char16_t* backup file */
-#define ZEVO_FN_STOP_SCAN_BY_NAME 8u        /* first: const char* const* caller name */
-#define ZEVO_FN_GET_PATTERN_VERSION 9u      /* first: output buffer */
-#define ZEVO_FN_GET_ENGINE_VERSION 10u      /* first: output buffer */
-#define ZEVO_FN_QUERY 8282u                 /* 0x205a, host_blocks.h */
-#define ZEVO_FN_NAME_ID_BY_TABLE 8283u      /* 0x205b, host_blocks.h */
+#define ZEVO_FN_START_SCAN 2u             /* first: ZEVO_ScanOptions or null */
+#define ZEVO_FN_ADD_REFERENTIAL_ITEM 3u   /* first: ZEVO_ReferentialItem */
+#define ZEVO_FN_START_REFERENTIAL_SCAN 4u /* first: ZEVO_ScanOptions or null */
+#define ZEVO_FN_SET_PROGRESS_SINK 5u      /* first: the host's IProgressSink */
+#define ZEVO_FN_BACKUP_AND_CLEAN 6u       /* first: one option byte (bBackup) or null */
+#define ZEVO_FN_RESTORE 7u                /* first: const char16_t* backup file */
+#define ZEVO_FN_STOP_SCAN_BY_NAME 8u      /* first: const char* const* caller name */
+#define ZEVO_FN_GET_PATTERN_VERSION 9u    /* first: output buffer */
+#define ZEVO_FN_GET_ENGINE_VERSION 10u    /* first: output buffer */
+#define ZEVO_FN_QUERY 8282u               /* 0x205a, host_blocks.h */
+#define ZEVO_FN_NAME_ID_BY_TABLE 8283u    /* 0x205b, host_blocks.h */
 
 /* The host's version record: three unsigned 32-bit integers. */
 typedef struct VersionInfo {

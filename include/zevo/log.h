@@ -42,13 +42,13 @@ ZEVO_EXTERN_C_BEGIN
 /* One flushed line, as handed to a capture callback. Valid only during the
  * call. */
 typedef struct Log_Record {
-  const char16_t* module;     /* terminated */
+  const char16_t* module; /* terminated */
   int32_t level;
   const char16_t* sourceFile; /* terminated; empty when the caller gave none */
   int32_t line;
-  const char16_t* text;       /* NOT terminated: exactly as given to Log_Flush */
-  uint32_t textBytes;         /* exactly as given to Log_Flush */
-  const char* utf8Line;       /* the formatted line without its line feed */
+  const char16_t* text; /* NOT terminated: exactly as given to Log_Flush */
+  uint32_t textBytes;   /* exactly as given to Log_Flush */
+  const char* utf8Line; /* the formatted line without its line feed */
   uint32_t utf8Bytes;
 } Log_Record;
 
@@ -59,16 +59,13 @@ ZEVO_LOG_API void* Log_GetDefaultHandle(void) ZEVO_NOEXCEPT;
 
 /* The level of `module` (terminated UTF-16); 0 means off. 0 for a null or
  * unknown handle and for a null module. */
-ZEVO_LOG_API int32_t Log_GetLogLevel(void* handle,
-                                     const char16_t* module) ZEVO_NOEXCEPT;
+ZEVO_LOG_API int32_t Log_GetLogLevel(void* handle, const char16_t* module) ZEVO_NOEXCEPT;
 
 /* Writes one line. `text` holds textBytes / 2 UTF-16 units and need not be
  * terminated; an odd last byte is dropped. A null sourceFile is written as
  * an empty name. */
-ZEVO_LOG_API void Log_Flush(void* handle, const char16_t* module, int32_t level,
-                            const char16_t* sourceFile, int32_t line,
-                            const char16_t* text,
-                            uint32_t textBytes) ZEVO_NOEXCEPT;
+ZEVO_LOG_API void Log_Flush(void* handle, const char16_t* module, int32_t level, const char16_t* sourceFile,
+                            int32_t line, const char16_t* text, uint32_t textBytes) ZEVO_NOEXCEPT;
 
 /* Re-reads ZEVO_LOG and ZEVO_LOG_FILE. */
 ZEVO_LOG_API void Log_Reload(void) ZEVO_NOEXCEPT;

@@ -90,14 +90,14 @@ ZEVO_MSG_API int32_t ZEVO_Msg_GetUInt32At(const ZEVO_DataHandle* h, uint32_t ind
  * terminator and stores the length in *outLen (outLen may be null).
  * Otherwise fails with ZEVO_MSG_E_INVALID, writes nothing into buf and
  * stores the needed length (without terminator) in *outLen if given. */
-ZEVO_MSG_API int32_t ZEVO_Msg_GetWStringAt(const ZEVO_DataHandle* h, uint32_t index, uint32_t position,
-                                           char16_t* buf, uint32_t sizeInChars, uint32_t* outLen) ZEVO_NOEXCEPT;
+ZEVO_MSG_API int32_t ZEVO_Msg_GetWStringAt(const ZEVO_DataHandle* h, uint32_t index, uint32_t position, char16_t* buf,
+                                           uint32_t sizeInChars, uint32_t* outLen) ZEVO_NOEXCEPT;
 /* As ZEVO_Msg_GetWStringAt, counted in bytes, zero-terminated. */
-ZEVO_MSG_API int32_t ZEVO_Msg_GetStringAt(const ZEVO_DataHandle* h, uint32_t index, uint32_t position,
-                                          char* buf, uint32_t sizeInBytes, uint32_t* outLen) ZEVO_NOEXCEPT;
+ZEVO_MSG_API int32_t ZEVO_Msg_GetStringAt(const ZEVO_DataHandle* h, uint32_t index, uint32_t position, char* buf,
+                                          uint32_t sizeInBytes, uint32_t* outLen) ZEVO_NOEXCEPT;
 /* As ZEVO_Msg_GetStringAt without a terminator: needs length <= size. */
-ZEVO_MSG_API int32_t ZEVO_Msg_GetBinaryAt(const ZEVO_DataHandle* h, uint32_t index, uint32_t position,
-                                          void* buf, uint32_t size, uint32_t* outLen) ZEVO_NOEXCEPT;
+ZEVO_MSG_API int32_t ZEVO_Msg_GetBinaryAt(const ZEVO_DataHandle* h, uint32_t index, uint32_t position, void* buf,
+                                          uint32_t size, uint32_t* outLen) ZEVO_NOEXCEPT;
 
 /* Number of values under index, of any type; an index that holds no value
  * is a count of 0 and a success. (Other hosts' libraries may answer such an

@@ -79,9 +79,7 @@ class ZEVO_DataHandleWrapper {
 
   // --- Handles ---
   std::int32_t Share(ZEVO_DataHandle* out) const noexcept { return ZEVO_Msg_ShareDataHandle(&handle_, out); }
-  std::int32_t Duplicate(ZEVO_DataHandle* out) const noexcept {
-    return ZEVO_Msg_DuplicateDataHandle(&handle_, out);
-  }
+  std::int32_t Duplicate(ZEVO_DataHandle* out) const noexcept { return ZEVO_Msg_DuplicateDataHandle(&handle_, out); }
 
   // --- Putting values ---
   std::int32_t PutInt32(std::uint32_t index, std::int32_t value) noexcept {

@@ -19,8 +19,8 @@ typedef uint64_t (*ZEVO_OrganizerOpenFn)(SPluginInterfaceOrganizer* self, uint64
 /* Entry 1: releases a handle from entry 0. Its result is not relied on. */
 typedef void (*ZEVO_OrganizerReleaseFn)(SPluginInterfaceOrganizer* self, uint64_t handle);
 /* Entry 2: calls function `function` of the connected interface. */
-typedef int32_t (*ZEVO_OrganizerCallFn)(SPluginInterfaceOrganizer* self, uint64_t handle,
-                                        uint32_t function, void* input, void* output);
+typedef int32_t (*ZEVO_OrganizerCallFn)(SPluginInterfaceOrganizer* self, uint64_t handle, uint32_t function,
+                                        void* input, void* output);
 /* Entry 9: the wide path whose folder is the engine folder, or null. */
 typedef const char16_t* (*ZEVO_OrganizerModulePathFn)(SPluginInterfaceOrganizer* self);
 
@@ -70,21 +70,14 @@ namespace zevo {
 constexpr std::uint64_t MakeModulePair(std::uint32_t moduleId, std::uint32_t interfaceId) noexcept {
   return (static_cast<std::uint64_t>(interfaceId) << 32) | moduleId;
 }
-constexpr std::uint32_t PairModuleId(std::uint64_t pair) noexcept {
-  return static_cast<std::uint32_t>(pair);
-}
-constexpr std::uint32_t PairInterfaceId(std::uint64_t pair) noexcept {
-  return static_cast<std::uint32_t>(pair >> 32);
-}
+constexpr std::uint32_t PairModuleId(std::uint64_t pair) noexcept { return static_cast<std::uint32_t>(pair); }
+constexpr std::uint32_t PairInterfaceId(std::uint64_t pair) noexcept { return static_cast<std::uint32_t>(pair >> 32); }
 
-inline constexpr std::uint64_t kScanManagerPair =
-    MakeModulePair(ZEVO_SCAN_MANAGER_MODULE, ZEVO_SCAN_MANAGER_INTERFACE);
+inline constexpr std::uint64_t kScanManagerPair = MakeModulePair(ZEVO_SCAN_MANAGER_MODULE, ZEVO_SCAN_MANAGER_INTERFACE);
 inline constexpr std::uint64_t kConfigRepositoryPair =
     MakeModulePair(ZEVO_CONFIG_REPOSITORY_MODULE, ZEVO_CONFIG_REPOSITORY_INTERFACE);
-inline constexpr std::uint64_t kRcmTablePair =
-    MakeModulePair(ZEVO_RCM_TABLE_MODULE, ZEVO_RCM_TABLE_INTERFACE);
-inline constexpr std::uint64_t kFileCheckPair =
-    MakeModulePair(ZEVO_FILE_CHECK_MODULE, ZEVO_FILE_CHECK_INTERFACE);
+inline constexpr std::uint64_t kRcmTablePair = MakeModulePair(ZEVO_RCM_TABLE_MODULE, ZEVO_RCM_TABLE_INTERFACE);
+inline constexpr std::uint64_t kFileCheckPair = MakeModulePair(ZEVO_FILE_CHECK_MODULE, ZEVO_FILE_CHECK_INTERFACE);
 
 inline constexpr std::uint32_t kScanManagerRegister = ZEVO_SCAN_MANAGER_FN_REGISTER;
 inline constexpr std::uint32_t kScanManagerUnregister = ZEVO_SCAN_MANAGER_FN_UNREGISTER;

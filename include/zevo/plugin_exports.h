@@ -26,23 +26,23 @@ typedef uint32_t (*PFN_Plugin_Interface_GetModuleID)(void);
 typedef void (*PFN_Plugin_Interface_GetModuleVersion)(VersionInfo* version);
 typedef ICommonPluginInterface* (*PFN_Plugin_Interface_QueryInterface)(uint32_t interfaceId);
 typedef void (*PFN_Plugin_Interface_Release)(ICommonPluginInterface* object);
-typedef int32_t (*PFN_Plugin_Interface_CallFunc)(ICommonPluginInterface* object, uint32_t function,
-                                                 void* first, void* second);
+typedef int32_t (*PFN_Plugin_Interface_CallFunc)(ICommonPluginInterface* object, uint32_t function, void* first,
+                                                 void* second);
 /* input: a message wrapper or null; output: a message wrapper. */
 typedef int32_t (*PFN_Plugin_Interface_OnNotify)(uint32_t notification, ZEVO_DataHandleWrapper* input,
                                                  ZEVO_DataHandleWrapper* output);
 
 /* The names, in the order above. */
-#define ZEVO_PLUGIN_EXPORTS(X)          \
-  X(Plugin_Interface_Initialize)        \
-  X(Plugin_Interface_PostInitialize)    \
-  X(Plugin_Interface_PreUninitialize)   \
-  X(Plugin_Interface_Uninitialize)      \
-  X(Plugin_Interface_GetModuleID)       \
-  X(Plugin_Interface_GetModuleVersion)  \
-  X(Plugin_Interface_QueryInterface)    \
-  X(Plugin_Interface_Release)           \
-  X(Plugin_Interface_CallFunc)          \
+#define ZEVO_PLUGIN_EXPORTS(X)         \
+  X(Plugin_Interface_Initialize)       \
+  X(Plugin_Interface_PostInitialize)   \
+  X(Plugin_Interface_PreUninitialize)  \
+  X(Plugin_Interface_Uninitialize)     \
+  X(Plugin_Interface_GetModuleID)      \
+  X(Plugin_Interface_GetModuleVersion) \
+  X(Plugin_Interface_QueryInterface)   \
+  X(Plugin_Interface_Release)          \
+  X(Plugin_Interface_CallFunc)         \
   X(Plugin_Interface_OnNotify)
 
 #ifdef __cplusplus

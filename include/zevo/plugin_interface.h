@@ -46,8 +46,7 @@ typedef struct ICommonPluginInterfaceVtbl {
   /* slot 1 */ uint32_t (*GetModuleID)(ICommonPluginInterface_C* self);
   /* slot 2 */ uint32_t (*GetInterfaceID)(ICommonPluginInterface_C* self);
   /* slot 3 */ void (*GetModuleVersion)(ICommonPluginInterface_C* self, VersionInfo* version);
-  /* slot 4 */ int32_t (*CallFunc)(ICommonPluginInterface_C* self, uint32_t function, void* first,
-                                   void* second);
+  /* slot 4 */ int32_t (*CallFunc)(ICommonPluginInterface_C* self, uint32_t function, void* first, void* second);
 } ICommonPluginInterfaceVtbl;
 
 struct ICommonPluginInterface_C {
@@ -58,8 +57,8 @@ struct ICommonPluginInterface_C {
  * slot 1 and ignores its result; it never deletes the sink. */
 typedef struct IProgressSinkVtbl {
   /* slot 0 */ void* (*DeleteThis)(IProgressSink_C* self, uint32_t flags);
-  /* slot 1 */ int32_t (*OnProgress)(IProgressSink_C* self, uint32_t event, int32_t c, int32_t d,
-                                     void* data, uint64_t cookie);
+  /* slot 1 */ int32_t (*OnProgress)(IProgressSink_C* self, uint32_t event, int32_t c, int32_t d, void* data,
+                                     uint64_t cookie);
 } IProgressSinkVtbl;
 
 struct IProgressSink_C {
@@ -141,8 +140,7 @@ class IProgressSink {
 
 static_assert(sizeof(ICommonPluginInterface) == sizeof(void*), "interface is one vptr");
 static_assert(sizeof(IProgressSink) == sizeof(void*), "interface is one vptr");
-static_assert(std::is_polymorphic_v<ICommonPluginInterface> &&
-              !std::has_virtual_destructor_v<ICommonPluginInterface>);
+static_assert(std::is_polymorphic_v<ICommonPluginInterface> && !std::has_virtual_destructor_v<ICommonPluginInterface>);
 static_assert(std::is_polymorphic_v<IProgressSink> && !std::has_virtual_destructor_v<IProgressSink>);
 
 namespace zevo {
@@ -151,9 +149,7 @@ namespace zevo {
 inline ICommonPluginInterface_C* AsCView(ICommonPluginInterface* object) noexcept {
   return reinterpret_cast<ICommonPluginInterface_C*>(object);
 }
-inline IProgressSink_C* AsCView(IProgressSink* object) noexcept {
-  return reinterpret_cast<IProgressSink_C*>(object);
-}
+inline IProgressSink_C* AsCView(IProgressSink* object) noexcept { return reinterpret_cast<IProgressSink_C*>(object); }
 
 }  // namespace zevo
 

@@ -19,7 +19,7 @@
 #define ZEVO_TKC_ITEM_SIZE 3428u
 #define ZEVO_SPYWARE_ITEM_SIZE 3960u
 
-#define ZEVO_CONTEXT_ID_CCH 37u        /* narrow context id / block texts */
+#define ZEVO_CONTEXT_ID_CCH 37u /* narrow context id / block texts */
 #define ZEVO_CONTEXT_WIDE_TEXT_CCH 128u
 #define ZEVO_CONTEXT_RECORD_SIZE 272u
 #define ZEVO_CONTEXT_TAIL_SIZE 528u
@@ -48,22 +48,22 @@
 /* TKC_ITEM: the engine's record of one item, 3428 bytes           */
 /* ------------------------------------------------------------------------- */
 typedef struct TKC_ITEM {
-  uint32_t size;                                 /*    0: 3428, set by the caller */
-  int32_t itemId;                                /*    4 */
-  char16_t text1[ZEVO_ITEM_TEXT_CCH];            /*    8 */
-  char16_t text2[ZEVO_ITEM_TEXT_CCH];            /*  530: file name part of the path */
-  char16_t text3[ZEVO_ITEM_FOLDER_TEXT_CCH];     /* 1052: folder part of the path */
-  char16_t companyText[ZEVO_ITEM_TEXT_CCH];      /* 1830: company of custom items */
-  char16_t text5[ZEVO_ITEM_TEXT_CCH];            /* 2352 */
-  char16_t text6[ZEVO_ITEM_TEXT_CCH];            /* 2874 */
-  uint32_t presence;                             /* 3396: nonzero = present */
-  uint32_t kind;                                 /* 3400 */
-  uint32_t resultFlags;                          /* 3404: ZEVO_ITEM_FLAG_* */
-  uint32_t state;                                /* 3408 */
-  uint32_t value13;                              /* 3412 */
-  int32_t threatTypeId;                          /* 3416 */
-  int32_t code;                                  /* 3420 */
-  uint32_t value16;                              /* 3424 */
+  uint32_t size;                             /*    0: 3428, set by the caller */
+  int32_t itemId;                            /*    4 */
+  char16_t text1[ZEVO_ITEM_TEXT_CCH];        /*    8 */
+  char16_t text2[ZEVO_ITEM_TEXT_CCH];        /*  530: file name part of the path */
+  char16_t text3[ZEVO_ITEM_FOLDER_TEXT_CCH]; /* 1052: folder part of the path */
+  char16_t companyText[ZEVO_ITEM_TEXT_CCH];  /* 1830: company of custom items */
+  char16_t text5[ZEVO_ITEM_TEXT_CCH];        /* 2352 */
+  char16_t text6[ZEVO_ITEM_TEXT_CCH];        /* 2874 */
+  uint32_t presence;                         /* 3396: nonzero = present */
+  uint32_t kind;                             /* 3400 */
+  uint32_t resultFlags;                      /* 3404: ZEVO_ITEM_FLAG_* */
+  uint32_t state;                            /* 3408 */
+  uint32_t value13;                          /* 3412 */
+  int32_t threatTypeId;                      /* 3416 */
+  int32_t code;                              /* 3420 */
+  uint32_t value16;                          /* 3424 */
 } TKC_ITEM;
 
 ZEVO_STATIC_ASSERT(sizeof(TKC_ITEM) == ZEVO_TKC_ITEM_SIZE, "TKC_ITEM size");
@@ -89,27 +89,27 @@ ZEVO_STATIC_ASSERT(offsetof(TKC_ITEM, value16) == 3424, "TKC_ITEM.value16");
 /* Every byte not written is zero.                                            */
 /* ------------------------------------------------------------------------- */
 typedef struct SPYWARE_ITEM {
-  uint32_t size;                                 /*    0: 3960 */
-  int32_t itemId;                                /*    4 */
-  char16_t text1[ZEVO_ITEM_TEXT_CCH];            /*    8: at most 260 chars + NUL */
-  char16_t text2[ZEVO_ITEM_TEXT_CCH];            /*  530 */
-  char16_t text3[ZEVO_ITEM_FOLDER_TEXT_CCH];     /* 1052: at most 388 chars + NUL */
-  char16_t companyText[ZEVO_ITEM_TEXT_CCH];      /* 1830 */
-  char16_t text5[ZEVO_ITEM_TEXT_CCH];            /* 2352 */
-  char16_t text6[ZEVO_ITEM_TEXT_CCH];            /* 2874 */
-  uint8_t present;                               /* 3396: bool, 1 when presence != 0 */
-  uint8_t reserved0[3];                          /* 3397: zero */
-  uint32_t kind;                                 /* 3400 */
-  uint32_t resultFlags;                          /* 3404 */
-  uint32_t state;                                /* 3408 */
-  uint32_t value13;                              /* 3412 */
-  int32_t threatTypeId;                          /* 3416 */
-  int32_t threatLevel;                           /* 3420: 50 when the type is unknown */
-  int32_t code;                                  /* 3424 */
-  uint32_t value16;                              /* 3428 */
-  char16_t companyName[ZEVO_ITEM_TEXT_CCH];      /* 3432: empty when none */
-  uint8_t reserved1[2];                          /* 3954: zero */
-  int32_t resultCode;                            /* 3956: event 1001 only, else 0 */
+  uint32_t size;                             /*    0: 3960 */
+  int32_t itemId;                            /*    4 */
+  char16_t text1[ZEVO_ITEM_TEXT_CCH];        /*    8: at most 260 chars + NUL */
+  char16_t text2[ZEVO_ITEM_TEXT_CCH];        /*  530 */
+  char16_t text3[ZEVO_ITEM_FOLDER_TEXT_CCH]; /* 1052: at most 388 chars + NUL */
+  char16_t companyText[ZEVO_ITEM_TEXT_CCH];  /* 1830 */
+  char16_t text5[ZEVO_ITEM_TEXT_CCH];        /* 2352 */
+  char16_t text6[ZEVO_ITEM_TEXT_CCH];        /* 2874 */
+  uint8_t present;                           /* 3396: bool, 1 when presence != 0 */
+  uint8_t reserved0[3];                      /* 3397: zero */
+  uint32_t kind;                             /* 3400 */
+  uint32_t resultFlags;                      /* 3404 */
+  uint32_t state;                            /* 3408 */
+  uint32_t value13;                          /* 3412 */
+  int32_t threatTypeId;                      /* 3416 */
+  int32_t threatLevel;                       /* 3420: 50 when the type is unknown */
+  int32_t code;                              /* 3424 */
+  uint32_t value16;                          /* 3428 */
+  char16_t companyName[ZEVO_ITEM_TEXT_CCH];  /* 3432: empty when none */
+  uint8_t reserved1[2];                      /* 3954: zero */
+  int32_t resultCode;                        /* 3956: event 1001 only, else 0 */
 } SPYWARE_ITEM;
 
 ZEVO_STATIC_ASSERT(sizeof(SPYWARE_ITEM) == ZEVO_SPYWARE_ITEM_SIZE, "SPYWARE_ITEM size");
@@ -146,12 +146,12 @@ typedef struct ZEVO_ContextRecord {
 } ZEVO_ContextRecord;                        /* 272 */
 
 typedef struct ZEVO_ContextBlock {
-  char text1[ZEVO_CONTEXT_ID_CCH]; /*   0 */
-  char text2[ZEVO_CONTEXT_ID_CCH]; /*  37 */
-  uint8_t alignment[2];            /*  74 */
-  ZEVO_ContextRecord record;       /*  76 */
+  char text1[ZEVO_CONTEXT_ID_CCH];      /*   0 */
+  char text2[ZEVO_CONTEXT_ID_CCH];      /*  37 */
+  uint8_t alignment[2];                 /*  74 */
+  ZEVO_ContextRecord record;            /*  76 */
   uint8_t tail[ZEVO_CONTEXT_TAIL_SIZE]; /* 348: copied, never serialised */
-} ZEVO_ContextBlock;               /* 876 */
+} ZEVO_ContextBlock;                    /* 876 */
 
 typedef struct ZEVO_Context {
   char contextId[ZEVO_CONTEXT_ID_CCH]; /*  0: narrow text with terminator */
@@ -179,10 +179,10 @@ ZEVO_STATIC_ASSERT(offsetof(ZEVO_Context, block) == ZEVO_CONTEXT_BLOCK_OFFSET, "
 /* the engine's black- and whitelist functions share it (engine_api.h).       */
 /* ------------------------------------------------------------------------- */
 typedef struct TKC_WHITELIST_ITEM {
-  uint32_t size;                           /*    0: 4616 */
-  uint32_t kind;                           /*    4: ZEVO_WHITELIST_KIND_COMPANY_ID */
-  char16_t text[ZEVO_WHITELIST_TEXT_CCH];  /*    8: the company id in decimal */
-  uint8_t reserved[512];                   /* 4104: zero */
+  uint32_t size;                          /*    0: 4616 */
+  uint32_t kind;                          /*    4: ZEVO_WHITELIST_KIND_COMPANY_ID */
+  char16_t text[ZEVO_WHITELIST_TEXT_CCH]; /*    8: the company id in decimal */
+  uint8_t reserved[512];                  /* 4104: zero */
 } TKC_WHITELIST_ITEM;
 
 ZEVO_STATIC_ASSERT(sizeof(TKC_WHITELIST_ITEM) == ZEVO_WHITELIST_ITEM_SIZE, "TKC_WHITELIST_ITEM size");
@@ -196,10 +196,10 @@ ZEVO_STATIC_ASSERT(offsetof(TKC_WHITELIST_ITEM, reserved) == 4104, "TKC_WHITELIS
 /* reads the three version numbers for a log line and passes the rest on.     */
 /* ------------------------------------------------------------------------- */
 typedef struct ZEVO_RcmRecord {
-  uint32_t major;       /*  0 */
-  uint32_t minor;       /*  4 */
-  uint32_t build;       /*  8 */
-  uint8_t opaque[580];  /* 12: the host's and the engine's */
+  uint32_t major;      /*  0 */
+  uint32_t minor;      /*  4 */
+  uint32_t build;      /*  8 */
+  uint8_t opaque[580]; /* 12: the host's and the engine's */
 } ZEVO_RcmRecord;
 
 ZEVO_STATIC_ASSERT(sizeof(ZEVO_RcmRecord) == ZEVO_RCM_RECORD_SIZE, "ZEVO_RcmRecord size");
@@ -320,16 +320,13 @@ inline constexpr std::uint32_t kItemFlagNotWithBackup = ZEVO_ITEM_FLAG_NOT_WITH_
 inline constexpr std::uint32_t kItemKindStateCleaned = ZEVO_ITEM_KIND_STATE_CLEANED;
 inline constexpr std::uint32_t kItemKindCookie = ZEVO_ITEM_KIND_COOKIE;
 
-constexpr bool IsCustomItemId(std::int32_t id) noexcept {
-  return id >= kCustomItemIdFirst && id <= kCustomItemIdLast;
-}
+constexpr bool IsCustomItemId(std::int32_t id) noexcept { return id >= kCustomItemIdFirst && id <= kCustomItemIdLast; }
 
 // Records are copied with memcpy and zero-filled with `= {}`.
 static_assert(std::is_trivially_copyable_v<TKC_ITEM> && std::is_standard_layout_v<TKC_ITEM>);
 static_assert(std::is_trivially_copyable_v<SPYWARE_ITEM> && std::is_standard_layout_v<SPYWARE_ITEM>);
 static_assert(std::is_trivially_copyable_v<ZEVO_Context> && std::is_standard_layout_v<ZEVO_Context>);
-static_assert(std::is_trivially_copyable_v<TKC_WHITELIST_ITEM> &&
-              std::is_standard_layout_v<TKC_WHITELIST_ITEM>);
+static_assert(std::is_trivially_copyable_v<TKC_WHITELIST_ITEM> && std::is_standard_layout_v<TKC_WHITELIST_ITEM>);
 static_assert(std::is_trivially_copyable_v<ZEVO_RcmRecord> && std::is_standard_layout_v<ZEVO_RcmRecord>);
 
 }  // namespace zevo

@@ -14,9 +14,7 @@ namespace zevo {
 namespace detail {
 // The codes are written as unsigned hexadecimal, as the platform documents them; the
 // conversion to int32_t is modular (C++20).
-constexpr std::int32_t Code(std::uint32_t bits) noexcept {
-  return static_cast<std::int32_t>(bits);
-}
+constexpr std::int32_t Code(std::uint32_t bits) noexcept { return static_cast<std::int32_t>(bits); }
 }  // namespace detail
 
 // --- Successes -------------------------------------------------------------

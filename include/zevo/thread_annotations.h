@@ -27,45 +27,31 @@
 #define ZEVO_PT_GUARDED_BY(x) ZEVO_THREAD_ANNOTATION_(pt_guarded_by(x))
 
 // Lock ordering.
-#define ZEVO_ACQUIRED_BEFORE(...) \
-  ZEVO_THREAD_ANNOTATION_(acquired_before(__VA_ARGS__))
-#define ZEVO_ACQUIRED_AFTER(...) \
-  ZEVO_THREAD_ANNOTATION_(acquired_after(__VA_ARGS__))
+#define ZEVO_ACQUIRED_BEFORE(...) ZEVO_THREAD_ANNOTATION_(acquired_before(__VA_ARGS__))
+#define ZEVO_ACQUIRED_AFTER(...) ZEVO_THREAD_ANNOTATION_(acquired_after(__VA_ARGS__))
 
 // Preconditions of a function.
-#define ZEVO_REQUIRES(...) \
-  ZEVO_THREAD_ANNOTATION_(requires_capability(__VA_ARGS__))
-#define ZEVO_REQUIRES_SHARED(...) \
-  ZEVO_THREAD_ANNOTATION_(requires_shared_capability(__VA_ARGS__))
+#define ZEVO_REQUIRES(...) ZEVO_THREAD_ANNOTATION_(requires_capability(__VA_ARGS__))
+#define ZEVO_REQUIRES_SHARED(...) ZEVO_THREAD_ANNOTATION_(requires_shared_capability(__VA_ARGS__))
 #define ZEVO_EXCLUDES(...) ZEVO_THREAD_ANNOTATION_(locks_excluded(__VA_ARGS__))
 
 // Functions that take or give up a capability.
-#define ZEVO_ACQUIRE(...) \
-  ZEVO_THREAD_ANNOTATION_(acquire_capability(__VA_ARGS__))
-#define ZEVO_ACQUIRE_SHARED(...) \
-  ZEVO_THREAD_ANNOTATION_(acquire_shared_capability(__VA_ARGS__))
-#define ZEVO_RELEASE(...) \
-  ZEVO_THREAD_ANNOTATION_(release_capability(__VA_ARGS__))
-#define ZEVO_RELEASE_SHARED(...) \
-  ZEVO_THREAD_ANNOTATION_(release_shared_capability(__VA_ARGS__))
-#define ZEVO_RELEASE_GENERIC(...) \
-  ZEVO_THREAD_ANNOTATION_(release_generic_capability(__VA_ARGS__))
-#define ZEVO_TRY_ACQUIRE(...) \
-  ZEVO_THREAD_ANNOTATION_(try_acquire_capability(__VA_ARGS__))
-#define ZEVO_TRY_ACQUIRE_SHARED(...) \
-  ZEVO_THREAD_ANNOTATION_(try_acquire_shared_capability(__VA_ARGS__))
+#define ZEVO_ACQUIRE(...) ZEVO_THREAD_ANNOTATION_(acquire_capability(__VA_ARGS__))
+#define ZEVO_ACQUIRE_SHARED(...) ZEVO_THREAD_ANNOTATION_(acquire_shared_capability(__VA_ARGS__))
+#define ZEVO_RELEASE(...) ZEVO_THREAD_ANNOTATION_(release_capability(__VA_ARGS__))
+#define ZEVO_RELEASE_SHARED(...) ZEVO_THREAD_ANNOTATION_(release_shared_capability(__VA_ARGS__))
+#define ZEVO_RELEASE_GENERIC(...) ZEVO_THREAD_ANNOTATION_(release_generic_capability(__VA_ARGS__))
+#define ZEVO_TRY_ACQUIRE(...) ZEVO_THREAD_ANNOTATION_(try_acquire_capability(__VA_ARGS__))
+#define ZEVO_TRY_ACQUIRE_SHARED(...) ZEVO_THREAD_ANNOTATION_(try_acquire_shared_capability(__VA_ARGS__))
 
 // Run-time assertions that the caller holds a capability.
-#define ZEVO_ASSERT_CAPABILITY(x) \
-  ZEVO_THREAD_ANNOTATION_(assert_capability(x))
-#define ZEVO_ASSERT_SHARED_CAPABILITY(x) \
-  ZEVO_THREAD_ANNOTATION_(assert_shared_capability(x))
+#define ZEVO_ASSERT_CAPABILITY(x) ZEVO_THREAD_ANNOTATION_(assert_capability(x))
+#define ZEVO_ASSERT_SHARED_CAPABILITY(x) ZEVO_THREAD_ANNOTATION_(assert_shared_capability(x))
 
 // A function that returns a reference to a capability.
 #define ZEVO_RETURN_CAPABILITY(x) ZEVO_THREAD_ANNOTATION_(lock_returned(x))
 
 // Turns the analysis off for one function; say why next to each use.
-#define ZEVO_NO_THREAD_SAFETY_ANALYSIS \
-  ZEVO_THREAD_ANNOTATION_(no_thread_safety_analysis)
+#define ZEVO_NO_THREAD_SAFETY_ANALYSIS ZEVO_THREAD_ANNOTATION_(no_thread_safety_analysis)
 
 #endif  // ZEVO_THREAD_ANNOTATIONS_H_

@@ -36,8 +36,7 @@ void ReadCommands(const ZEVO_DataHandleWrapper& reply, CConfigBatchCommandsImp& 
 
 CConfigBatchCommands::CConfigBatchCommands() noexcept : imp_(NewImp(kModeWithoutContext)) {}
 
-CConfigBatchCommands::CConfigBatchCommands(const ZEVO_Context& context) noexcept
-    : imp_(NewImp(kModeWithContext)) {
+CConfigBatchCommands::CConfigBatchCommands(const ZEVO_Context& context) noexcept : imp_(NewImp(kModeWithContext)) {
   if (imp_) imp_->context = context;
 }
 

@@ -44,13 +44,27 @@ std::int32_t CConfigCommand::WriteToMessage(ZEVO_DataHandleWrapper& command) con
 std::int32_t CConfigCommand::Dispatch(IConfigCommandHandler* handler) noexcept {
   if (handler == nullptr || !value_) return kUnsupported;
   switch (operation_) {
-    case 1: status_ = handler->OnOperation1(*this); break;
-    case 2: status_ = handler->OnOperation2(*this); break;
-    case 3: status_ = handler->OnOperation3(*this); break;
-    case 4: status_ = handler->OnOperation4(*this); break;
-    case 5: status_ = handler->OnOperation5(*this); break;
-    case 6: status_ = handler->OnOperation6(*this); break;
-    default: status_ = kFail; break;
+    case 1:
+      status_ = handler->OnOperation1(*this);
+      break;
+    case 2:
+      status_ = handler->OnOperation2(*this);
+      break;
+    case 3:
+      status_ = handler->OnOperation3(*this);
+      break;
+    case 4:
+      status_ = handler->OnOperation4(*this);
+      break;
+    case 5:
+      status_ = handler->OnOperation5(*this);
+      break;
+    case 6:
+      status_ = handler->OnOperation6(*this);
+      break;
+    default:
+      status_ = kFail;
+      break;
   }
   return status_;
 }

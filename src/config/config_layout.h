@@ -25,13 +25,13 @@ inline constexpr std::uint32_t kCommandTagIndex = 0x70007;        // int32
 
 // Context message and its nested parts.
 inline constexpr std::uint32_t kContextNameId = 0x20515;
-inline constexpr std::uint32_t kContextIdIndex = 0x207d3;       // narrow string
+inline constexpr std::uint32_t kContextIdIndex = 0x207d3;  // narrow string
 inline constexpr std::uint32_t kContextBlockNameId = 0x10002;
-inline constexpr std::uint32_t kContextText1Index = 0x2076d;    // narrow string
-inline constexpr std::uint32_t kContextText2Index = 0x2076e;    // narrow string
+inline constexpr std::uint32_t kContextText1Index = 0x2076d;  // narrow string
+inline constexpr std::uint32_t kContextText2Index = 0x2076e;  // narrow string
 inline constexpr std::uint32_t kContextRecordNameId = 0x10001;
-inline constexpr std::uint32_t kContextNumberIndex = 0x20641;   // uint32
-inline constexpr std::uint32_t kContextWideTextIndex = 0x20640; // wide string
+inline constexpr std::uint32_t kContextNumberIndex = 0x20641;    // uint32
+inline constexpr std::uint32_t kContextWideTextIndex = 0x20640;  // wide string
 inline constexpr std::uint32_t kContextNumbersNameId = 0x10003;
 inline constexpr std::uint32_t kContextNumbersIndex[3] = {0x20899, 0x2089a, 0x2089b};
 

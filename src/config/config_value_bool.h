@@ -18,8 +18,7 @@ namespace zevo::config {
 class CConfigValueBool final : public CConfigValue {
  public:
   CConfigValueBool() noexcept : CConfigValue(kTagBool) {}
-  explicit CConfigValueBool(const ZEVO_DataHandleWrapper& message) noexcept
-      : CConfigValue(kTagBool, message) {}
+  explicit CConfigValueBool(const ZEVO_DataHandleWrapper& message) noexcept : CConfigValue(kTagBool, message) {}
 
   using CConfigValue::GetValue;
   using CConfigValue::SetValue;

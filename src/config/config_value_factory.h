@@ -18,19 +18,22 @@ namespace zevo::config {
 
 // The eleven types a configuration value can be read as or set from.
 template <class T>
-concept ConfigDatum =
-    std::same_as<T, std::u16string> || std::same_as<T, std::uint64_t> || std::same_as<T, std::uint32_t> ||
-    std::same_as<T, std::uint16_t> || std::same_as<T, std::uint8_t> || std::same_as<T, std::int64_t> ||
-    std::same_as<T, std::int32_t> || std::same_as<T, std::int16_t> || std::same_as<T, std::int8_t> ||
-    std::same_as<T, bool> || std::same_as<T, ZEVO_DataHandleWrapper>;
+concept ConfigDatum = std::same_as<T, std::u16string> || std::same_as<T, std::uint64_t> ||
+    std::same_as<T, std::uint32_t> || std::same_as<T, std::uint16_t> || std::same_as<T, std::uint8_t> ||
+    std::same_as<T, std::int64_t> || std::same_as<T, std::int32_t> || std::same_as<T, std::int16_t> ||
+    std::same_as<T, std::int8_t> || std::same_as<T, bool> || std::same_as<T, ZEVO_DataHandleWrapper>;
 
 // The tag of the class that holds a T.
 template <ConfigDatum T>
 constexpr std::uint32_t TagOf() noexcept {
-  if constexpr (std::is_same_v<T, ZEVO_DataHandleWrapper>) return kTagComplex;
-  else if constexpr (std::is_same_v<T, bool>) return kTagBool;
-  else if constexpr (std::is_same_v<T, std::u16string>) return kTagWString;
-  else return IntegerTag<T>();
+  if constexpr (std::is_same_v<T, ZEVO_DataHandleWrapper>)
+    return kTagComplex;
+  else if constexpr (std::is_same_v<T, bool>)
+    return kTagBool;
+  else if constexpr (std::is_same_v<T, std::u16string>)
+    return kTagWString;
+  else
+    return IntegerTag<T>();
 }
 
 // Calls visit(static_cast<T*>(nullptr)) with the T of `tag` (1 to 11) and
@@ -38,18 +41,30 @@ constexpr std::uint32_t TagOf() noexcept {
 template <class Result, class Visit>
 Result VisitTagType(std::uint32_t tag, Result otherwise, Visit&& visit) {
   switch (tag) {
-    case kTagComplex: return visit(static_cast<ZEVO_DataHandleWrapper*>(nullptr));
-    case kTagBool: return visit(static_cast<bool*>(nullptr));
-    case kTagInt8: return visit(static_cast<std::int8_t*>(nullptr));
-    case kTagInt16: return visit(static_cast<std::int16_t*>(nullptr));
-    case kTagInt32: return visit(static_cast<std::int32_t*>(nullptr));
-    case kTagInt64: return visit(static_cast<std::int64_t*>(nullptr));
-    case kTagUInt8: return visit(static_cast<std::uint8_t*>(nullptr));
-    case kTagUInt16: return visit(static_cast<std::uint16_t*>(nullptr));
-    case kTagUInt32: return visit(static_cast<std::uint32_t*>(nullptr));
-    case kTagUInt64: return visit(static_cast<std::uint64_t*>(nullptr));
-    case kTagWString: return visit(static_cast<std::u16string*>(nullptr));
-    default: return otherwise;
+    case kTagComplex:
+      return visit(static_cast<ZEVO_DataHandleWrapper*>(nullptr));
+    case kTagBool:
+      return visit(static_cast<bool*>(nullptr));
+    case kTagInt8:
+      return visit(static_cast<std::int8_t*>(nullptr));
+    case kTagInt16:
+      return visit(static_cast<std::int16_t*>(nullptr));
+    case kTagInt32:
+      return visit(static_cast<std::int32_t*>(nullptr));
+    case kTagInt64:
+      return visit(static_cast<std::int64_t*>(nullptr));
+    case kTagUInt8:
+      return visit(static_cast<std::uint8_t*>(nullptr));
+    case kTagUInt16:
+      return visit(static_cast<std::uint16_t*>(nullptr));
+    case kTagUInt32:
+      return visit(static_cast<std::uint32_t*>(nullptr));
+    case kTagUInt64:
+      return visit(static_cast<std::uint64_t*>(nullptr));
+    case kTagWString:
+      return visit(static_cast<std::u16string*>(nullptr));
+    default:
+      return otherwise;
   }
 }
 

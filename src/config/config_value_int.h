@@ -21,15 +21,24 @@ namespace zevo::config {
 
 template <class T>
 constexpr std::uint32_t IntegerTag() noexcept {
-  if constexpr (std::is_same_v<T, std::int8_t>) return kTagInt8;
-  else if constexpr (std::is_same_v<T, std::int16_t>) return kTagInt16;
-  else if constexpr (std::is_same_v<T, std::int32_t>) return kTagInt32;
-  else if constexpr (std::is_same_v<T, std::int64_t>) return kTagInt64;
-  else if constexpr (std::is_same_v<T, std::uint8_t>) return kTagUInt8;
-  else if constexpr (std::is_same_v<T, std::uint16_t>) return kTagUInt16;
-  else if constexpr (std::is_same_v<T, std::uint32_t>) return kTagUInt32;
-  else if constexpr (std::is_same_v<T, std::uint64_t>) return kTagUInt64;
-  else return kTagNone;
+  if constexpr (std::is_same_v<T, std::int8_t>)
+    return kTagInt8;
+  else if constexpr (std::is_same_v<T, std::int16_t>)
+    return kTagInt16;
+  else if constexpr (std::is_same_v<T, std::int32_t>)
+    return kTagInt32;
+  else if constexpr (std::is_same_v<T, std::int64_t>)
+    return kTagInt64;
+  else if constexpr (std::is_same_v<T, std::uint8_t>)
+    return kTagUInt8;
+  else if constexpr (std::is_same_v<T, std::uint16_t>)
+    return kTagUInt16;
+  else if constexpr (std::is_same_v<T, std::uint32_t>)
+    return kTagUInt32;
+  else if constexpr (std::is_same_v<T, std::uint64_t>)
+    return kTagUInt64;
+  else
+    return kTagNone;
 }
 
 template <class T>
@@ -38,8 +47,7 @@ class CConfigValueInt final : public CConfigValue {
 
  public:
   CConfigValueInt() noexcept : CConfigValue(IntegerTag<T>()) {}
-  explicit CConfigValueInt(const ZEVO_DataHandleWrapper& message) noexcept
-      : CConfigValue(IntegerTag<T>(), message) {}
+  explicit CConfigValueInt(const ZEVO_DataHandleWrapper& message) noexcept : CConfigValue(IntegerTag<T>(), message) {}
 
   using CConfigValue::GetValue;
   using CConfigValue::SetValue;

@@ -21,8 +21,7 @@ namespace zevo::config {
 class CConfigValueWstr final : public CConfigValue {
  public:
   CConfigValueWstr() noexcept : CConfigValue(kTagWString) {}
-  explicit CConfigValueWstr(const ZEVO_DataHandleWrapper& message) noexcept
-      : CConfigValue(kTagWString, message) {}
+  explicit CConfigValueWstr(const ZEVO_DataHandleWrapper& message) noexcept : CConfigValue(kTagWString, message) {}
 
   using CConfigValue::GetValue;
   using CConfigValue::SetValue;

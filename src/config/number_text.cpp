@@ -52,9 +52,7 @@ std::u16string Format(T value) {
 
 }  // namespace
 
-std::optional<std::int64_t> ParseSignedDecimal(std::u16string_view text) noexcept {
-  return Parse<std::int64_t>(text);
-}
+std::optional<std::int64_t> ParseSignedDecimal(std::u16string_view text) noexcept { return Parse<std::int64_t>(text); }
 
 std::optional<std::uint64_t> ParseUnsignedDecimal(std::u16string_view text) noexcept {
   return Parse<std::uint64_t>(text);

@@ -102,8 +102,7 @@ std::int32_t CEngineTARSK::BackupEveryCompany(std::int32_t handle, const std::u1
     if (Failed(result)) return result;
     for (const auto& [index, company] : unselected) {
       if (done[static_cast<std::size_t>(index)]) continue;
-      ZLOG(kLog, logging::kLevelFailure, u"Failed: item ", index, u" of company ", company,
-           u" is in no backup file");
+      ZLOG(kLog, logging::kLevelFailure, u"Failed: item ", index, u" of company ", company, u" is in no backup file");
       result = kBackupFolderFailed;
     }
     return result;

@@ -44,8 +44,7 @@ bool CreateGuidFolder(std::u16string_view parent, std::u16string& folder) noexce
     path.append(guid);
     path.push_back(os::kPathSeparator);
     if (!os::CreateFolder(path)) {
-      ZLOG(kLog, logging::kLevelFailure, u"CreateGuidFolder(),CreateDirectory: ", path, u": ",
-           os::LastErrorText());
+      ZLOG(kLog, logging::kLevelFailure, u"CreateGuidFolder(),CreateDirectory: ", path, u": ", os::LastErrorText());
       return false;
     }
     folder.swap(path);

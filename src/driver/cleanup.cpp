@@ -20,8 +20,7 @@ constexpr logging::Site kLog{u"Plugin TARSK", u"tarsk_implementation"};
 constexpr std::uint32_t kFileCheckedKinds[] = {10, 13, 14, 17, 18};
 
 bool IsFileCheckedKind(std::uint32_t kind) noexcept {
-  return std::find(std::begin(kFileCheckedKinds), std::end(kFileCheckedKinds), kind) !=
-         std::end(kFileCheckedKinds);
+  return std::find(std::begin(kFileCheckedKinds), std::end(kFileCheckedKinds), kind) != std::end(kFileCheckedKinds);
 }
 
 // A fixed-size text field up to its first NUL (or its whole length).
@@ -52,10 +51,11 @@ bool HostKeepsFile(config::PluginInterfaceClass& fileCheck, const std::u16string
 
 }  // namespace
 
-std::int32_t CEngineTARSK::BackupAndClean(std::int32_t handle, bool doSpywareClean, bool doCookieClean,
-                                          bool backup, const std::u16string& backupFolder) noexcept {
+std::int32_t CEngineTARSK::BackupAndClean(std::int32_t handle, bool doSpywareClean, bool doCookieClean, bool backup,
+                                          const std::u16string& backupFolder) noexcept {
   if (backup) {
-    const std::int32_t backedUp = SpywareBackup(handle, backupFolder, CleanScope{doSpywareClean, doCookieClean, backup});
+    const std::int32_t backedUp =
+        SpywareBackup(handle, backupFolder, CleanScope{doSpywareClean, doCookieClean, backup});
     if (Failed(backedUp)) return backedUp;
   }
   return SpywareDoCleanup(handle, doSpywareClean, doCookieClean, backup);

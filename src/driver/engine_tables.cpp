@@ -46,8 +46,7 @@ std::u16string_view RowField(std::u16string_view row, std::size_t n) noexcept {
     start = separator + 1;
   }
   const std::size_t end = row.find(kRowFieldSeparator, start);
-  return row.substr(start, end == std::u16string_view::npos ? std::u16string_view::npos
-                                                             : end - start);
+  return row.substr(start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start);
 }
 
 std::int32_t RowNumber(std::u16string_view field) noexcept {
@@ -104,8 +103,7 @@ void CompanyIdNameTable::Clear() noexcept {
 
 void CompanyIdNameTable::AddRow(std::int32_t id, std::u16string_view name) {
   constexpr std::size_t kMax = std::numeric_limits<std::uint32_t>::max();
-  if (ids_.size() >= kMax || names_.size() > kMax - kLengthUnits ||
-      name.size() > kMax - kLengthUnits - names_.size()) {
+  if (ids_.size() >= kMax || names_.size() > kMax - kLengthUnits || name.size() > kMax - kLengthUnits - names_.size()) {
     throw std::length_error("company table too large");
   }
   sealed_ = false;
@@ -146,8 +144,8 @@ void CompanyIdNameTable::BuildNameIndex() {
   for (std::uint32_t r = 1; r < rows && common > 0; ++r) {
     const std::u16string_view first = NameOfRow(0).substr(0, common);
     const std::u16string_view name = NameOfRow(r);
-    common = static_cast<std::size_t>(
-        std::mismatch(first.begin(), first.end(), name.begin(), name.end()).first - first.begin());
+    common = static_cast<std::size_t>(std::mismatch(first.begin(), first.end(), name.begin(), name.end()).first -
+                                      first.begin());
   }
   struct Entry {
     std::uint64_t key;
@@ -169,8 +167,7 @@ void CompanyIdNameTable::BuildNameIndex() {
   by_name_.clear();
   by_name_.reserve(rows);
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (i == 0 || entries[i].key != entries[i - 1].key ||
-        NameOfRow(entries[i].row) != NameOfRow(entries[i - 1].row)) {
+    if (i == 0 || entries[i].key != entries[i - 1].key || NameOfRow(entries[i].row) != NameOfRow(entries[i - 1].row)) {
       by_name_.push_back(entries[i].row);
     }
   }
@@ -188,9 +185,8 @@ std::u16string_view CompanyIdNameTable::NameAt(std::uint32_t entry) const noexce
 
 std::optional<std::uint32_t> CompanyIdNameTable::RowOfName(std::u16string_view name) const noexcept {
   if (!sealed_) return std::nullopt;
-  const auto it = std::lower_bound(
-      by_name_.begin(), by_name_.end(), name,
-      [this](std::uint32_t r, std::u16string_view k) { return NameOfRow(r) < k; });
+  const auto it = std::lower_bound(by_name_.begin(), by_name_.end(), name,
+                                   [this](std::uint32_t r, std::u16string_view k) { return NameOfRow(r) < k; });
   if (it == by_name_.end() || NameOfRow(*it) != name) return std::nullopt;
   return *it;
 }
@@ -218,8 +214,7 @@ bool CompanyIdNameTable::WriteToMessage(const ZEVO_DataHandle& message) const no
     // shift every later pair, so the reply is refused instead.
     if (Failed(ZEVO_Msg_PutWString(&message, ZEVO_INDEX_COMPANY_NAME, name.data(),
                                    static_cast<std::uint32_t>(name.size()))) ||
-        Failed(ZEVO_Msg_PutUInt32(&message, ZEVO_INDEX_COMPANY_ID,
-                                  static_cast<std::uint32_t>(ids_[row])))) {
+        Failed(ZEVO_Msg_PutUInt32(&message, ZEVO_INDEX_COMPANY_ID, static_cast<std::uint32_t>(ids_[row])))) {
       return false;
     }
   }
@@ -232,8 +227,7 @@ bool CompanyIdNameTable::WriteToMessage(const ZEVO_DataHandle& message) const no
 std::size_t CompanyIdNameTable::size() const noexcept { return sealed_ ? ids_.size() : 0; }
 
 std::size_t CompanyIdNameTable::MemoryBytes() const noexcept {
-  return HeapBytes(names_) + HeapBytes(name_ends_) + HeapBytes(ids_) + HeapBytes(by_name_) +
-         by_id_.MemoryBytes();
+  return HeapBytes(names_) + HeapBytes(name_ends_) + HeapBytes(ids_) + HeapBytes(by_name_) + by_id_.MemoryBytes();
 }
 
 }  // namespace zevo::driver

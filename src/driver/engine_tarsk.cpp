@@ -127,16 +127,16 @@ std::int32_t CEngineTARSK::SetGlobalOption(std::int32_t option, const std::u16st
 
 std::int32_t CEngineTARSK::InitMainSession(const std::int32_t** mainSessionHandle) noexcept {
   rcm_.reset();
-  rcm_.reset(new (std::nothrow) config::PluginInterfaceClass(organizer_, ZEVO_RCM_TABLE_MODULE,
-                                                             ZEVO_RCM_TABLE_INTERFACE));
+  rcm_.reset(new (std::nothrow)
+                 config::PluginInterfaceClass(organizer_, ZEVO_RCM_TABLE_MODULE, ZEVO_RCM_TABLE_INTERFACE));
   // The engine is reached only when it is ready; OpenSession then reports it.
   if (role_ == Role::kServing && rcm_ != nullptr && rcm_->IsValid() && library_.IsReady()) {
     ZEVO_RcmRecord record{};
     if (Succeeded(rcm_->CallFunc(kRcmTableGet, nullptr, &record))) {
       const std::int32_t r = Engine().TKSetRCMTable(0, &record, sizeof record);
       if (r != 0) {
-        ZLOG(kLog, logging::kLevelFailure, u"Failed: TKSetRCMTable: major(", record.major,
-             u"), minor(", record.minor, u"), build(", record.build, u"), ", r);
+        ZLOG(kLog, logging::kLevelFailure, u"Failed: TKSetRCMTable: major(", record.major, u"), minor(", record.minor,
+             u"), build(", record.build, u"), ", r);
         LogEngineError(0);
       }
     }

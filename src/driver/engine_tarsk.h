@@ -93,8 +93,7 @@ class CEngineTARSK {
   // --- Sessions -------------------------------------------------------------
   // TKInit; on success enters (handle -> owner) in the session context map
   // and (handle -> callerName) in this driver's name map.
-  std::int32_t OpenSession(std::int32_t* handle, ISessionOwner* owner,
-                           std::string_view callerName) noexcept;
+  std::int32_t OpenSession(std::int32_t* handle, ISessionOwner* owner, std::string_view callerName) noexcept;
   // TKQuit; on success erases the handle from both maps (kept on failure).
   std::int32_t CloseSession(std::int32_t handle) noexcept;
   // TKReadSpywarePattern, sharing the main session's pattern when `shared`.
@@ -145,8 +144,7 @@ class CEngineTARSK {
   std::int32_t BackupAndClean(std::int32_t handle, bool doSpywareClean, bool doCookieClean, bool backup,
                               const std::u16string& backupFolder) noexcept;
   // Selects, cleans and reports the session's items, then removes them all.
-  std::int32_t SpywareDoCleanup(std::int32_t handle, bool doSpywareClean, bool doCookieClean,
-                                bool backup) noexcept;
+  std::int32_t SpywareDoCleanup(std::int32_t handle, bool doSpywareClean, bool doCookieClean, bool backup) noexcept;
   // Selects every item, then deselects those that must stay (by kind, clean
   // flags, result flag 0x10 with backup, the host's file check, an item the
   // engine cannot hand out). cleanFlags gets one entry per item: true when
@@ -246,8 +244,7 @@ class CEngineTARSK {
                            config::PluginInterfaceClass& fileCheck) noexcept;
   // Hands a report the driver itself makes (events 1000, 1001) to the
   // callback registered for the session, when the session has an owner.
-  void ReportToOwner(std::int32_t handle, std::int32_t event, std::int32_t c, std::int32_t d,
-                     void* data) noexcept;
+  void ReportToOwner(std::int32_t handle, std::int32_t event, std::int32_t c, std::int32_t d, void* data) noexcept;
 
   void LoadSettings() noexcept;
   std::int32_t SetGlobalOption(std::int32_t option, const std::u16string& value) noexcept;

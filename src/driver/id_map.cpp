@@ -32,8 +32,7 @@ Extremes ExtremesOf(const IdMap::Entries& entries) noexcept {
 // leave one; it is searched for among the sorted numbers only when both
 // extremes are taken.
 template <class Project>
-std::int32_t UnusedNumber(const IdMap::Entries& entries, std::int32_t lowest, std::int32_t highest,
-                          Project project) {
+std::int32_t UnusedNumber(const IdMap::Entries& entries, std::int32_t lowest, std::int32_t highest, Project project) {
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   if (lowest != kMin) return kMin;

@@ -49,8 +49,8 @@ std::int32_t CEngineTARSK::AddReferentialScanItem(std::int32_t handle, const ZEV
 std::int32_t CEngineTARSK::StartReferentialScan(std::int32_t handle, bool doSpywareClean, bool doCookieClean,
                                                 bool backup, const std::u16string& backupFolder,
                                                 const ScanSettings& settings) noexcept {
-  ZLOG_ENTER(kLog, u"CEngineTARSK::StartReferentialScan", u"tkc = ", handle, u", bDoSpywareClean = ",
-             doSpywareClean, u", bDoCookieClean = ", doCookieClean);
+  ZLOG_ENTER(kLog, u"CEngineTARSK::StartReferentialScan", u"tkc = ", handle, u", bDoSpywareClean = ", doSpywareClean,
+             u", bDoCookieClean = ", doCookieClean);
   std::int32_t result = kEngineNotReady;
   if (IsReady()) {
     result = kOk;

@@ -49,11 +49,10 @@ std::int32_t StopSession(CEngineTARSK& driver, const TkFunctionTable& engine, st
 
 }  // namespace
 
-std::int32_t CEngineTARSK::StartScan(std::int32_t handle, bool doSpywareClean, bool doCookieClean,
-                                     bool backup, const std::u16string& backupFolder,
-                                     const ScanSettings& settings) noexcept {
-  ZLOG_ENTER(kLog, u"CEngineTARSK::StartScan", u"tkc = ", handle, u", bDoSpywareClean = ",
-             doSpywareClean, u", bDoCookieClean = ", doCookieClean);
+std::int32_t CEngineTARSK::StartScan(std::int32_t handle, bool doSpywareClean, bool doCookieClean, bool backup,
+                                     const std::u16string& backupFolder, const ScanSettings& settings) noexcept {
+  ZLOG_ENTER(kLog, u"CEngineTARSK::StartScan", u"tkc = ", handle, u", bDoSpywareClean = ", doSpywareClean,
+             u", bDoCookieClean = ", doCookieClean);
   std::int32_t result = IsReady() ? PrepareScan(handle, settings) : kEngineNotReady;
   if (Succeeded(result)) {
     logging::ScopedTimer timer(kLog, __LINE__, u"scan start", u"scan finished, performance = ");

@@ -24,16 +24,14 @@ std::u16string_view FieldText(const char16_t* chars, std::size_t capacity) noexc
 
 }  // namespace
 
-std::u16string CEngineTARSK::GetTableRow(std::int32_t handle, std::int32_t tableId,
-                                         std::int32_t key) noexcept {
+std::u16string CEngineTARSK::GetTableRow(std::int32_t handle, std::int32_t tableId, std::int32_t key) noexcept {
   if (!IsReady()) return {};
   RowBuffer row;
   std::int32_t enumeration = 0;
-  const std::int32_t status =
-      Engine().TKOpenTableLongEnum(handle, tableId, kFieldId, key, &enumeration);
+  const std::int32_t status = Engine().TKOpenTableLongEnum(handle, tableId, kFieldId, key, &enumeration);
   if (status != 0) {
-    ZLOG(kLog, logging::kLevelFailure, u"Failed: TKOpenTableLongEnum( table id = ", tableId,
-         u", key id = ", kFieldId, u", key = ", key, u"): ", status);
+    ZLOG(kLog, logging::kLevelFailure, u"Failed: TKOpenTableLongEnum( table id = ", tableId, u", key id = ", kFieldId,
+         u", key = ", key, u"): ", status);
     return {};
   }
   OpenEnumeration open(Engine(), handle, enumeration);
@@ -68,8 +66,7 @@ std::int32_t CEngineTARSK::GetCompanyIdOfItem(std::int32_t handle, std::int32_t 
   return RowNumber(RowField(row, kFieldProductItemCompanyId));
 }
 
-void CEngineTARSK::GetCompanyName(std::u16string& name, std::int32_t handle,
-                                  std::int32_t companyId) noexcept {
+void CEngineTARSK::GetCompanyName(std::u16string& name, std::int32_t handle, std::int32_t companyId) noexcept {
   name.clear();
   const PublishedTables* const tables = tables_.load(std::memory_order_acquire);
   if (tables == nullptr || companyId == 0) return;
@@ -78,8 +75,7 @@ void CEngineTARSK::GetCompanyName(std::u16string& name, std::int32_t handle,
     if (!IsReady()) return;
     const std::u16string row = GetTableRow(handle, kTableCompany, companyId);
     if (row.empty()) {
-      ZLOG(kLog, logging::kLevelFailure,
-           u"Failed: Dat3GetRowFromTable(DAT_TABLEID_COMPANY, DAT_FIELD_COMPANY_ID)");
+      ZLOG(kLog, logging::kLevelFailure, u"Failed: Dat3GetRowFromTable(DAT_TABLEID_COMPANY, DAT_FIELD_COMPANY_ID)");
       LogEngineError(handle);
       return;
     }
@@ -89,8 +85,7 @@ void CEngineTARSK::GetCompanyName(std::u16string& name, std::int32_t handle,
   }
 }
 
-void CEngineTARSK::GetCompanyNameOfItem(std::int32_t handle, const TKC_ITEM& item,
-                                        std::u16string& name) noexcept {
+void CEngineTARSK::GetCompanyNameOfItem(std::int32_t handle, const TKC_ITEM& item, std::u16string& name) noexcept {
   if (IsCustomItemId(item.itemId)) {
     try {
       name.assign(FieldText(item.companyText, std::size(item.companyText)));
@@ -134,8 +129,7 @@ std::int32_t CEngineTARSK::DescribeItem(std::int32_t handle, const TKC_ITEM& ite
   return facts.level;
 }
 
-std::int32_t CEngineTARSK::GetCompanyIdByName(std::int32_t /*handle*/,
-                                              std::u16string_view name) noexcept {
+std::int32_t CEngineTARSK::GetCompanyIdByName(std::int32_t /*handle*/, std::u16string_view name) noexcept {
   const PublishedTables* const tables = tables_.load(std::memory_order_acquire);
   if (tables == nullptr || name.empty()) return -1;
   std::int32_t id = -1;
@@ -144,8 +138,7 @@ std::int32_t CEngineTARSK::GetCompanyIdByName(std::int32_t /*handle*/,
   return -1;
 }
 
-void CEngineTARSK::GetCompanyIdsByNames(std::int32_t handle,
-                                        const std::vector<std::u16string>& names,
+void CEngineTARSK::GetCompanyIdsByNames(std::int32_t handle, const std::vector<std::u16string>& names,
                                         std::vector<std::int32_t>& ids) noexcept {
   ids.clear();
   try {
@@ -162,8 +155,7 @@ bool CEngineTARSK::WriteCompanyTable(const ZEVO_DataHandle& message) const noexc
          tables->Read([&](const EngineTables& t) noexcept { return t.companies.WriteToMessage(message); });
 }
 
-std::int32_t CEngineTARSK::AddWhitelistItem(std::int32_t handle,
-                                            std::u16string_view companyName) noexcept {
+std::int32_t CEngineTARSK::AddWhitelistItem(std::int32_t handle, std::u16string_view companyName) noexcept {
   if (!IsReady()) return kEngineNotReady;
   const std::int32_t id = GetCompanyIdByName(handle, companyName);
   if (id == -1) return kArgumentMissing;
@@ -179,8 +171,8 @@ std::int32_t CEngineTARSK::AddWhitelistItem(std::int32_t handle,
 
   const std::int32_t status = Engine().TKAddWhitelistItem(handle, &record);
   if (status == 0) return kOk;
-  ZLOG(kLog, logging::kLevelFailure, u"Failed: TKAddWhitelistItem: name=", companyName,
-       u", id=", std::u16string_view(record.text), u", ret=", status);
+  ZLOG(kLog, logging::kLevelFailure, u"Failed: TKAddWhitelistItem: name=", companyName, u", id=",
+       std::u16string_view(record.text), u", ret=", status);
   LogEngineError(handle);
   return MapEngineStatus(status);
 }
@@ -188,7 +180,8 @@ std::int32_t CEngineTARSK::AddWhitelistItem(std::int32_t handle,
 std::int32_t CEngineTARSK::GetThreatLevel(std::int32_t threatTypeId) const noexcept {
   const PublishedTables* const tables = tables_.load(std::memory_order_acquire);
   if (tables == nullptr) return kDefaultThreatLevel;
-  return tables->Read([threatTypeId](const EngineTables& t) noexcept { return ThreatLevelOf(t.threats, threatTypeId); });
+  return tables->Read(
+      [threatTypeId](const EngineTables& t) noexcept { return ThreatLevelOf(t.threats, threatTypeId); });
 }
 
 }  // namespace zevo::driver

@@ -86,8 +86,7 @@ class RowReader {
 // or, at the latest, on destruction (status then ignored).
 class OpenEnumeration {
  public:
-  OpenEnumeration(const TkFunctionTable& engine, std::int32_t session,
-                  std::int32_t enumeration) noexcept
+  OpenEnumeration(const TkFunctionTable& engine, std::int32_t session, std::int32_t enumeration) noexcept
       : engine_(engine), session_(session), enumeration_(enumeration) {}
   ~OpenEnumeration() { Close(); }
   OpenEnumeration(const OpenEnumeration&) = delete;

@@ -18,16 +18,14 @@ constexpr logging::Site kLog{u"Plugin TARSK", u"tarsk_implementation"};
 constexpr std::u16string_view kItemStart = u"enumerated item table... start";
 constexpr std::u16string_view kItemFinish = u"enumerated item table... finished, performance = ";
 constexpr std::u16string_view kCompanyStart = u"enumerated company table... start";
-constexpr std::u16string_view kCompanyFinish =
-    u"enumerated company table... finished, performance = ";
+constexpr std::u16string_view kCompanyFinish = u"enumerated company table... finished, performance = ";
 
 // Opens a sequential enumeration of `tableId` and hands every row to
 // `onRow` until the engine's first nonzero status. `onRow` may throw
 // (memory): the enumeration is still closed and the result is kFail.
 template <class OnRow>
-std::int32_t ReadWholeTable(CEngineTARSK& driver, const TkFunctionTable& engine,
-                            std::int32_t handle, std::int32_t tableId,
-                            std::u16string_view failureText, OnRow onRow) noexcept {
+std::int32_t ReadWholeTable(CEngineTARSK& driver, const TkFunctionTable& engine, std::int32_t handle,
+                            std::int32_t tableId, std::u16string_view failureText, OnRow onRow) noexcept {
   std::int32_t enumeration = 0;
   const std::int32_t status = engine.TKOpenTableSeqEnum(handle, tableId, &enumeration);
   if (status != 0) {
@@ -38,8 +36,8 @@ std::int32_t ReadWholeTable(CEngineTARSK& driver, const TkFunctionTable& engine,
   OpenEnumeration open(engine, handle, enumeration);
   try {
     RowBuffer row;
-    for (std::int32_t r = engine.TKGetFirstRow(handle, open.id(), row.data(), row.capacity());
-         r == 0; r = engine.TKGetNextRow(handle, open.id(), row.data(), row.capacity())) {
+    for (std::int32_t r = engine.TKGetFirstRow(handle, open.id(), row.data(), row.capacity()); r == 0;
+         r = engine.TKGetNextRow(handle, open.id(), row.data(), row.capacity())) {
       onRow(RowReader(row.c_str()));
       row.Reset();
     }
@@ -77,8 +75,7 @@ struct TableEnumeration {
 // line. REQUIRES: every text of `what` outlives the call (literals).
 template <class Table, class OnRow>
 std::int32_t EnumerateTable(CEngineTARSK& driver, const TkFunctionTable& engine, bool ready,
-                            const TableEnumeration& what, std::int32_t handle, Table& table,
-                            OnRow onRow) noexcept {
+                            const TableEnumeration& what, std::int32_t handle, Table& table, OnRow onRow) noexcept {
   ZLOG_ENTER(kLog, what.name);
   std::int32_t result = kEngineNotReady;
   {
@@ -106,8 +103,8 @@ std::int32_t CEngineTARSK::EnumerateItemId(std::int32_t handle, ItemTable& table
 
 std::int32_t CEngineTARSK::EnumerateThreatLevel(std::int32_t handle, ThreatTable& table) noexcept {
   // The threat table reports its timing under the item table's texts.
-  static constexpr TableEnumeration kThreats{u"CEngineTARSK::EnumerateThreatLevel", kItemStart,
-                                             kItemFinish, kTableThreatTypes,
+  static constexpr TableEnumeration kThreats{u"CEngineTARSK::EnumerateThreatLevel", kItemStart, kItemFinish,
+                                             kTableThreatTypes,
                                              u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_THREATTYPES) "};
   return EnumerateTable(*this, Engine(), IsReady(), kThreats, handle, table, [&table](RowReader row) {
     const std::int32_t id = row.TakeNumber();
@@ -115,16 +112,14 @@ std::int32_t CEngineTARSK::EnumerateThreatLevel(std::int32_t handle, ThreatTable
   });
 }
 
-std::int32_t CEngineTARSK::EnumerateCompanyIdNameTable(std::int32_t handle,
-                                                       CompanyIdNameTable& table) noexcept {
-  static constexpr TableEnumeration kCompanies{u"CEngineTARSK::EnumerateCompanyIdNameTable",
-                                               kCompanyStart, kCompanyFinish, kTableCompany,
+std::int32_t CEngineTARSK::EnumerateCompanyIdNameTable(std::int32_t handle, CompanyIdNameTable& table) noexcept {
+  static constexpr TableEnumeration kCompanies{u"CEngineTARSK::EnumerateCompanyIdNameTable", kCompanyStart,
+                                               kCompanyFinish, kTableCompany,
                                                u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_COMPANY) "};
-  return EnumerateTable(*this, Engine(), IsReady(), kCompanies, handle, table,
-                        [&table](RowReader row) {
-                          const std::int32_t id = row.TakeNumber();
-                          table.AddRow(id, row.Field(kFieldCompanyName).Text());
-                        });
+  return EnumerateTable(*this, Engine(), IsReady(), kCompanies, handle, table, [&table](RowReader row) {
+    const std::int32_t id = row.TakeNumber();
+    table.AddRow(id, row.Field(kFieldCompanyName).Text());
+  });
 }
 
 }  // namespace zevo::driver

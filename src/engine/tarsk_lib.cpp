@@ -17,9 +17,7 @@ constexpr logging::Site kLog{u"Plugin TARSK", u"TarskLib"};
 // The table's members in the order of kTkFunctionNames, as untyped slots.
 // TkFunctionTable is a standard-layout run of 66 function pointers (its
 // header checks the size and the offsets).
-void** SlotOf(TkFunctionTable& table, std::size_t index) noexcept {
-  return reinterpret_cast<void**>(&table) + index;
-}
+void** SlotOf(TkFunctionTable& table, std::size_t index) noexcept { return reinterpret_cast<void**>(&table) + index; }
 
 bool AllBound(const TkFunctionTable& table) noexcept {
   const auto* slots = reinterpret_cast<void* const*>(&table);
@@ -102,8 +100,7 @@ bool TarskLib::getFunctionAddresses() noexcept {
 bool TarskLib::getFunctionAddress(void** slot, const char* name) noexcept {
   *slot = library_.Symbol(name);
   if (*slot != nullptr) return true;
-  ZLOG(kLog, logging::kLevelFailure, u"TarskLib::getFunctionAddress(",
-       name != nullptr ? name : "(NULL)", u") failed.");
+  ZLOG(kLog, logging::kLevelFailure, u"TarskLib::getFunctionAddress(", name != nullptr ? name : "(NULL)", u") failed.");
   return false;
 }
 

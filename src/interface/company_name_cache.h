@@ -27,8 +27,7 @@ class CompanyNameCache {
 
   // Enters `text` for `id` unless the id already has a name, then writes the
   // cached name into `name`. False (name unchanged) only when memory runs out.
-  bool NameOf(std::int32_t id, std::u16string_view text, std::u16string& name) noexcept
-      ZEVO_EXCLUDES(mutex_);
+  bool NameOf(std::int32_t id, std::u16string_view text, std::u16string& name) noexcept ZEVO_EXCLUDES(mutex_);
 
   std::size_t size() const noexcept ZEVO_EXCLUDES(mutex_);
 

@@ -37,8 +37,7 @@ void CopyText(const char16_t (&source)[N], char16_t (&target)[N]) noexcept {
 
 void PrefetchItem(const TKC_ITEM& item) noexcept {
 #if defined(__GNUC__)
-  const char16_t* const texts[] = {item.text1, item.text2,  item.text3,
-                                   item.companyText, item.text5, item.text6};
+  const char16_t* const texts[] = {item.text1, item.text2, item.text3, item.companyText, item.text5, item.text6};
   __builtin_prefetch(&item);
   // Two lines of each text: names and paths rarely end in the first.
   for (const char16_t* text : texts) {

@@ -22,8 +22,7 @@ void PrefetchItem(const TKC_ITEM& item) noexcept;
 // as a bool), `companyName` cut to 260 characters, threat level and result
 // code 0, zero everywhere else. Reads only `item`'s text capacities, never
 // past them, whether or not the engine terminated them.
-void CopyItemFields(const TKC_ITEM& item, SPYWARE_ITEM& record,
-                    std::u16string_view companyName = {}) noexcept;
+void CopyItemFields(const TKC_ITEM& item, SPYWARE_ITEM& record, std::u16string_view companyName = {}) noexcept;
 
 // The result code of a cleaning report: cleaned with note (bit 1) before
 // cleaned (bit 0, or a kind-10 item in state 1); otherwise kept out by the

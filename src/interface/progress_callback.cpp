@@ -55,9 +55,8 @@ class ITarskEngineInterface::ReportPin {
   ITarskEngineInterface* const owner_;
 };
 
-std::int32_t ITarskEngineInterface::TARSKProcessCallback(std::int32_t handle, std::int32_t event,
-                                                         std::int32_t c, std::int32_t d,
-                                                         void* data) noexcept {
+std::int32_t ITarskEngineInterface::TARSKProcessCallback(std::int32_t handle, std::int32_t event, std::int32_t c,
+                                                         std::int32_t d, void* data) noexcept {
   switch (event) {
     case kEventProgress1:
     case kEventProgress3:
@@ -98,14 +97,12 @@ bool ITarskEngineInterface::GetSpyCompanyName(std::int32_t handle, const TKC_ITE
   return pin.get() != nullptr && pin.get()->CompanyNameOf(handle, item, name);
 }
 
-void ITarskEngineInterface::GetSpyThreatLevel(std::int32_t handle, const TKC_ITEM& item,
-                                              std::int32_t& level) noexcept {
+void ITarskEngineInterface::GetSpyThreatLevel(std::int32_t handle, const TKC_ITEM& item, std::int32_t& level) noexcept {
   const ReportPin pin(handle);
   level = pin.get() != nullptr ? pin.get()->driver_.GetThreatLevel(item.threatTypeId) : driver::kDefaultThreatLevel;
 }
 
-void ITarskEngineInterface::FormatItem(std::int32_t handle, const TKC_ITEM& item,
-                                       SPYWARE_ITEM& record) noexcept {
+void ITarskEngineInterface::FormatItem(std::int32_t handle, const TKC_ITEM& item, SPYWARE_ITEM& record) noexcept {
   // The item's lines load while the lookups wait for the tables.
   PrefetchItem(item);
   std::int32_t threatLevel = driver::kDefaultThreatLevel;
@@ -129,8 +126,7 @@ void ITarskEngineInterface::FormatItem(std::int32_t handle, const TKC_ITEM& item
   record.threatLevel = threatLevel;
 }
 
-bool ITarskEngineInterface::CompanyNameOf(std::int32_t handle, const TKC_ITEM& item,
-                                          std::u16string& name) noexcept {
+bool ITarskEngineInterface::CompanyNameOf(std::int32_t handle, const TKC_ITEM& item, std::u16string& name) noexcept {
   if (IsCustomItemId(item.itemId)) {
     return company_names_.NameOf(item.itemId, FieldView(item.companyText), name);
   }

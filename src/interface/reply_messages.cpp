@@ -83,7 +83,7 @@ std::u16string RequestMessage::NameAt(std::uint32_t position) const {
   }
   std::u16string name;
   try {
-    name.resize(length);  // the terminator goes into the string's own spare slot
+    name.resize(length);             // the terminator goes into the string's own spare slot
   } catch (const std::exception&) {  // no memory for it, or beyond max_size()
     return {};
   }
@@ -117,9 +117,7 @@ bool ReplyMessage::PutIds(const std::vector<std::int32_t>& ids) noexcept {
   return true;
 }
 
-bool ReplyMessage::PutStatus() noexcept {
-  return Succeeded(ZEVO_Msg_PutInt32(&handle_, kIndexReplyStatus, kCommonOk));
-}
+bool ReplyMessage::PutStatus() noexcept { return Succeeded(ZEVO_Msg_PutInt32(&handle_, kIndexReplyStatus, kCommonOk)); }
 
 void ReplyMessage::Clear() noexcept { ZEVO_Msg_Clear(&handle_); }
 

@@ -77,8 +77,7 @@ std::int32_t ITarskEngineInterface::GetConfiguration(const ZEVO_Context& context
     RunBatch(organizer_, context, reads);
 
     const bool backupSwitch = Succeeded(reads.backupSwitchStatus) ? reads.backupSwitch : kDefaultBackupSwitch;
-    const bool backupEnabled =
-        Succeeded(reads.backupEnabledStatus) ? reads.backupEnabled : kDefaultBackupSwitch;
+    const bool backupEnabled = Succeeded(reads.backupEnabledStatus) ? reads.backupEnabled : kDefaultBackupSwitch;
     backup_default_ = backupSwitch && backupEnabled;
 
     backup_folder_ = Succeeded(reads.folderStatus) ? reads.folder : DefaultBackupFolder();
@@ -105,8 +104,6 @@ void ITarskEngineInterface::ApplyExclusionList(std::u16string_view list) noexcep
   ForEachListItem(list, [this](std::u16string_view item) { driver_.AddWhitelistItem(session_, item); });
 }
 
-void ITarskEngineInterface::SetExclusiveSpyware(const std::u16string& list) noexcept {
-  ApplyExclusionList(list);
-}
+void ITarskEngineInterface::SetExclusiveSpyware(const std::u16string& list) noexcept { ApplyExclusionList(list); }
 
 }  // namespace zevo::iface

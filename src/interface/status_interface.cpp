@@ -21,9 +21,7 @@ std::uint32_t ITarskEngineStatusInterface::GetModuleID() noexcept { return kModu
 
 std::uint32_t ITarskEngineStatusInterface::GetInterfaceID() noexcept { return kEngineStatusInterfaceId; }
 
-void ITarskEngineStatusInterface::GetModuleVersion(VersionInfo* version) noexcept {
-  WriteModuleVersion(version);
-}
+void ITarskEngineStatusInterface::GetModuleVersion(VersionInfo* version) noexcept { WriteModuleVersion(version); }
 
 std::int32_t ITarskEngineStatusInterface::CallFunc(std::uint32_t /*function*/, void* /*first*/,
                                                    void* /*second*/) noexcept {

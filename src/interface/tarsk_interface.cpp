@@ -187,8 +187,7 @@ std::int32_t ITarskEngineInterface::StartReferentialScan(const ZEVO_ScanOptions*
 std::int32_t ITarskEngineInterface::BackupAndClean(const std::uint8_t* backup) noexcept {
   // As with the scans, a zero byte keeps the configured default.
   const bool doBackup = (backup != nullptr && *backup != 0) || backup_default_;
-  return driver_.BackupAndClean(session_, /*doSpywareClean=*/true, /*doCookieClean=*/true, doBackup,
-                                backup_folder_);
+  return driver_.BackupAndClean(session_, /*doSpywareClean=*/true, /*doCookieClean=*/true, doBackup, backup_folder_);
 }
 
 std::int32_t ITarskEngineInterface::Restore(const char16_t* path) noexcept {

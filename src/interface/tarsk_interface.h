@@ -99,8 +99,8 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
   // code); every other event is dropped. Nothing is reported for a session
   // no object owns or an object without a sink. Always 0. The session lock
   // is held only to find the object, never while the host is called.
-  static std::int32_t TARSKProcessCallback(std::int32_t handle, std::int32_t event, std::int32_t c,
-                                           std::int32_t d, void* data) noexcept;
+  static std::int32_t TARSKProcessCallback(std::int32_t handle, std::int32_t event, std::int32_t c, std::int32_t d,
+                                           void* data) noexcept;
   // The company name of `item` for the object owning `handle`: custom-range
   // ids by the first company text the object saw for them, others from the
   // driver's tables (empty when unknown). False, name unchanged, when no
@@ -136,8 +136,7 @@ class ITarskEngineInterface final : public ICommonPluginInterface, public driver
   // engine with `session` for ids the company table lacks; 8283 answers the
   // whole company table and reads no request. Nothing but the reply block's
   // name id and data handle is written, and those only with a reply.
-  static std::int32_t _Query(driver::CEngineTARSK& driver, std::int32_t session, void* request,
-                             void* reply) noexcept;
+  static std::int32_t _Query(driver::CEngineTARSK& driver, std::int32_t session, void* request, void* reply) noexcept;
   static std::int32_t TarskGetNameIdByTable(const driver::CEngineTARSK& driver, void* request, void* reply) noexcept;
 
   std::int32_t OpenSession(const ZEVO_OpenBlock* block) noexcept;

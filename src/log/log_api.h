@@ -11,8 +11,7 @@ namespace zevo::logging {
 struct LogApi {
   void* (*get_default_handle)() noexcept;
   int32_t (*get_log_level)(void* handle, const char16_t* module) noexcept;
-  void (*flush)(void* handle, const char16_t* module, int32_t level,
-                const char16_t* source_file, int32_t line,
+  void (*flush)(void* handle, const char16_t* module, int32_t level, const char16_t* source_file, int32_t line,
                 const char16_t* text, uint32_t text_bytes) noexcept;
 };
 

@@ -15,9 +15,7 @@ void AppendHex(std::u16string& out, uint64_t value) {
   out.append(digits, result.ptr);  // to_chars writes lower-case digits
 }
 
-void AppendPiece(std::u16string& out, std::u16string_view text) {
-  out += text;
-}
+void AppendPiece(std::u16string& out, std::u16string_view text) { out += text; }
 
 void AppendPiece(std::u16string& out, const char16_t* text) {
   if (text != nullptr) out += text;
@@ -38,14 +36,11 @@ void AppendPiece(std::u16string& out, char c) {
   out += byte < 0x80 ? static_cast<char16_t>(byte) : u'\uFFFD';
 }
 
-void AppendPiece(std::u16string& out, bool value) {
-  out += value ? u"true" : u"false";
-}
+void AppendPiece(std::u16string& out, bool value) { out += value ? u"true" : u"false"; }
 
 void AppendPiece(std::u16string& out, Dec value) {
   char digits[24];
-  const auto result =
-      std::to_chars(digits, digits + sizeof digits, value.magnitude());
+  const auto result = std::to_chars(digits, digits + sizeof digits, value.magnitude());
   if (value.negative()) out += u'-';
   out.append(digits, result.ptr);
 }

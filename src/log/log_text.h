@@ -16,11 +16,9 @@ namespace zevo::logging {
 class Dec {
  public:
   template <class T>
-    requires std::is_integral_v<T>
+  requires std::is_integral_v<T>
   constexpr explicit Dec(T value)
-      : negative_(value < 0),
-        magnitude_(value < 0 ? 0 - static_cast<uint64_t>(value)
-                             : static_cast<uint64_t>(value)) {}
+      : negative_(value < 0), magnitude_(value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value)) {}
 
   bool negative() const { return negative_; }
   uint64_t magnitude() const { return magnitude_; }
@@ -43,9 +41,8 @@ void AppendPiece(std::u16string& out, bool value);  // "true" / "false"
 void AppendPiece(std::u16string& out, Dec value);
 
 template <class T>
-concept LogNumber =
-    (std::is_integral_v<T> || std::is_enum_v<T>) && !std::is_same_v<T, bool> &&
-    !std::is_same_v<T, char> && !std::is_same_v<T, char16_t>;
+concept LogNumber = (std::is_integral_v<T> || std::is_enum_v<T>)&&!std::is_same_v<T, bool> &&
+                    !std::is_same_v<T, char> && !std::is_same_v<T, char16_t>;
 
 template <LogNumber T>
 void AppendPiece(std::u16string& out, T value) {

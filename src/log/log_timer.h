@@ -22,8 +22,7 @@ bool TimingEnabled() noexcept;
 // REQUIRES: `finish_text` outlives the timer (a literal).
 class ScopedTimer {
  public:
-  ScopedTimer(const Site& site, int32_t line, std::u16string_view start_text,
-              std::u16string_view finish_text) noexcept;
+  ScopedTimer(const Site& site, int32_t line, std::u16string_view start_text, std::u16string_view finish_text) noexcept;
   ~ScopedTimer() { Finish(line_); }
 
   ScopedTimer(const ScopedTimer&) = delete;

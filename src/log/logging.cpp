@@ -15,13 +15,10 @@ void* HandleIfEnabled(const Site& site, int32_t level) noexcept {
   return configured >= 1 && configured <= level ? handle : nullptr;
 }
 
-void Flush(void* handle, const Site& site, int32_t level, int32_t line,
-           std::u16string_view text) noexcept {
-  constexpr size_t kMaxChars =
-      std::numeric_limits<uint32_t>::max() / sizeof(char16_t);
+void Flush(void* handle, const Site& site, int32_t level, int32_t line, std::u16string_view text) noexcept {
+  constexpr size_t kMaxChars = std::numeric_limits<uint32_t>::max() / sizeof(char16_t);
   const size_t chars = std::min(text.size(), kMaxChars);
-  CurrentLogApi().flush(handle, site.module, level, site.file, line,
-                        text.data(),
+  CurrentLogApi().flush(handle, site.module, level, site.file, line, text.data(),
                         static_cast<uint32_t>(chars * sizeof(char16_t)));
 }
 

@@ -40,12 +40,10 @@ inline constexpr int32_t kLevelSevere = 6;
 void* HandleIfEnabled(const Site& site, int32_t level) noexcept;
 
 // Passes `text` to Log_Flush (length in bytes, not terminated).
-void Flush(void* handle, const Site& site, int32_t level, int32_t line,
-           std::u16string_view text) noexcept;
+void Flush(void* handle, const Site& site, int32_t level, int32_t line, std::u16string_view text) noexcept;
 
 template <class... Pieces>
-void Log(const Site& site, int32_t level, int32_t line,
-         const Pieces&... pieces) noexcept {
+void Log(const Site& site, int32_t level, int32_t line, const Pieces&... pieces) noexcept {
   void* const handle = HandleIfEnabled(site, level);
   if (handle == nullptr) return;
   try {
@@ -58,15 +56,13 @@ void Log(const Site& site, int32_t level, int32_t line,
 
 // "==> " + name + "," + details, at level 2.
 template <class... Details>
-void LogEnter(const Site& site, int32_t line, std::u16string_view name,
-              const Details&... details) noexcept {
+void LogEnter(const Site& site, int32_t line, std::u16string_view name, const Details&... details) noexcept {
   Log(site, kLevelEntryExit, line, u"==> ", name, u',', details...);
 }
 
 // "<== " + name + "," + details, at level 2.
 template <class... Details>
-void LogExit(const Site& site, int32_t line, std::u16string_view name,
-             const Details&... details) noexcept {
+void LogExit(const Site& site, int32_t line, std::u16string_view name, const Details&... details) noexcept {
   Log(site, kLevelEntryExit, line, u"<== ", name, u',', details...);
 }
 
@@ -76,8 +72,7 @@ void LogExit(const Site& site, int32_t line, std::u16string_view name,
 class ScopedEntryExit {
  public:
   template <class... Details>
-  ScopedEntryExit(const Site& site, int32_t line, std::u16string_view name,
-                  const Details&... details) noexcept
+  ScopedEntryExit(const Site& site, int32_t line, std::u16string_view name, const Details&... details) noexcept
       : site_(site), line_(line), name_(name) {
     LogEnter(site_, line_, name_, details...);
   }
@@ -94,11 +89,8 @@ class ScopedEntryExit {
 
 }  // namespace zevo::logging
 
-#define ZLOG(site, level, ...) \
-  ::zevo::logging::Log((site), (level), __LINE__, __VA_ARGS__)
-#define ZLOG_ENTER(site, ...) \
-  ::zevo::logging::LogEnter((site), __LINE__, __VA_ARGS__)
-#define ZLOG_EXIT(site, ...) \
-  ::zevo::logging::LogExit((site), __LINE__, __VA_ARGS__)
+#define ZLOG(site, level, ...) ::zevo::logging::Log((site), (level), __LINE__, __VA_ARGS__)
+#define ZLOG_ENTER(site, ...) ::zevo::logging::LogEnter((site), __LINE__, __VA_ARGS__)
+#define ZLOG_EXIT(site, ...) ::zevo::logging::LogExit((site), __LINE__, __VA_ARGS__)
 
 #endif  // ZEVO_SRC_LOG_LOGGING_H_

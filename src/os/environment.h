@@ -30,8 +30,7 @@ inline constexpr std::int32_t kFolderAppData = 26;
 // defined. 0 on failure, with LastErrorCode() telling why.
 // Windows: ExpandEnvironmentStringsW (names without regard to case).
 // POSIX: the same rules over the process environment (names match exactly).
-std::uint32_t ExpandEnvironmentText(const char16_t* source, char16_t* buffer,
-                                    std::uint32_t capacity) noexcept;
+std::uint32_t ExpandEnvironmentText(const char16_t* source, char16_t* buffer, std::uint32_t capacity) noexcept;
 
 // The value of environment variable `name`; nullopt when it is not set.
 // Throws only std::bad_alloc.
@@ -44,8 +43,7 @@ std::optional<std::u16string> EnvironmentValue(std::u16string_view name);
 // POSIX: kFolderAppData is $XDG_CONFIG_HOME when that is an absolute path,
 // else $HOME/.config; 28 (local application data) is $XDG_DATA_HOME or
 // $HOME/.local/share; 40 (the profile) is $HOME. Other ids fail.
-std::int32_t SpecialFolderPath(std::int32_t folderId,
-                               std::u16string& path) noexcept;
+std::int32_t SpecialFolderPath(std::int32_t folderId, std::u16string& path) noexcept;
 
 // The full path of the running program's executable into `path`; true on
 // success, else false with LastErrorCode() telling why and `path`

@@ -11,8 +11,7 @@ bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 }  // namespace
 
-std::u16string FormatErrorText(std::int32_t code,
-                               std::u16string_view message) {
+std::u16string FormatErrorText(std::int32_t code, std::u16string_view message) {
   std::u16string text = u"failed with error ";
   for (char c : std::to_string(code)) text.push_back(static_cast<char16_t>(c));
   text += u": ";

@@ -48,8 +48,7 @@ class Md5Rc4Session {
   // Encrypts or decrypts *length bytes of `data` in place (`capacity` is the
   // room in `data`) and sets *length to the output size. RC4 carries its
   // state from piece to piece; after a `final` piece the key starts over.
-  bool Crypt(bool encrypt, std::uint8_t* data, std::uint32_t* length,
-             std::uint32_t capacity, bool final) noexcept;
+  bool Crypt(bool encrypt, std::uint8_t* data, std::uint32_t* length, std::uint32_t capacity, bool final) noexcept;
 
   bool DestroyKey() noexcept;
   bool ReleaseContext() noexcept;

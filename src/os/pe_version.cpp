@@ -24,9 +24,7 @@ class Bytes {
  public:
   Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
-  bool Has(std::size_t offset, std::size_t length) const {
-    return offset <= size_ && length <= size_ - offset;
-  }
+  bool Has(std::size_t offset, std::size_t length) const { return offset <= size_ && length <= size_ - offset; }
   bool U16(std::size_t offset, std::uint16_t& value) const {
     if (!Has(offset, 2)) return false;
     value = static_cast<std::uint16_t>(data_[offset] | data_[offset + 1] << 8);
@@ -143,8 +141,8 @@ bool ReadFixedInfo(const Bytes& bytes, std::size_t block, std::uint32_t blockSiz
     if (!bytes.U16(block + kKeyOffset + 2 * i, c) || c != kVersionKey[i]) return false;
   }
   const std::size_t fixed = block + kValueOffset;
-  return bytes.U32(fixed, signature) && signature == kFixedSignature &&
-         bytes.U32(fixed + 8, version.mostSignificant) && bytes.U32(fixed + 12, version.leastSignificant);
+  return bytes.U32(fixed, signature) && signature == kFixedSignature && bytes.U32(fixed + 8, version.mostSignificant) &&
+         bytes.U32(fixed + 12, version.leastSignificant);
 }
 
 }  // namespace

@@ -40,10 +40,7 @@ class ZEVO_CAPABILITY("mutex") RecursiveLock {
 // Holds a RecursiveLock for the lifetime of a scope.
 class ZEVO_SCOPED_CAPABILITY RecursiveLockGuard {
  public:
-  explicit RecursiveLockGuard(RecursiveLock& lock) noexcept ZEVO_ACQUIRE(lock)
-      : lock_(lock) {
-    lock_.Lock();
-  }
+  explicit RecursiveLockGuard(RecursiveLock& lock) noexcept ZEVO_ACQUIRE(lock) : lock_(lock) { lock_.Lock(); }
   ~RecursiveLockGuard() ZEVO_RELEASE() { lock_.Unlock(); }
 
   RecursiveLockGuard(const RecursiveLockGuard&) = delete;

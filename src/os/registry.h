@@ -87,36 +87,31 @@ class RegistryKey {
 
   // RegOpenKeyExW: opens `subkey` of `parent` with `access` into `out`,
   // which changes only on success.
-  static std::int32_t Open(const RegistryKey& parent, std::u16string_view subkey,
-                           std::uint32_t access, RegistryKey& out) noexcept;
+  static std::int32_t Open(const RegistryKey& parent, std::u16string_view subkey, std::uint32_t access,
+                           RegistryKey& out) noexcept;
 
   // RegCreateKeyExW: opens `subkey` of `parent`, creating it and any missing
   // key above it. `className`, `options` and `security` are passed through
   // on Windows and ignored on POSIX. `disposition` (may be null) receives
   // kRegCreatedNewKey or kRegOpenedExistingKey.
-  static std::int32_t Create(const RegistryKey& parent,
-                             std::u16string_view subkey,
-                             std::u16string_view className,
-                             std::uint32_t options, std::uint32_t access,
-                             void* security, std::uint32_t* disposition,
+  static std::int32_t Create(const RegistryKey& parent, std::u16string_view subkey, std::u16string_view className,
+                             std::uint32_t options, std::uint32_t access, void* security, std::uint32_t* disposition,
                              RegistryKey& out) noexcept;
 
   // RegQueryValueExW: `type` and `data` may be null. With `data` null,
   // `*size` receives the size in bytes; with `data` given, `*size` is its
   // capacity and receives the size; a capacity below the size gives
   // kRegMoreData. The empty name is the key's default value.
-  std::int32_t QueryValue(std::u16string_view name, std::uint32_t* type,
-                          void* data, std::uint32_t* size) const noexcept;
+  std::int32_t QueryValue(std::u16string_view name, std::uint32_t* type, void* data,
+                          std::uint32_t* size) const noexcept;
 
   // RegSetValueExW: writes `size` bytes of `data` under `type`.
-  std::int32_t SetValue(std::u16string_view name, std::uint32_t type,
-                        const void* data, std::uint32_t size) noexcept;
+  std::int32_t SetValue(std::u16string_view name, std::uint32_t type, const void* data, std::uint32_t size) noexcept;
 
   // RegEnumKeyExW: the name of child key number `index` (no order is
   // promised beyond a stable one while nothing changes); kRegNoMoreItems
   // past the last.
-  std::int32_t EnumKey(std::uint32_t index,
-                       std::u16string& name) const noexcept;
+  std::int32_t EnumKey(std::uint32_t index, std::u16string& name) const noexcept;
 
   // RegDeleteKeyW: deletes the child key `subkey`, which must have no child
   // keys of its own (kRegAccessDenied otherwise), with its values.

@@ -15,19 +15,16 @@ std::atomic<std::int32_t> faultError{0};
 
 }  // namespace
 
-void FailReplacementStepForTesting(FileReplacement::Step step,
-                                   std::int32_t error) noexcept {
+void FailReplacementStepForTesting(FileReplacement::Step step, std::int32_t error) noexcept {
   faultError.store(error);
   faultStep.store(static_cast<int>(step));
 }
 
 namespace internal {
 
-bool TakeReplacementFault(FileReplacement::Step step,
-                          std::int32_t& error) noexcept {
+bool TakeReplacementFault(FileReplacement::Step step, std::int32_t& error) noexcept {
   int expected = static_cast<int>(step);
-  if (faultStep.load(std::memory_order_relaxed) != expected ||
-      !faultStep.compare_exchange_strong(expected, kNoFault)) {
+  if (faultStep.load(std::memory_order_relaxed) != expected || !faultStep.compare_exchange_strong(expected, kNoFault)) {
     return false;
   }
   error = faultError.load();

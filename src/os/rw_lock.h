@@ -31,10 +31,7 @@ class ZEVO_CAPABILITY("mutex") ReaderWriterLock {
 // Holds a ReaderWriterLock exclusively for the lifetime of a scope.
 class ZEVO_SCOPED_CAPABILITY WriterGuard {
  public:
-  explicit WriterGuard(ReaderWriterLock& lock) noexcept ZEVO_ACQUIRE(lock)
-      : lock_(lock) {
-    lock_.Lock();
-  }
+  explicit WriterGuard(ReaderWriterLock& lock) noexcept ZEVO_ACQUIRE(lock) : lock_(lock) { lock_.Lock(); }
   ~WriterGuard() ZEVO_RELEASE() { lock_.Unlock(); }
 
   WriterGuard(const WriterGuard&) = delete;
@@ -47,11 +44,7 @@ class ZEVO_SCOPED_CAPABILITY WriterGuard {
 // Holds a ReaderWriterLock shared for the lifetime of a scope.
 class ZEVO_SCOPED_CAPABILITY ReaderGuard {
  public:
-  explicit ReaderGuard(ReaderWriterLock& lock) noexcept
-      ZEVO_ACQUIRE_SHARED(lock)
-      : lock_(lock) {
-    lock_.LockShared();
-  }
+  explicit ReaderGuard(ReaderWriterLock& lock) noexcept ZEVO_ACQUIRE_SHARED(lock) : lock_(lock) { lock_.LockShared(); }
   ~ReaderGuard() ZEVO_RELEASE() { lock_.UnlockShared(); }
 
   ReaderGuard(const ReaderGuard&) = delete;

@@ -90,8 +90,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
-    if (IsHighSurrogate(c) && i + 1 < text.size() &&
-        IsLowSurrogate(text[i + 1])) {
+    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {

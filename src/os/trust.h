@@ -38,28 +38,21 @@ namespace zevo::os {
 // values for the same situations).
 inline constexpr std::int32_t kTrustOk = 0;
 // TRUST_E_NOSIGNATURE: the file carries no signature (POSIX: no .p7s).
-inline constexpr std::int32_t kTrustNoSignature =
-    static_cast<std::int32_t>(0x800B0100u);
+inline constexpr std::int32_t kTrustNoSignature = static_cast<std::int32_t>(0x800B0100u);
 // TRUST_E_SUBJECT_FORM_UNKNOWN: the signature's form is not understood
 // (POSIX: the .p7s is not a detached CMS signed-data message).
-inline constexpr std::int32_t kTrustSubjectFormUnknown =
-    static_cast<std::int32_t>(0x800B0003u);
+inline constexpr std::int32_t kTrustSubjectFormUnknown = static_cast<std::int32_t>(0x800B0003u);
 // TRUST_E_PROVIDER_UNKNOWN.
-inline constexpr std::int32_t kTrustProviderUnknown =
-    static_cast<std::int32_t>(0x800B0001u);
+inline constexpr std::int32_t kTrustProviderUnknown = static_cast<std::int32_t>(0x800B0001u);
 // TRUST_E_BAD_DIGEST: the file is not what was signed.
-inline constexpr std::int32_t kTrustBadDigest =
-    static_cast<std::int32_t>(0x80096010u);
+inline constexpr std::int32_t kTrustBadDigest = static_cast<std::int32_t>(0x80096010u);
 // CERT_E_CHAINING: no chain to a trusted root.
-inline constexpr std::int32_t kTrustNoChain =
-    static_cast<std::int32_t>(0x800B010Au);
+inline constexpr std::int32_t kTrustNoChain = static_cast<std::int32_t>(0x800B010Au);
 // CERT_E_WRONG_USAGE: the signer certificate is not for code signing.
-inline constexpr std::int32_t kTrustWrongUsage =
-    static_cast<std::int32_t>(0x800B0110u);
+inline constexpr std::int32_t kTrustWrongUsage = static_cast<std::int32_t>(0x800B0110u);
 // TRUST_E_SYSTEM_ERROR: the check itself could not run (POSIX: the file or
 // the trust store could not be read, or OpenSSL failed).
-inline constexpr std::int32_t kTrustSystemError =
-    static_cast<std::int32_t>(0x80096001u);
+inline constexpr std::int32_t kTrustSystemError = static_cast<std::int32_t>(0x80096001u);
 
 // A file opened for reading for trust checks. Move-only; closes on
 // destruction. Windows: CreateFileW(GENERIC_READ, FILE_SHARE_READ,
@@ -76,8 +69,7 @@ class TrustFile {
 
   // On failure the result is not open and `error` holds the system error
   // code (GetLastError / errno); on success `error` is 0.
-  static TrustFile Open(const std::u16string& path,
-                        std::int32_t& error) noexcept;
+  static TrustFile Open(const std::u16string& path, std::int32_t& error) noexcept;
 
   bool IsOpen() const noexcept { return handle_ != kInvalid; }
 
@@ -100,8 +92,7 @@ struct TrustVerdict {
 
 // Verifies the signature of the file at `path`, opened as `file`.
 // REQUIRES: file.IsOpen() and `file` is the file at `path`.
-TrustVerdict VerifyFileTrust(const std::u16string& path,
-                             const TrustFile& file) noexcept;
+TrustVerdict VerifyFileTrust(const std::u16string& path, const TrustFile& file) noexcept;
 
 // The display name of the signer of the signed file (on Windows also a
 // catalog file) at `path`. The signature is read, not verified. False, with
@@ -144,8 +135,7 @@ class CatalogDatabase {
   // system error code of a failed step (kNoHash, kNotListed,
   // kNoCatalogInfo), else 0.
   // REQUIRES: Open() returned kOk; file.IsOpen().
-  Lookup Find(const TrustFile& file, std::u16string& catalogPath,
-              std::int32_t& error) noexcept;
+  Lookup Find(const TrustFile& file, std::u16string& catalogPath, std::int32_t& error) noexcept;
 
  private:
   struct State;  // per platform

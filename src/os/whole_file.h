@@ -17,8 +17,7 @@ enum class ReadFileResult { kOk, kMissing, kFailed };
 // Reads the whole file at `path` into `bytes`. kMissing when there is no
 // such file, kFailed when it cannot be opened or read or is 4 GiB or larger
 // (LastErrorCode() tells why where the system does).
-ReadFileResult ReadWholeFile(std::u16string_view path,
-                             std::vector<std::uint8_t>& bytes) noexcept;
+ReadFileResult ReadWholeFile(std::u16string_view path, std::vector<std::uint8_t>& bytes) noexcept;
 
 // A file created for writing, replacing any file of that name, not shared
 // with other openers while it is open (Windows). Closed by the destructor.
@@ -38,8 +37,7 @@ class NewFile {
   bool Create(std::u16string_view path, bool writeThrough) noexcept;
 
   // Writes `size` bytes; *written is what was written, also on failure.
-  bool Write(const std::uint8_t* data, std::uint32_t size,
-             std::uint32_t* written) noexcept;
+  bool Write(const std::uint8_t* data, std::uint32_t size, std::uint32_t* written) noexcept;
 
   void Close() noexcept;
 
@@ -78,8 +76,7 @@ class FileReplacement {
   // Creates the temporary file for `target` (a fresh name beside it).
   CreateResult Create(std::u16string_view target, bool writeThrough) noexcept;
   // As NewFile::Write.
-  bool Write(const std::uint8_t* data, std::uint32_t size,
-             std::uint32_t* written) noexcept;
+  bool Write(const std::uint8_t* data, std::uint32_t size, std::uint32_t* written) noexcept;
   // Brings what was written to the disk (FlushFileBuffers, fsync).
   bool Flush() noexcept;
   // Closes the file and puts it in the target's place. POSIX: false also
@@ -94,14 +91,12 @@ class FileReplacement {
 // For tests only: the next FileReplacement step `step`, on any thread, fails
 // as if the system had answered `error` (errno, GetLastError()); a failing
 // Write writes half of its bytes first.
-void FailReplacementStepForTesting(FileReplacement::Step step,
-                                   std::int32_t error) noexcept;
+void FailReplacementStepForTesting(FileReplacement::Step step, std::int32_t error) noexcept;
 
 namespace internal {
 // For the platform files: true, with the error to report, when the step is
 // to fail; the fault is then used up.
-bool TakeReplacementFault(FileReplacement::Step step,
-                          std::int32_t& error) noexcept;
+bool TakeReplacementFault(FileReplacement::Step step, std::int32_t& error) noexcept;
 // The fresh name of a temporary file beside `target`. Throws only
 // std::bad_alloc.
 std::u16string TemporaryNameFor(std::u16string_view target);

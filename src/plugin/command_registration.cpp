@@ -27,8 +27,7 @@ std::int32_t RegisterEngineCommands(SPluginInterfaceOrganizer* organizer, bool r
   ZEVO_DataHandleWrapper message;
   PutRegistration(message);
   // The scan manager receives the wrapper object itself, not the raw handle.
-  std::int32_t result =
-      scanManager.CallFunc(reg ? kScanManagerRegister : kScanManagerUnregister, &message, nullptr);
+  std::int32_t result = scanManager.CallFunc(reg ? kScanManagerRegister : kScanManagerUnregister, &message, nullptr);
   if (Failed(result)) {
     ZLOG(kLog, logging::kLevelSevere, u"Failed to register TARSK engine commands. iRet = ", result);
   }

@@ -20,9 +20,9 @@ namespace {
 
 // Each export has exactly the type the host binds it with, noexcept aside.
 template <class R, class... Args>
-R (*WithoutNoexcept(R (*)(Args...) noexcept))(Args...);
-#define ZEVO_CHECK_EXPORT_TYPE(name) \
-  static_assert(std::is_same_v<decltype(WithoutNoexcept(&name)), PFN_##name>);
+R (*WithoutNoexcept(R (*)(Args...) noexcept))
+(Args...);
+#define ZEVO_CHECK_EXPORT_TYPE(name) static_assert(std::is_same_v<decltype(WithoutNoexcept(&name)), PFN_##name>);
 ZEVO_PLUGIN_EXPORTS(ZEVO_CHECK_EXPORT_TYPE)
 #undef ZEVO_CHECK_EXPORT_TYPE
 
@@ -43,8 +43,8 @@ void EngineObjectDestroyed() noexcept { CountOut(/*released=*/true); }
 
 // Hands out an object for `interfaceId`; on any refusal the count taken for
 // it is given back. REQUIRES: g_lock not held (the object is made outside).
-ICommonPluginInterface* MakeInterface(std::uint32_t interfaceId, zevo::driver::CEngineTARSK* engine,
-                                      bool engineReady, SPluginInterfaceOrganizer* organizer) noexcept {
+ICommonPluginInterface* MakeInterface(std::uint32_t interfaceId, zevo::driver::CEngineTARSK* engine, bool engineReady,
+                                      SPluginInterfaceOrganizer* organizer) noexcept {
   ICommonPluginInterface* object = nullptr;
   if (interfaceId == zevo::kEngineInterfaceId && engine != nullptr) {
     object = new (std::nothrow) zevo::iface::ITarskEngineInterface(*engine, organizer, &EngineObjectDestroyed);
@@ -60,8 +60,7 @@ ICommonPluginInterface* MakeInterface(std::uint32_t interfaceId, zevo::driver::C
 
 }  // namespace
 
-ZEVO_EXTERN_C ZEVO_DLL_EXPORT std::uint32_t Plugin_Interface_Initialize(
-    SPluginInterfaceOrganizer* organizer) noexcept {
+ZEVO_EXTERN_C ZEVO_DLL_EXPORT std::uint32_t Plugin_Interface_Initialize(SPluginInterfaceOrganizer* organizer) noexcept {
   g_pOrganizer.store(organizer);
   return static_cast<std::uint32_t>(zevo::kOk);
 }
@@ -112,8 +111,7 @@ ZEVO_EXTERN_C ZEVO_DLL_EXPORT ICommonPluginInterface* Plugin_Interface_QueryInte
     // Counted before the lock is left, so that no release in between
     // destroys the driver the new object is about to use.
     ++g_nInterfaceCount;
-    if (interfaceId == zevo::kEngineInterfaceId &&
-        zevo::Succeeded(EnsureEngineDriver()) && g_pEngine) {
+    if (interfaceId == zevo::kEngineInterfaceId && zevo::Succeeded(EnsureEngineDriver()) && g_pEngine) {
       AttachTables(*g_pEngine);
       engine = g_pEngine.get();
     }

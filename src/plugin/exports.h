@@ -16,8 +16,8 @@ ZEVO_DLL_EXPORT uint32_t Plugin_Interface_GetModuleID() noexcept;
 ZEVO_DLL_EXPORT void Plugin_Interface_GetModuleVersion(VersionInfo* version) noexcept;
 ZEVO_DLL_EXPORT ICommonPluginInterface* Plugin_Interface_QueryInterface(uint32_t interfaceId) noexcept;
 ZEVO_DLL_EXPORT void Plugin_Interface_Release(ICommonPluginInterface* object) noexcept;
-ZEVO_DLL_EXPORT int32_t Plugin_Interface_CallFunc(ICommonPluginInterface* object, uint32_t function,
-                                                  void* first, void* second) noexcept;
+ZEVO_DLL_EXPORT int32_t Plugin_Interface_CallFunc(ICommonPluginInterface* object, uint32_t function, void* first,
+                                                  void* second) noexcept;
 ZEVO_DLL_EXPORT int32_t Plugin_Interface_OnNotify(uint32_t notification, ZEVO_DataHandleWrapper* input,
                                                   ZEVO_DataHandleWrapper* output) noexcept;
 

@@ -78,8 +78,7 @@ std::int32_t ReportVersions(ZEVO_DataHandleWrapper* output) noexcept {
       const std::u16string folder = EngineFolder();
       const std::u16string version(v.engineText);
       if (FolderName(folder) != version) {
-        ZLOG(kLog, logging::kLevelInfo, u"The version of engine DLL file \"", folder, u"tarsk64.dll\" is ",
-             version);
+        ZLOG(kLog, logging::kLevelInfo, u"The version of engine DLL file \"", folder, u"tarsk64.dll\" is ", version);
       }
       records.push_back(EngineComponent(version, folder));
       records.push_back(EngineComponent(version, u"tarsk64.dll"));

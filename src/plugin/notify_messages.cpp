@@ -110,12 +110,11 @@ COMPONENT_INFO EngineComponent(std::u16string version, std::u16string location) 
 }
 
 COMPONENT_INFO PatternComponent(std::u16string version) {
-  return COMPONENT_INFO{kKindPatternFile, kPatternFileComponentId, -1, -1, -1, -1, kModuleId, 1,
+  return COMPONENT_INFO{kKindPatternFile,   kPatternFileComponentId, -1, -1, -1, -1, kModuleId, 1,
                         std::move(version), u"tarskptn.da6"};
 }
 
-std::int32_t WriteComponentList(ZEVO_DataHandleWrapper& output,
-                                const std::vector<COMPONENT_ENTRY>& entries) noexcept {
+std::int32_t WriteComponentList(ZEVO_DataHandleWrapper& output, const std::vector<COMPONENT_ENTRY>& entries) noexcept {
   return PutEmbedded(output, kComponentListType, [&](Writer& w, ZEVO_DataHandleWrapper&) noexcept {
     w.UInt(1, static_cast<std::uint32_t>(entries.size()));
     for (std::uint32_t i = 0; i < entries.size(); ++i) FillEntry(w, entries[i], kComponentStride * (i + 1));

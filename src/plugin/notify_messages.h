@@ -65,8 +65,7 @@ COMPONENT_INFO PatternComponent(std::u16string version);
 // Each writer puts one message into `output` and answers the first failing
 // message-library result, or ZEVO_MSG_S_OK. The message is put whole or not
 // at all.
-std::int32_t WriteComponentList(ZEVO_DataHandleWrapper& output,
-                                const std::vector<COMPONENT_ENTRY>& entries) noexcept;
+std::int32_t WriteComponentList(ZEVO_DataHandleWrapper& output, const std::vector<COMPONENT_ENTRY>& entries) noexcept;
 std::int32_t WriteModuleRecord(ZEVO_DataHandleWrapper& output) noexcept;
 std::int32_t WriteComponentVersions(ZEVO_DataHandleWrapper& output,
                                     const std::vector<COMPONENT_INFO>& records) noexcept;

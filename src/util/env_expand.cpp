@@ -20,9 +20,7 @@ constexpr std::int32_t kInsufficientBuffer = 122;  // ERROR_INSUFFICIENT_BUFFER
 constexpr char16_t kSep = os::kPathSeparator;
 
 std::int32_t SystemFailure(std::int32_t error) {
-  return static_cast<std::int32_t>(
-      (static_cast<std::uint32_t>(error) & 0xFFFFu) |
-      kNormalizeSystemFailureBase);
+  return static_cast<std::int32_t>((static_cast<std::uint32_t>(error) & 0xFFFFu) | kNormalizeSystemFailureBase);
 }
 
 bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
@@ -30,14 +28,12 @@ bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
 }
 
 // Expands `path` with the system's rules into `expanded`; a result code.
-std::int32_t SystemExpand(const std::u16string& path,
-                          std::u16string& expanded) noexcept {
+std::int32_t SystemExpand(const std::u16string& path, std::u16string& expanded) noexcept {
   try {
     std::vector<char16_t> buffer(kBufferChars, u'\0');
     for (int attempt = 0; attempt < kExpandAttempts; ++attempt) {
-      const std::uint32_t needed = os::ExpandEnvironmentText(
-          path.c_str(), buffer.data(),
-          static_cast<std::uint32_t>(buffer.size()));
+      const std::uint32_t needed =
+          os::ExpandEnvironmentText(path.c_str(), buffer.data(), static_cast<std::uint32_t>(buffer.size()));
       if (needed == 0) return SystemFailure(os::LastErrorCode());
       if (needed <= buffer.size()) {
         expanded.assign(buffer.data());
@@ -51,9 +47,7 @@ std::int32_t SystemExpand(const std::u16string& path,
   }
 }
 
-char16_t FoldCase(char16_t c) {
-  return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
+char16_t FoldCase(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
 // True when the terminated `path` begins with `prefix`, ASCII letters
 // compared without regard to case. Stops at the path's terminator.
@@ -68,8 +62,7 @@ bool BeginsWithFolded(const char16_t* path, std::u16string_view prefix) {
 
 }  // namespace
 
-bool FindVariableTokens(std::u16string_view input,
-                        std::vector<VariableToken>& tokens) {
+bool FindVariableTokens(std::u16string_view input, std::vector<VariableToken>& tokens) {
   std::size_t open = input.find(u'%');
   while (open != std::u16string_view::npos) {
     const std::size_t close = input.find(u'%', open + 1);
@@ -81,8 +74,7 @@ bool FindVariableTokens(std::u16string_view input,
   return true;
 }
 
-bool ExpandEnvironmentVar(std::u16string_view input, std::u16string& output,
-                          bool replaceDoublePercent,
+bool ExpandEnvironmentVar(std::u16string_view input, std::u16string& output, bool replaceDoublePercent,
                           const EnvVarMapType& variables) noexcept {
   try {
     output.assign(input);
@@ -95,8 +87,7 @@ bool ExpandEnvironmentVar(std::u16string_view input, std::u16string& output,
         if (replaceDoublePercent) output.replace(token->position, 2, u"%");
         continue;
       }
-      const auto found = variables.find(
-          std::u16string(input.substr(token->position, token->length)));
+      const auto found = variables.find(std::u16string(input.substr(token->position, token->length)));
       if (found == variables.end()) continue;
       output.replace(token->position, token->length, found->second);
       if (found->second.empty()) ok = false;
@@ -107,8 +98,7 @@ bool ExpandEnvironmentVar(std::u16string_view input, std::u16string& output,
   }
 }
 
-bool ExpandEnvironmentVar(std::u16string_view input, std::u16string& output,
-                          bool replaceDoublePercent) noexcept {
+bool ExpandEnvironmentVar(std::u16string_view input, std::u16string& output, bool replaceDoublePercent) noexcept {
   return ExpandEnvironmentVar(input, output, replaceDoublePercent, EnvVarMap());
 }
 

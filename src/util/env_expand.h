@@ -22,25 +22,21 @@ struct VariableToken {
 // (appended). False when a '%' is left without a partner (the tokens found
 // until then stay in `tokens`): "%A%%B%" gives %A% and %B%, "%A%B%" fails.
 // Throws only std::bad_alloc.
-bool FindVariableTokens(std::u16string_view input,
-                        std::vector<VariableToken>& tokens);
+bool FindVariableTokens(std::u16string_view input, std::vector<VariableToken>& tokens);
 
 // Writes `input` with every placeholder of `variables` replaced to `output`
 // (always written; use it only on success). "%%" becomes "%" when
 // `replaceDoublePercent`; a token that is not a placeholder stays. False
 // when the percent signs do not pair up (`output` then equals `input`) or
 // a placeholder has an empty value.
-bool ExpandEnvironmentVar(std::u16string_view input, std::u16string& output,
-                          bool replaceDoublePercent,
+bool ExpandEnvironmentVar(std::u16string_view input, std::u16string& output, bool replaceDoublePercent,
                           const EnvVarMapType& variables) noexcept;
 
 // The same with the module's placeholder table.
-bool ExpandEnvironmentVar(std::u16string_view input, std::u16string& output,
-                          bool replaceDoublePercent) noexcept;
+bool ExpandEnvironmentVar(std::u16string_view input, std::u16string& output, bool replaceDoublePercent) noexcept;
 
 // Result codes of NormalizeEnvPath.
-inline constexpr std::int32_t kNormalizeAllocFailed =
-    static_cast<std::int32_t>(0xE0190016u);
+inline constexpr std::int32_t kNormalizeAllocFailed = static_cast<std::int32_t>(0xE0190016u);
 inline constexpr std::uint32_t kNormalizeSystemFailureBase = 0xE0F00000u;
 
 // Cleans up `path` in place: drops a leading double quote and the next one;

@@ -53,9 +53,12 @@ constexpr std::array<Row, kEnvVarCount> kRows = {{
 
 std::u16string ValueOf(const Row& row) noexcept {
   switch (row.source) {
-    case Source::kInstallPath: return GetInstallPath();
-    case Source::kAppDataFolder: return GetSpecialFolderPath(os::kFolderAppData);
-    case Source::kEnvironment: return GetEnvironmentValue(row.name);
+    case Source::kInstallPath:
+      return GetInstallPath();
+    case Source::kAppDataFolder:
+      return GetSpecialFolderPath(os::kFolderAppData);
+    case Source::kEnvironment:
+      return GetEnvironmentValue(row.name);
   }
   return {};
 }
@@ -99,11 +102,9 @@ std::u16string GetSpecialFolderPath(std::int32_t folderId) noexcept {
   if (folderId != os::kFolderAppData) return path;
   try {
     const std::u16string networkService =
-        std::u16string(os::kPathSeparatorString) + u"NetworkService" +
-        std::u16string(os::kPathSeparatorString);
+        std::u16string(os::kPathSeparatorString) + u"NetworkService" + std::u16string(os::kPathSeparatorString);
     const std::u16string localService =
-        std::u16string(os::kPathSeparatorString) + u"LocalService" +
-        std::u16string(os::kPathSeparatorString);
+        std::u16string(os::kPathSeparatorString) + u"LocalService" + std::u16string(os::kPathSeparatorString);
     const std::size_t at = path.find(networkService);
     if (at != std::u16string::npos) {
       path.replace(at, networkService.size(), localService);
@@ -118,9 +119,8 @@ std::u16string GetEnvironmentValue(std::u16string_view name) noexcept {
     const std::u16string source(name);
     std::vector<char16_t> buffer(kBufferChars, u'\0');
     for (int attempt = 0; attempt < kExpandAttempts; ++attempt) {
-      const std::uint32_t needed = os::ExpandEnvironmentText(
-          source.c_str(), buffer.data(),
-          static_cast<std::uint32_t>(buffer.size()));
+      const std::uint32_t needed =
+          os::ExpandEnvironmentText(source.c_str(), buffer.data(), static_cast<std::uint32_t>(buffer.size()));
       if (needed == 0) break;
       if (needed <= buffer.size()) return std::u16string(buffer.data());
       buffer.assign(needed, u'\0');

@@ -13,7 +13,7 @@
 namespace zevo::util {
 
 struct EnvVar {
-  std::u16string name;   // with its percent signs
+  std::u16string name;  // with its percent signs
   std::u16string value;
 };
 

@@ -8,7 +8,7 @@ namespace zevo::util {
 namespace {
 
 constexpr FileCalls kSystemCalls{&os::GetAttributes, &os::SetAttributes, &os::MoveWithFlags, &os::MoveFileTo,
-                                 &os::DeleteFileAt,  &os::CopyFileTo,    &os::MakeHardLink, &os::CreateFolder};
+                                 &os::DeleteFileAt,  &os::CopyFileTo,    &os::MakeHardLink,  &os::CreateFolder};
 
 thread_local const FileCalls* t_calls = &kSystemCalls;
 

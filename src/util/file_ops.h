@@ -109,8 +109,8 @@ bool CopyFolder(const char16_t* sourceDir, const char16_t* targetDir, const char
 // `useMove`, then CopyFileWithRetry). 87 for null arguments or a target
 // inside the source, 0 for a source that cannot be listed, else the first
 // copy error.
-std::int32_t UpdateFolder(const char16_t* sourceDir, const char16_t* targetDir, const char16_t* pattern,
-                          bool recursive, bool useMove, int extMode) noexcept;
+std::int32_t UpdateFolder(const char16_t* sourceDir, const char16_t* targetDir, const char16_t* pattern, bool recursive,
+                          bool useMove, int extMode) noexcept;
 
 // Adds 1 to the numbers in "restore.ini" and "restore.txt" of `folder`.
 bool IncreaseRestoreCounters(const char16_t* folder) noexcept;

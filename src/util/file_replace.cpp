@@ -42,8 +42,8 @@ void MoveBack(std::u16string_view bak, std::u16string_view target) {
     ZLOG(kLog, logging::kLevelInfo, u"The existing target is moved back: ", target);
     return;
   }
-  ZLOG(kLog, logging::kLevelFailure, u"Failed to move ", bak, u" back to ", target,
-       u", GetLastError() = ", os::LastWin32Error());
+  ZLOG(kLog, logging::kLevelFailure, u"Failed to move ", bak, u" back to ", target, u", GetLastError() = ",
+       os::LastWin32Error());
 }
 
 // The drive of a path as _wsplitpath gives it ("C:"), or empty.
@@ -220,8 +220,8 @@ bool OpenSource(os::ContentFile& file, std::u16string_view path) {
 bool IsUpToDate(std::u16string_view target, const os::ContentFile::Times& source) {
   os::ContentFile file;
   os::ContentFile::Times times;
-  return file.OpenRead(target, os::ContentFile::kShareRead | os::ContentFile::kShareDelete) &&
-         file.GetTimes(times) && times.lastWrite == source.lastWrite;
+  return file.OpenRead(target, os::ContentFile::kShareRead | os::ContentFile::kShareDelete) && file.GetTimes(times) &&
+         times.lastWrite == source.lastWrite;
 }
 
 // False on a failed read or write or a short write; `copied` tells whether

@@ -20,21 +20,18 @@ namespace zevo::util {
 
 namespace signing {
 
-void CopyTerminated(const std::u16string& text, char16_t* buffer,
-                    std::uint32_t size) {
+void CopyTerminated(const std::u16string& text, char16_t* buffer, std::uint32_t size) {
   const std::size_t count = std::min<std::size_t>(text.size(), size - 1);
   std::copy_n(text.data(), count, buffer);
   buffer[count] = u'\0';
 }
 
 std::int32_t LengthOf(const std::u16string& text) {
-  return static_cast<std::int32_t>(
-      std::min<std::size_t>(text.size(), INT32_MAX));
+  return static_cast<std::int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
 }
 
-bool SignedByCatalog(os::CatalogDatabase& catalogs, const os::TrustFile& file,
-                     std::u16string& signer, std::int32_t& recordedError,
-                     bool& infoFailed, std::int32_t& infoError) {
+bool SignedByCatalog(os::CatalogDatabase& catalogs, const os::TrustFile& file, std::u16string& signer,
+                     std::int32_t& recordedError, bool& infoFailed, std::int32_t& infoError) {
   std::u16string catalogPath;
   std::int32_t error = 0;
   switch (catalogs.Find(file, catalogPath, error)) {
@@ -69,27 +66,23 @@ using signing::SignedByCatalog;
 constexpr std::uint32_t kSignerBufferLength = 512;
 
 // Checks one file of a context; true when it counts as signed.
-bool VerifyOne(const std::u16string& path, os::CatalogDatabase& catalogs,
-               std::u16string& signer, std::int32_t& recordedError) {
+bool VerifyOne(const std::u16string& path, os::CatalogDatabase& catalogs, std::u16string& signer,
+               std::int32_t& recordedError) {
   std::int32_t openError = 0;
   const os::TrustFile file = os::TrustFile::Open(path, openError);
   if (!file.IsOpen()) {
     recordedError = openError;
-    ZLOG(kLog, logging::kLevelFailure, u" PreIncludeZVFile CreateFile fail! ",
-         openError);
+    ZLOG(kLog, logging::kLevelFailure, u" PreIncludeZVFile CreateFile fail! ", openError);
     return false;
   }
   if (os::VerifyFileTrust(path, file).status == os::kTrustOk) {
     if (ReadSignerName(path, signer)) return true;
   } else {
-    ZLOG(kLog, logging::kLevelInfo, u" This file isn't signed! ",
-         recordedError);
+    ZLOG(kLog, logging::kLevelInfo, u" This file isn't signed! ", recordedError);
   }
   bool infoFailed = false;
   std::int32_t infoError = 0;
-  const bool signedByCatalog = SignedByCatalog(catalogs, file, signer,
-                                               recordedError, infoFailed,
-                                               infoError);
+  const bool signedByCatalog = SignedByCatalog(catalogs, file, signer, recordedError, infoFailed, infoError);
   if (infoFailed) ZLOG(kLog, logging::kLevelFailure, infoError);
   return signedByCatalog;
 }
@@ -113,8 +106,7 @@ std::int32_t OpenCatalogsForBatch(os::CatalogDatabase& catalogs) {
   return kSignNoTrustLibrary;
 }
 
-std::int32_t VerifyContextFiles(FileSignContext& ctx, std::uint8_t* results,
-                                std::int32_t capacity) {
+std::int32_t VerifyContextFiles(FileSignContext& ctx, std::uint8_t* results, std::int32_t capacity) {
   os::CatalogDatabase catalogs;
   if (const std::int32_t status = OpenCatalogsForBatch(catalogs)) {
     return status;
@@ -137,12 +129,9 @@ std::int32_t VerifyContextFiles(FileSignContext& ctx, std::uint8_t* results,
 
 }  // namespace
 
-FileSignContext* CreateFileSignContext() noexcept {
-  return new (std::nothrow) FileSignContext;
-}
+FileSignContext* CreateFileSignContext() noexcept { return new (std::nothrow) FileSignContext; }
 
-std::int32_t AddFileToSignContext(FileSignContext* ctx,
-                                  const char16_t* path) noexcept {
+std::int32_t AddFileToSignContext(FileSignContext* ctx, const char16_t* path) noexcept {
   if (ctx == nullptr || path == nullptr) return kSignBadArgument;
   try {
     ctx->files.try_emplace(std::u16string(path));
@@ -152,8 +141,7 @@ std::int32_t AddFileToSignContext(FileSignContext* ctx,
   return static_cast<std::int32_t>(ctx->files.size());
 }
 
-std::int32_t VerifySignContext(FileSignContext* ctx, std::uint8_t* results,
-                               std::int32_t capacity) noexcept {
+std::int32_t VerifySignContext(FileSignContext* ctx, std::uint8_t* results, std::int32_t capacity) noexcept {
   if (!IsModuleLoadCheckOn()) {
     if (results != nullptr && capacity > 0) {
       std::memset(results, 1, static_cast<std::size_t>(capacity));
@@ -168,8 +156,7 @@ std::int32_t VerifySignContext(FileSignContext* ctx, std::uint8_t* results,
   }
 }
 
-std::int32_t GetSignContextSigner(const FileSignContext* ctx,
-                                  const char16_t* path, char16_t* buffer,
+std::int32_t GetSignContextSigner(const FileSignContext* ctx, const char16_t* path, char16_t* buffer,
                                   std::uint32_t bufferSize) noexcept {
   if (ctx == nullptr || path == nullptr) return kSignBadArgument;
   try {
@@ -191,19 +178,15 @@ namespace {
 
 // Owns a context for the length of one CheckFilesSignature.
 struct ContextDeleter {
-  void operator()(FileSignContext* ctx) const noexcept {
-    DestroyFileSignContext(ctx);
-  }
+  void operator()(FileSignContext* ctx) const noexcept { DestroyFileSignContext(ctx); }
 };
 
-void ReportSigners(const FileSignContext& ctx, const char16_t* const* paths,
-                   std::uint32_t count, SignerCallback callback,
-                   void* userData) {
+void ReportSigners(const FileSignContext& ctx, const char16_t* const* paths, std::uint32_t count,
+                   SignerCallback callback, void* userData) {
   for (std::uint32_t i = 0; i < count; ++i) {
     if (paths[i] == nullptr) continue;
     char16_t signer[kSignerBufferLength] = {};
-    if (GetSignContextSigner(&ctx, paths[i], signer,
-                             kSignerBufferLength - 1) != 0) {
+    if (GetSignContextSigner(&ctx, paths[i], signer, kSignerBufferLength - 1) != 0) {
       callback(paths[i], signer, userData);
     }
   }
@@ -211,12 +194,11 @@ void ReportSigners(const FileSignContext& ctx, const char16_t* const* paths,
 
 }  // namespace
 
-bool CheckFilesSignature(const char16_t* const* paths, std::uint32_t count,
-                         SignerCallback callback, void* userData) noexcept {
+bool CheckFilesSignature(const char16_t* const* paths, std::uint32_t count, SignerCallback callback,
+                         void* userData) noexcept {
   if (!IsModuleLoadCheckOn()) return true;
   if (paths == nullptr || count == 0) return false;
-  const std::unique_ptr<FileSignContext, ContextDeleter> ctx(
-      CreateFileSignContext());
+  const std::unique_ptr<FileSignContext, ContextDeleter> ctx(CreateFileSignContext());
   if (!ctx) return false;
   std::int32_t added = 0;
   for (std::uint32_t i = 0; i < count; ++i) {
@@ -226,13 +208,10 @@ bool CheckFilesSignature(const char16_t* const* paths, std::uint32_t count,
   if (added < 1) return false;
   try {
     std::vector<std::uint8_t> results(static_cast<std::size_t>(added), 0);
-    const std::int32_t checked = VerifySignContext(ctx.get(), results.data(),
-                                                   added);
+    const std::int32_t checked = VerifySignContext(ctx.get(), results.data(), added);
     if (checked < 0) return false;
-    const std::size_t judged =
-        std::min(results.size(), static_cast<std::size_t>(checked));
-    const bool verdict = std::all_of(results.begin(), results.begin() + judged,
-                                     [](std::uint8_t r) { return r != 0; });
+    const std::size_t judged = std::min(results.size(), static_cast<std::size_t>(checked));
+    const bool verdict = std::all_of(results.begin(), results.begin() + judged, [](std::uint8_t r) { return r != 0; });
     if (callback != nullptr) {
       ReportSigners(*ctx, paths, count, callback, userData);
     }

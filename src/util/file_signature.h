@@ -41,8 +41,7 @@ FileSignContext* CreateFileSignContext() noexcept;
 
 // Adds `path` (unless present) and returns the number of distinct paths;
 // kSignBadArgument when `ctx` or `path` is null.
-std::int32_t AddFileToSignContext(FileSignContext* ctx,
-                                  const char16_t* path) noexcept;
+std::int32_t AddFileToSignContext(FileSignContext* ctx, const char16_t* path) noexcept;
 
 // Checks every file of the context in path order, records its signer and
 // verdict, and writes one byte per file (1 signed, 0 not) into `results`,
@@ -50,32 +49,28 @@ std::int32_t AddFileToSignContext(FileSignContext* ctx,
 // kSignBadArgument / kSignNoTrustLibrary / kSignNoCatalogAdmin.
 // With the switch off: the first `capacity` bytes become 1 and the result is
 // `capacity`, whatever the context holds.
-std::int32_t VerifySignContext(FileSignContext* ctx, std::uint8_t* results,
-                               std::int32_t capacity) noexcept;
+std::int32_t VerifySignContext(FileSignContext* ctx, std::uint8_t* results, std::int32_t capacity) noexcept;
 
 // The signer name recorded for `path`: its length in characters (0 when none
 // was found), and, when `buffer` is given and `bufferSize` is not 0, at most
 // bufferSize - 1 of its characters and a terminator. kSignBadArgument when
 // `ctx` or `path` is null or the path is not in the context.
-std::int32_t GetSignContextSigner(const FileSignContext* ctx,
-                                  const char16_t* path, char16_t* buffer,
+std::int32_t GetSignContextSigner(const FileSignContext* ctx, const char16_t* path, char16_t* buffer,
                                   std::uint32_t bufferSize) noexcept;
 
 // Frees the context; null is ignored.
 void DestroyFileSignContext(FileSignContext* ctx) noexcept;
 
 // Told the signer of each signed file; the result is ignored.
-using SignerCallback = std::int32_t (*)(const char16_t* path,
-                                        const char16_t* signer,
-                                        void* userData);
+using SignerCallback = std::int32_t (*)(const char16_t* path, const char16_t* signer, void* userData);
 
 // True when every one of the `count` files of `paths` (null entries skipped)
 // is signed; true at once, with nothing opened or logged, when the switch is
 // off. False for no paths or when the check cannot run. When `callback` is
 // given, it is called for every entry of `paths` in order (duplicates
 // included) whose signer name is known.
-bool CheckFilesSignature(const char16_t* const* paths, std::uint32_t count,
-                         SignerCallback callback, void* userData) noexcept;
+bool CheckFilesSignature(const char16_t* const* paths, std::uint32_t count, SignerCallback callback,
+                         void* userData) noexcept;
 
 // The display name of the signer of the signed file at `path`. False, with
 // `name` unchanged, when it cannot be read.
@@ -89,8 +84,7 @@ bool ReadSignerName(const std::u16string& path, std::u16string& name) noexcept;
 // is given; -1 for a null argument or a file that cannot be opened, and
 // kSignNoTrustLibrary / kSignNoCatalogAdmin when the catalog is needed but
 // cannot be used.
-std::int32_t CheckFileSignature(const char16_t* path, char16_t* signerBuffer,
-                                std::uint32_t bufferSize,
+std::int32_t CheckFileSignature(const char16_t* path, char16_t* signerBuffer, std::uint32_t bufferSize,
                                 bool* isSigned) noexcept;
 
 }  // namespace zevo::util

@@ -34,22 +34,18 @@ namespace {
 // Logs why the file's own signature was not accepted.
 void LogRefusal(const std::u16string& path, const os::TrustVerdict& verdict) {
   if (verdict.status != os::kTrustNoSignature) {
-    ZLOG(kLog, logging::kLevelInfo, u"Unsigned file! file=", path,
-         u", lStatus=", verdict.status);
+    ZLOG(kLog, logging::kLevelInfo, u"Unsigned file! file=", path, u", lStatus=", verdict.status);
     return;
   }
   const std::int32_t error = verdict.lastError;
-  const bool known = error == os::kTrustNoSignature ||
-                     error == os::kTrustSubjectFormUnknown ||
-                     error == os::kTrustProviderUnknown;
-  ZLOG(kLog, logging::kLevelInfo,
-       known ? u"Unsigned file! file=" : u"Unknown error! file=", path,
-       u", dwLastErr=", error);
+  const bool known =
+      error == os::kTrustNoSignature || error == os::kTrustSubjectFormUnknown || error == os::kTrustProviderUnknown;
+  ZLOG(kLog, logging::kLevelInfo, known ? u"Unsigned file! file=" : u"Unknown error! file=", path, u", dwLastErr=",
+       error);
 }
 
 // The catalog step of the single-file check; 0, or the status to return.
-std::int32_t CheckCatalogForOne(const os::TrustFile& file,
-                                std::u16string& signer, bool& isSigned) {
+std::int32_t CheckCatalogForOne(const os::TrustFile& file, std::u16string& signer, bool& isSigned) {
   os::CatalogDatabase catalogs;
   std::int32_t error = 0;
   switch (catalogs.Open(error)) {
@@ -63,29 +59,25 @@ std::int32_t CheckCatalogForOne(const os::TrustFile& file,
       ZLOG(kLog, logging::kLevelInfo, u"GetProcAddress fail! ");
       return kSignNoTrustLibrary;
     case os::CatalogDatabase::OpenStatus::kAcquireFailed:
-      ZLOG(kLog, logging::kLevelInfo, u" CryptCATAdminAcquireContext fail! ",
-           error);
+      ZLOG(kLog, logging::kLevelInfo, u" CryptCATAdminAcquireContext fail! ", error);
       return kSignNoCatalogAdmin;
   }
   std::int32_t recordedError = 0;
   bool infoFailed = false;
   std::int32_t infoError = 0;
-  isSigned = SignedByCatalog(catalogs, file, signer, recordedError, infoFailed,
-                             infoError);
+  isSigned = SignedByCatalog(catalogs, file, signer, recordedError, infoFailed, infoError);
   if (infoFailed) {
-    ZLOG(kLog, logging::kLevelInfo, u" CryptCATCatalogInfoFromContext fail! ",
-         infoError);
+    ZLOG(kLog, logging::kLevelInfo, u" CryptCATCatalogInfoFromContext fail! ", infoError);
   }
   return 0;
 }
 
-std::int32_t CheckOneFile(const std::u16string& path, char16_t* signerBuffer,
-                          std::uint32_t bufferSize, bool& isSigned) {
+std::int32_t CheckOneFile(const std::u16string& path, char16_t* signerBuffer, std::uint32_t bufferSize,
+                          bool& isSigned) {
   std::int32_t openError = 0;
   const os::TrustFile file = os::TrustFile::Open(path, openError);
   if (!file.IsOpen()) {
-    ZLOG(kLog, logging::kLevelFailure, u" PreIncludeZVFile CreateFile fail! ",
-         openError);
+    ZLOG(kLog, logging::kLevelFailure, u" PreIncludeZVFile CreateFile fail! ", openError);
     return -1;
   }
   std::u16string signer;
@@ -109,8 +101,7 @@ std::int32_t CheckOneFile(const std::u16string& path, char16_t* signerBuffer,
 
 }  // namespace
 
-std::int32_t CheckFileSignature(const char16_t* path, char16_t* signerBuffer,
-                                std::uint32_t bufferSize,
+std::int32_t CheckFileSignature(const char16_t* path, char16_t* signerBuffer, std::uint32_t bufferSize,
                                 bool* isSigned) noexcept {
   if (isSigned == nullptr) return -1;
   if (os::TickCount() < kStartupGraceMs || !IsModuleLoadCheckOn()) {
@@ -120,8 +111,7 @@ std::int32_t CheckFileSignature(const char16_t* path, char16_t* signerBuffer,
   if (path == nullptr) return -1;
   *isSigned = false;
   try {
-    return CheckOneFile(std::u16string(path), signerBuffer, bufferSize,
-                        *isSigned);
+    return CheckOneFile(std::u16string(path), signerBuffer, bufferSize, *isSigned);
   } catch (const std::bad_alloc&) {
     return -1;
   }

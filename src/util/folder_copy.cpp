@@ -78,8 +78,7 @@ void CopyOneFile(const std::u16string& source, std::u16string target, const Tree
   if (calls.GetAttributes(target, attributes)) {
     calls.SetAttributes(target, attributes & ~os::kAttributeReadOnly);
     if (!calls.DeleteFileAt(target)) {
-      ZLOG(kLog, logging::kLevelFailure, u"Failed to delete ", target, u". Windows error code:",
-           os::LastWin32Error());
+      ZLOG(kLog, logging::kLevelFailure, u"Failed to delete ", target, u". Windows error code:", os::LastWin32Error());
       return;
     }
   }
@@ -198,8 +197,8 @@ bool CopyFolder(const char16_t* sourceDir, const char16_t* targetDir, const char
   }
 }
 
-std::int32_t UpdateFolder(const char16_t* sourceDir, const char16_t* targetDir, const char16_t* pattern,
-                          bool recursive, bool useMove, int extMode) noexcept {
+std::int32_t UpdateFolder(const char16_t* sourceDir, const char16_t* targetDir, const char16_t* pattern, bool recursive,
+                          bool useMove, int extMode) noexcept {
   if (sourceDir == nullptr || targetDir == nullptr || pattern == nullptr || TargetInsideSource(sourceDir, targetDir)) {
     ZLOG(kLog, logging::kLevelFailure, u"Invalid input parameter.");
     return os::kErrorInvalidParameter;

@@ -9,8 +9,7 @@ namespace zevo::util {
 
 // Registry location of the install folder (under HKEY_LOCAL_MACHINE). Key
 // names always use backslashes, whatever the platform's path separator.
-inline constexpr std::u16string_view kInstallKeyPath =
-    u"SOFTWARE\\Zentrovia\\ZEVO";
+inline constexpr std::u16string_view kInstallKeyPath = u"SOFTWARE\\Zentrovia\\ZEVO";
 inline constexpr std::u16string_view kInstallValueName = u"InstallDir";
 
 // The platform's install folder: the registry value "InstallDir" as stored

@@ -65,9 +65,8 @@ SComponent ReadComponent(pugi::xml_node element) {
   component.oem = IntAttribute(element, "oem");
   const pugi::xml_attribute optional = element.attribute("optional");
   std::string value = optional ? optional.value() : "";
-  std::transform(value.begin(), value.end(), value.begin(), [](char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-  });
+  std::transform(value.begin(), value.end(), value.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
   component.optional = optional && value == "true";
   return component;
 }
@@ -122,22 +121,31 @@ void AppendNumber(std::u16string& out, std::int64_t value) { Append(out, std::to
 void AppendEscaped(std::u16string& out, std::u16string_view text) {
   for (const char16_t c : text) {
     switch (c) {
-      case u'&': Append(out, "&amp;"); break;
-      case u'<': Append(out, "&lt;"); break;
-      case u'>': Append(out, "&gt;"); break;
-      case u'"': Append(out, "&quot;"); break;
-      default: out.push_back(c);
+      case u'&':
+        Append(out, "&amp;");
+        break;
+      case u'<':
+        Append(out, "&lt;");
+        break;
+      case u'>':
+        Append(out, "&gt;");
+        break;
+      case u'"':
+        Append(out, "&quot;");
+        break;
+      default:
+        out.push_back(c);
     }
   }
 }
 
 void AppendComponent(std::u16string& out, const SComponent& c) {
   const std::pair<const char*, std::int32_t> fields[] = {{"\t\t\t<component class=\"", c.componentClass},
-                                                          {"\" type=\"", c.type},
-                                                          {"\" lang=\"", c.lang},
-                                                          {"\" plat=\"", c.plat},
-                                                          {"\" region=\"", c.region},
-                                                          {"\" oem=\"", c.oem}};
+                                                         {"\" type=\"", c.type},
+                                                         {"\" lang=\"", c.lang},
+                                                         {"\" plat=\"", c.plat},
+                                                         {"\" region=\"", c.region},
+                                                         {"\" oem=\"", c.oem}};
   for (const auto& [text, value] : fields) {
     Append(out, text);
     AppendNumber(out, value);
@@ -188,8 +196,8 @@ TextPosition PositionOf(std::string_view text, std::ptrdiff_t offset) {
 // Parses `utf8`; logs and answers false when it is not a "ProductsF_C"
 // document.
 bool Parse(pugi::xml_document& document, const std::string& utf8) {
-  const pugi::xml_parse_result parsed = document.load_buffer(utf8.data(), utf8.size(), pugi::parse_default,
-                                                             pugi::encoding_utf8);
+  const pugi::xml_parse_result parsed =
+      document.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) {
     const TextPosition at = PositionOf(utf8, parsed.offset);
     ZLOG(kLog, logging::kLevelInfo, u"ProductsF_C xml parse failed.");

@@ -15,8 +15,7 @@ using os::RegistryKey;
 // folder tree can be one) is not followed further.
 constexpr int kMaxTreeDepth = 512;
 
-std::int32_t DeleteTree(RegistryKey& parent, std::u16string_view name,
-                        int depth) noexcept {
+std::int32_t DeleteTree(RegistryKey& parent, std::u16string_view name, int depth) noexcept {
   if (depth > kMaxTreeDepth) return os::kRegInvalidParameter;
   RegistryKey key;
   std::int32_t status = RegistryKey::Open(parent, name, os::kKeyAllAccess, key);
@@ -34,12 +33,10 @@ std::int32_t DeleteTree(RegistryKey& parent, std::u16string_view name,
 
 }  // namespace
 
-std::int32_t RegKey::Open(RegistryRoot root, std::u16string_view subkey,
-                          std::uint32_t access) noexcept {
+std::int32_t RegKey::Open(RegistryRoot root, std::u16string_view subkey, std::uint32_t access) noexcept {
   const RegistryKey parent = RegistryKey::Predefined(root);
   RegistryKey opened;
-  std::int32_t status = RegistryKey::Open(
-      parent, subkey, access | os::kKeyWow64_64Key, opened);
+  std::int32_t status = RegistryKey::Open(parent, subkey, access | os::kKeyWow64_64Key, opened);
   if (status != os::kRegSuccess) {
     status = RegistryKey::Open(parent, subkey, access, opened);
   }
@@ -47,24 +44,19 @@ std::int32_t RegKey::Open(RegistryRoot root, std::u16string_view subkey,
   return status;
 }
 
-std::int32_t RegKey::Create(RegistryRoot root, std::u16string_view subkey,
-                            std::u16string_view className,
-                            std::uint32_t options, std::uint32_t access,
-                            void* security,
+std::int32_t RegKey::Create(RegistryRoot root, std::u16string_view subkey, std::u16string_view className,
+                            std::uint32_t options, std::uint32_t access, void* security,
                             std::uint32_t* disposition) noexcept {
   RegistryKey created;
-  const std::int32_t status = RegistryKey::Create(
-      RegistryKey::Predefined(root), subkey, className, options, access,
-      security, disposition, created);
+  const std::int32_t status = RegistryKey::Create(RegistryKey::Predefined(root), subkey, className, options, access,
+                                                  security, disposition, created);
   if (status == os::kRegSuccess) key_ = std::move(created);
   return status;
 }
 
-std::int32_t RegKey::QueryString(std::u16string_view valueName,
-                                 std::u16string& out) const noexcept {
+std::int32_t RegKey::QueryString(std::u16string_view valueName, std::u16string& out) const noexcept {
   std::uint32_t size = 0;
-  std::int32_t status =
-      key_.QueryValue(valueName, /*type=*/nullptr, /*data=*/nullptr, &size);
+  std::int32_t status = key_.QueryValue(valueName, /*type=*/nullptr, /*data=*/nullptr, &size);
   if (status != os::kRegSuccess) return status;
   try {
     std::vector<char16_t> text(size / sizeof(char16_t) + 1, u'\0');
@@ -78,8 +70,8 @@ std::int32_t RegKey::QueryString(std::u16string_view valueName,
   }
 }
 
-std::int32_t RegKey::QueryFixed(std::u16string_view name, std::uint32_t type,
-                                void* value, std::uint32_t size) const noexcept {
+std::int32_t RegKey::QueryFixed(std::u16string_view name, std::uint32_t type, void* value,
+                                std::uint32_t size) const noexcept {
   unsigned char bytes[sizeof(std::uint64_t)] = {};
   std::uint32_t actualType = 0;
   std::uint32_t length = sizeof bytes;
@@ -91,18 +83,15 @@ std::int32_t RegKey::QueryFixed(std::u16string_view name, std::uint32_t type,
   return os::kRegSuccess;
 }
 
-std::int32_t RegKey::QueryDWORD(std::uint32_t& value,
-                                std::u16string_view name) const noexcept {
+std::int32_t RegKey::QueryDWORD(std::uint32_t& value, std::u16string_view name) const noexcept {
   return QueryFixed(name, os::kRegDword, &value, sizeof value);
 }
 
-std::int32_t RegKey::QueryQWORD(std::uint64_t& value,
-                                std::u16string_view name) const noexcept {
+std::int32_t RegKey::QueryQWORD(std::uint64_t& value, std::u16string_view name) const noexcept {
   return QueryFixed(name, os::kRegQword, &value, sizeof value);
 }
 
-std::int32_t RegKey::QueryBinary(std::u16string_view name, void* data,
-                                 std::uint32_t& length) const noexcept {
+std::int32_t RegKey::QueryBinary(std::u16string_view name, void* data, std::uint32_t& length) const noexcept {
   std::uint32_t size = 0;
   const std::int32_t status = key_.QueryValue(name, nullptr, nullptr, &size);
   if (status != os::kRegSuccess) return status;
@@ -118,33 +107,27 @@ std::int32_t RegKey::QueryBinary(std::u16string_view name, void* data,
   return key_.QueryValue(name, nullptr, data, &length);
 }
 
-std::int32_t RegKey::SetDWORD(std::uint32_t value,
-                              std::u16string_view name) noexcept {
+std::int32_t RegKey::SetDWORD(std::uint32_t value, std::u16string_view name) noexcept {
   return key_.SetValue(name, os::kRegDword, &value, sizeof value);
 }
 
-std::int32_t RegKey::SetQWORD(std::uint64_t value,
-                              std::u16string_view name) noexcept {
+std::int32_t RegKey::SetQWORD(std::uint64_t value, std::u16string_view name) noexcept {
   return key_.SetValue(name, os::kRegQword, &value, sizeof value);
 }
 
-std::int32_t RegKey::SetString(std::u16string_view text,
-                               std::u16string_view name,
-                               std::uint32_t type) noexcept {
+std::int32_t RegKey::SetString(std::u16string_view text, std::u16string_view name, std::uint32_t type) noexcept {
   constexpr std::size_t kMaxChars = UINT32_MAX / sizeof(char16_t) - 1;
   if (text.size() > kMaxChars) return os::kRegInvalidParameter;
   try {
     const std::u16string terminated(text);  // c_str() carries the NUL
-    return key_.SetValue(
-        name, type, terminated.c_str(),
-        static_cast<std::uint32_t>((text.size() + 1) * sizeof(char16_t)));
+    return key_.SetValue(name, type, terminated.c_str(),
+                         static_cast<std::uint32_t>((text.size() + 1) * sizeof(char16_t)));
   } catch (const std::bad_alloc&) {
     return os::kRegNotEnoughMemory;
   }
 }
 
-std::int32_t RegKey::SetBinary(const void* data, std::u16string_view name,
-                               std::uint32_t type,
+std::int32_t RegKey::SetBinary(const void* data, std::u16string_view name, std::uint32_t type,
                                std::uint32_t length) noexcept {
   return key_.SetValue(name, type, data, length);
 }
@@ -154,63 +137,49 @@ std::int32_t RegKey::DeleteKeyTree(std::u16string_view subkey) noexcept {
   return DeleteTree(key_, subkey, /*depth=*/0);
 }
 
-std::int32_t RegKey::WriteString(RegistryRoot root, std::u16string_view subkey,
-                                 std::u16string_view value,
+std::int32_t RegKey::WriteString(RegistryRoot root, std::u16string_view subkey, std::u16string_view value,
                                  std::u16string_view name) noexcept {
   RegKey key;
-  const std::int32_t status = key.Create(root, subkey, u"", /*options=*/0,
-                                         os::kKeyAllAccess, nullptr, nullptr);
+  const std::int32_t status = key.Create(root, subkey, u"", /*options=*/0, os::kKeyAllAccess, nullptr, nullptr);
   if (status != os::kRegSuccess) return status;
   return key.SetString(value, name, os::kRegSz);
 }
 
-std::int32_t RegKey::WriteDWORD(RegistryRoot root, std::u16string_view subkey,
-                                std::uint32_t value,
+std::int32_t RegKey::WriteDWORD(RegistryRoot root, std::u16string_view subkey, std::uint32_t value,
                                 std::u16string_view name) noexcept {
   RegKey key;
-  const std::int32_t status = key.Create(root, subkey, u"", /*options=*/0,
-                                         os::kKeyAllAccess, nullptr, nullptr);
+  const std::int32_t status = key.Create(root, subkey, u"", /*options=*/0, os::kKeyAllAccess, nullptr, nullptr);
   if (status != os::kRegSuccess) return status;
   return key.SetDWORD(value, name);
 }
 
-std::int32_t RegKey::WriteQWORD(RegistryRoot root, std::u16string_view subkey,
-                                std::uint64_t value,
+std::int32_t RegKey::WriteQWORD(RegistryRoot root, std::u16string_view subkey, std::uint64_t value,
                                 std::u16string_view name) noexcept {
   RegKey key;
-  const std::int32_t status = key.Create(root, subkey, u"", /*options=*/0,
-                                         os::kKeyAllAccess, nullptr, nullptr);
+  const std::int32_t status = key.Create(root, subkey, u"", /*options=*/0, os::kKeyAllAccess, nullptr, nullptr);
   if (status != os::kRegSuccess) return status;
   return key.SetQWORD(value, name);
 }
 
-bool RegKey::ReadString(std::u16string_view subkey, std::u16string_view name,
-                        std::u16string& value) noexcept {
+bool RegKey::ReadString(std::u16string_view subkey, std::u16string_view name, std::u16string& value) noexcept {
   RegKey key;
-  return key.Open(RegistryRoot::kLocalMachine, subkey, os::kKeyRead) ==
-             os::kRegSuccess &&
+  return key.Open(RegistryRoot::kLocalMachine, subkey, os::kKeyRead) == os::kRegSuccess &&
          key.QueryString(name, value) == os::kRegSuccess;
 }
 
-bool RegKey::ReadDWORD(std::u16string_view subkey, std::u16string_view name,
-                       std::uint32_t& value) noexcept {
+bool RegKey::ReadDWORD(std::u16string_view subkey, std::u16string_view name, std::uint32_t& value) noexcept {
   RegKey key;
-  return key.Open(RegistryRoot::kLocalMachine, subkey, os::kKeyRead) ==
-             os::kRegSuccess &&
+  return key.Open(RegistryRoot::kLocalMachine, subkey, os::kKeyRead) == os::kRegSuccess &&
          key.QueryDWORD(value, name) == os::kRegSuccess;
 }
 
-bool RegKey::WriteStringToHKLM(std::u16string_view value,
-                               std::u16string_view subkey,
+bool RegKey::WriteStringToHKLM(std::u16string_view value, std::u16string_view subkey,
                                std::u16string_view name) noexcept {
-  return WriteString(RegistryRoot::kLocalMachine, subkey, value, name) ==
-         os::kRegSuccess;
+  return WriteString(RegistryRoot::kLocalMachine, subkey, value, name) == os::kRegSuccess;
 }
 
-bool RegKey::WriteDWORDToHKLM(std::uint32_t value, std::u16string_view subkey,
-                              std::u16string_view name) noexcept {
-  return WriteDWORD(RegistryRoot::kLocalMachine, subkey, value, name) ==
-         os::kRegSuccess;
+bool RegKey::WriteDWORDToHKLM(std::uint32_t value, std::u16string_view subkey, std::u16string_view name) noexcept {
+  return WriteDWORD(RegistryRoot::kLocalMachine, subkey, value, name) == os::kRegSuccess;
 }
 
 }  // namespace zevo::util

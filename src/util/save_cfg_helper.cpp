@@ -8,8 +8,7 @@ namespace zevo::util {
 
 namespace {
 
-constexpr logging::Site kLog{u"Core Config Repository",
-                             u"common/include/SaveCfgHelper"};
+constexpr logging::Site kLog{u"Core Config Repository", u"common/include/SaveCfgHelper"};
 
 // Logs why a step failed and keeps the system's error, read before the
 // line is written (logging and closing may change it). Always false.
@@ -22,14 +21,13 @@ bool Failed(std::u16string_view text, std::int32_t& error) noexcept {
 // Writes all `length` bytes to `file` (an os::NewFile or an
 // os::FileReplacement).
 template <class File>
-bool WriteAll(File& file, const std::uint8_t* data, std::uint32_t length,
-              std::int32_t& error) noexcept {
+bool WriteAll(File& file, const std::uint8_t* data, std::uint32_t length, std::int32_t& error) noexcept {
   std::uint32_t written = 0;
   if (!file.Write(data, length, &written)) return Failed(u"WriteFile Fail.", error);
   if (written != length) {
     error = os::LastErrorCode();
-    ZLOG(kLog, logging::kLevelFailure, u"WriteFile() fail",
-         u". dwBytesWritten: ", written, u" != uiEncrytionSrcLen: ", length);
+    ZLOG(kLog, logging::kLevelFailure, u"WriteFile() fail", u". dwBytesWritten: ", written, u" != uiEncrytionSrcLen: ",
+         length);
     return false;
   }
   return true;
@@ -37,16 +35,13 @@ bool WriteAll(File& file, const std::uint8_t* data, std::uint32_t length,
 
 }  // namespace
 
-SaveCfgHelper::SaveCfgHelper(const std::uint8_t* data,
-                             std::uint32_t length) noexcept {
-  encrypted_ = ZevoDataCrypto::EncryptData(/*password=*/nullptr, data, length,
-                                           buffer_, length_);
+SaveCfgHelper::SaveCfgHelper(const std::uint8_t* data, std::uint32_t length) noexcept {
+  encrypted_ = ZevoDataCrypto::EncryptData(/*password=*/nullptr, data, length, buffer_, length_);
 }
 
-bool SaveCfgHelper::Save(std::u16string_view filePath,
-                         bool writeThrough) noexcept {
-  ZLOG_ENTER(kLog, u"SaveCfgHelper::Save", u"pwszFolderPath = ", filePath,
-             u". bWriteThrough = ", writeThrough ? u'1' : u'0');
+bool SaveCfgHelper::Save(std::u16string_view filePath, bool writeThrough) noexcept {
+  ZLOG_ENTER(kLog, u"SaveCfgHelper::Save", u"pwszFolderPath = ", filePath, u". bWriteThrough = ",
+             writeThrough ? u'1' : u'0');
   if (!encrypted_) {
     ZLOG(kLog, logging::kLevelFailure, filePath, u" encryption fail.");
     return false;
@@ -56,17 +51,13 @@ bool SaveCfgHelper::Save(std::u16string_view filePath,
     ZLOG_EXIT(kLog, u"SaveCfgHelper::Save", u"Return true");
     return true;
   }
-  const std::uint32_t fileFlags =
-      writeThrough ? os::NewFile::kWriteThroughFlags : os::NewFile::kNormalFlags;
-  ZLOG(kLog, logging::kLevelFailure, u"SaveCfgHelper::Save",
-       u". wstrFilePath: ", filePath, u". GetLastError(): ",
-       error, u". dwFileAttribute: ", fileFlags,
-       u". Return: false");
+  const std::uint32_t fileFlags = writeThrough ? os::NewFile::kWriteThroughFlags : os::NewFile::kNormalFlags;
+  ZLOG(kLog, logging::kLevelFailure, u"SaveCfgHelper::Save", u". wstrFilePath: ", filePath, u". GetLastError(): ",
+       error, u". dwFileAttribute: ", fileFlags, u". Return: false");
   return false;
 }
 
-bool SaveCfgHelper::Replace(std::u16string_view filePath, bool writeThrough,
-                            std::int32_t& error) noexcept {
+bool SaveCfgHelper::Replace(std::u16string_view filePath, bool writeThrough, std::int32_t& error) noexcept {
   os::FileReplacement file;
   switch (file.Create(filePath, writeThrough)) {
     case os::FileReplacement::CreateResult::kOk:
@@ -84,8 +75,7 @@ bool SaveCfgHelper::Replace(std::u16string_view filePath, bool writeThrough,
   return true;
 }
 
-bool SaveCfgHelper::WriteInPlace(std::u16string_view filePath,
-                                 bool writeThrough, std::int32_t& error) noexcept {
+bool SaveCfgHelper::WriteInPlace(std::u16string_view filePath, bool writeThrough, std::int32_t& error) noexcept {
   os::NewFile file;
   if (!file.Create(filePath, writeThrough)) return Failed(u"CreateFile Fail.", error);
   return WriteAll(file, buffer_.get(), length_, error);

@@ -27,10 +27,8 @@ class SaveCfgHelper {
  private:
   // The steps of Save; false with the failure logged and the system's error
   // in `error`.
-  bool Replace(std::u16string_view filePath, bool writeThrough,
-               std::int32_t& error) noexcept;
-  bool WriteInPlace(std::u16string_view filePath, bool writeThrough,
-                    std::int32_t& error) noexcept;
+  bool Replace(std::u16string_view filePath, bool writeThrough, std::int32_t& error) noexcept;
+  bool WriteInPlace(std::u16string_view filePath, bool writeThrough, std::int32_t& error) noexcept;
 
   bool encrypted_ = false;
   CryptoBuffer buffer_;

@@ -51,8 +51,7 @@ std::uint32_t LeadingNumber(std::u16string_view text) {
 bool IsSelfProtectionOptionOn(std::uint32_t id) noexcept {
   try {
     RegKey key;
-    if (key.Open(os::RegistryRoot::kLocalMachine, kInstallKeyPath,
-                 os::kKeyRead) != os::kRegSuccess) {
+    if (key.Open(os::RegistryRoot::kLocalMachine, kInstallKeyPath, os::kKeyRead) != os::kRegSuccess) {
       return false;
     }
     std::u16string installFolder;
@@ -67,8 +66,7 @@ bool IsSelfProtectionOptionOn(std::uint32_t id) noexcept {
     SysConfigManager store(installFolder, std::u16string(kSysConfigFileName));
     store.Load();
     std::u16string value;
-    const std::int32_t status =
-        store.GetSysConfig(kSysConfigGroupAll, name, value);
+    const std::int32_t status = store.GetSysConfig(kSysConfigGroupAll, name, value);
     store.Close();
     return status == kCommonOk && LeadingNumber(value) == 1;
   } catch (...) {
@@ -77,19 +75,14 @@ bool IsSelfProtectionOptionOn(std::uint32_t id) noexcept {
 }
 
 bool IsModuleLoadCheckOn() noexcept {
-  if (moduleLoadCheck.load(std::memory_order_relaxed) ==
-      kModuleLoadCheckUnknown) {
-    moduleLoadCheck.store(IsSelfProtectionOptionOn(kSpModuleLoad)
-                              ? kModuleLoadCheckOn
-                              : kModuleLoadCheckOff,
+  if (moduleLoadCheck.load(std::memory_order_relaxed) == kModuleLoadCheckUnknown) {
+    moduleLoadCheck.store(IsSelfProtectionOptionOn(kSpModuleLoad) ? kModuleLoadCheckOn : kModuleLoadCheckOff,
                           std::memory_order_relaxed);
   }
   return moduleLoadCheck.load(std::memory_order_relaxed) == kModuleLoadCheckOn;
 }
 
-std::int32_t ModuleLoadCheckCacheForTesting() noexcept {
-  return moduleLoadCheck.load(std::memory_order_relaxed);
-}
+std::int32_t ModuleLoadCheckCacheForTesting() noexcept { return moduleLoadCheck.load(std::memory_order_relaxed); }
 
 void SetModuleLoadCheckCacheForTesting(std::int32_t value) noexcept {
   moduleLoadCheck.store(value, std::memory_order_relaxed);

@@ -32,12 +32,9 @@ inline constexpr std::u16string_view kSysConfigFileName = u"system_config.cfg";
 
 // The group of the self-protection switches; "1" means on.
 inline constexpr std::u16string_view kSysConfigGroupAll = u"ZEVO_ALL";
-inline constexpr std::u16string_view kSysConfigRestartAndRevert =
-    u"ZEVO_CFG_SP_RESTART_ND_REVERT";
-inline constexpr std::u16string_view kSysConfigModuleLoad =
-    u"ZEVO_CFG_SP_MODULE_LOAD";
-inline constexpr std::u16string_view kSysConfigMainObjective =
-    u"ZEVO_CFG_SP_MAIN_OBJECTIVE";
+inline constexpr std::u16string_view kSysConfigRestartAndRevert = u"ZEVO_CFG_SP_RESTART_ND_REVERT";
+inline constexpr std::u16string_view kSysConfigModuleLoad = u"ZEVO_CFG_SP_MODULE_LOAD";
+inline constexpr std::u16string_view kSysConfigMainObjective = u"ZEVO_CFG_SP_MAIN_OBJECTIVE";
 
 // One value as GetAllSysConfigs lists it.
 struct SysConfigRecord {
@@ -45,8 +42,7 @@ struct SysConfigRecord {
   std::u16string name;
   std::u16string value;
 
-  friend bool operator==(const SysConfigRecord&,
-                         const SysConfigRecord&) = default;
+  friend bool operator==(const SysConfigRecord&, const SysConfigRecord&) = default;
 };
 
 class SysConfigManager {
@@ -65,8 +61,7 @@ class SysConfigManager {
   bool Load() noexcept;
 
   // Drops the document and loads the given file instead.
-  bool Reload(std::u16string_view folderPath,
-              std::u16string_view fileName) noexcept;
+  bool Reload(std::u16string_view folderPath, std::u16string_view fileName) noexcept;
 
   // Drops the document. Always true.
   bool Close() noexcept;
@@ -79,31 +74,22 @@ class SysConfigManager {
 
   // The text of the value without the XML white space around it (empty
   // when the element has none). GetAllSysConfigs lists values the same way.
-  std::int32_t GetSysConfig(std::u16string_view group,
-                            std::u16string_view name,
-                            std::u16string& value) noexcept;
+  std::int32_t GetSysConfig(std::u16string_view group, std::u16string_view name, std::u16string& value) noexcept;
   // Changes an existing value; creates nothing.
-  std::int32_t SetSysConfig(std::u16string_view group,
-                            std::u16string_view name,
-                            std::u16string_view newValue) noexcept;
+  std::int32_t SetSysConfig(std::u16string_view group, std::u16string_view name, std::u16string_view newValue) noexcept;
   // Adds a value that does not exist yet, and its group when missing.
-  std::int32_t AddSysConfig(std::u16string_view group,
-                            std::u16string_view name,
-                            std::u16string_view value) noexcept;
-  std::int32_t RemoveSysConfig(std::u16string_view group,
-                               std::u16string_view name) noexcept;
+  std::int32_t AddSysConfig(std::u16string_view group, std::u16string_view name, std::u16string_view value) noexcept;
+  std::int32_t RemoveSysConfig(std::u16string_view group, std::u16string_view name) noexcept;
   // Appends every value of every group, in document order.
   std::int32_t GetAllSysConfigs(std::vector<SysConfigRecord>& list) noexcept;
 
   // Prints the "SysConfigManager" element (other top-level elements are
   // dropped), encrypts it and writes it to <folder><separator><file>.
   // False, writing nothing, when the document has no such element.
-  bool saveFile(std::u16string_view folderPath, std::u16string_view fileName,
-                bool writeThrough) noexcept;
+  bool saveFile(std::u16string_view folderPath, std::u16string_view fileName, bool writeThrough) noexcept;
 
  private:
-  bool loadFile(std::u16string_view folderPath,
-                std::u16string_view fileName) noexcept;
+  bool loadFile(std::u16string_view folderPath, std::u16string_view fileName) noexcept;
   bool ParseText(const char* text, std::size_t size);
   pugi::xml_node getXmlNodeByPath(const std::string& xpath) const;
   std::vector<pugi::xml_node> getXmlNodesByPath(const std::string& xpath) const;

@@ -29,8 +29,7 @@ void ReportCryptoError(std::u16string_view text) noexcept {
     // No memory for the message: the code alone is still worth a line.
   }
   ZLOG(kLog, logging::kLevelFailure, u"ZevoDataCrypto error. ", text);
-  ZLOG(kLog, logging::kLevelFailure, u"error(", error.code, u"). Msg = \"",
-       error.message, u'"');
+  ZLOG(kLog, logging::kLevelFailure, u"error(", error.code, u"). Msg = \"", error.message, u'"');
 }
 
 // What a run got as far as, for the clean-up.
@@ -41,15 +40,13 @@ struct Progress {
   Bytes output;
 };
 
-bool DeriveKey(os::Md5Rc4Session& session, const char* password,
-               Progress& progress) noexcept {
+bool DeriveKey(os::Md5Rc4Session& session, const char* password, Progress& progress) noexcept {
   if (!session.AcquireContext()) {
     ReportCryptoError(u"Error during CryptAcquireContext!");
     return false;
   }
   progress.contextAcquired = true;
-  ZLOG(kLog, logging::kLevelEntryExit,
-       u"A cryptographic provider has been acquired.");
+  ZLOG(kLog, logging::kLevelEntryExit, u"A cryptographic provider has been acquired.");
 
   if (!session.CreateHash()) {
     ReportCryptoError(u"Error during CryptCreateHash!");
@@ -59,21 +56,18 @@ bool DeriveKey(os::Md5Rc4Session& session, const char* password,
 
   const char* const text = password != nullptr ? password : kBuiltInPassword;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(text);
-  if (!session.HashData(bytes,
-                        static_cast<std::uint32_t>(std::strlen(text)))) {
+  if (!session.HashData(bytes, static_cast<std::uint32_t>(std::strlen(text)))) {
     ReportCryptoError(u"Error during CryptHashData.");
     return false;
   }
-  ZLOG(kLog, logging::kLevelEntryExit,
-       u"The password has been added to the hash.");
+  ZLOG(kLog, logging::kLevelEntryExit, u"The password has been added to the hash.");
 
   if (!session.DeriveKey()) {
     ReportCryptoError(u"Error during CryptDeriveKey!");
     return false;
   }
   progress.keyDerived = true;
-  ZLOG(kLog, logging::kLevelEntryExit,
-       u"An encryption key is derived from the password hash.");
+  ZLOG(kLog, logging::kLevelEntryExit, u"An encryption key is derived from the password hash.");
 
   if (!session.DestroyHash()) {
     ReportCryptoError(u"Error during CryptDestroyHash");
@@ -83,16 +77,14 @@ bool DeriveKey(os::Md5Rc4Session& session, const char* password,
 }
 
 // Passes `data` through the work buffer in pieces into progress.output.
-bool CryptPieces(os::Md5Rc4Session& session, bool encrypt,
-                 const std::uint8_t* data, std::uint32_t length,
+bool CryptPieces(os::Md5Rc4Session& session, bool encrypt, const std::uint8_t* data, std::uint32_t length,
                  Progress& progress) noexcept {
   const Bytes work = Allocate(kCryptoWorkBufferBytes);
   if (!work) {
     ReportCryptoError(u"Out of memory.");
     return false;
   }
-  ZLOG(kLog, logging::kLevelEntryExit,
-       u"Memory has been allocated for the buffer.");
+  ZLOG(kLog, logging::kLevelEntryExit, u"Memory has been allocated for the buffer.");
 
   std::uint32_t outputSize = length;
   if (encrypt && !session.EncryptedSize(length, &outputSize)) {
@@ -105,8 +97,7 @@ bool CryptPieces(os::Md5Rc4Session& session, bool encrypt,
     return false;
   }
   progress.outputSize = outputSize;
-  ZLOG(kLog, logging::kLevelEntryExit,
-       u"Memory has been allocated for output buffer.");
+  ZLOG(kLog, logging::kLevelEntryExit, u"Memory has been allocated for output buffer.");
 
   std::uint32_t done = 0;
   std::uint32_t written = 0;
@@ -116,10 +107,8 @@ bool CryptPieces(os::Md5Rc4Session& session, bool encrypt,
     const bool final = remaining <= kCryptoPieceBytes;
     if (piece != 0) std::memcpy(work.get(), data + done, piece);
     std::uint32_t pieceOut = piece;
-    if (!session.Crypt(encrypt, work.get(), &pieceOut, kCryptoWorkBufferBytes,
-                       final)) {
-      ReportCryptoError(encrypt ? u"Error during CryptEncrypt."
-                                : u"Error during CryptDecrypt.");
+    if (!session.Crypt(encrypt, work.get(), &pieceOut, kCryptoWorkBufferBytes, final)) {
+      ReportCryptoError(encrypt ? u"Error during CryptEncrypt." : u"Error during CryptDecrypt.");
       return false;
     }
     if (pieceOut > outputSize - written) {
@@ -135,8 +124,7 @@ bool CryptPieces(os::Md5Rc4Session& session, bool encrypt,
   }
 }
 
-bool CryptData(bool encrypt, const char* password, const std::uint8_t* data,
-               std::uint32_t length, CryptoBuffer& buffer,
+bool CryptData(bool encrypt, const char* password, const std::uint8_t* data, std::uint32_t length, CryptoBuffer& buffer,
                std::uint32_t& outLength) noexcept {
   buffer.reset();
   outLength = 0;
@@ -144,8 +132,7 @@ bool CryptData(bool encrypt, const char* password, const std::uint8_t* data,
 
   os::Md5Rc4Session session;
   Progress progress;
-  bool ok = DeriveKey(session, password, progress) &&
-            CryptPieces(session, encrypt, data, length, progress);
+  bool ok = DeriveKey(session, password, progress) && CryptPieces(session, encrypt, data, length, progress);
 
   // Clean-up, on every path.
   try {
@@ -167,26 +154,19 @@ bool CryptData(bool encrypt, const char* password, const std::uint8_t* data,
 
 }  // namespace
 
-bool ZevoDataCrypto::EncryptData(const char* password,
-                                 const std::uint8_t* data,
-                                 std::uint32_t length, CryptoBuffer& buffer,
-                                 std::uint32_t& outLength) noexcept {
-  return CryptData(/*encrypt=*/true, password, data, length, buffer,
-                   outLength);
+bool ZevoDataCrypto::EncryptData(const char* password, const std::uint8_t* data, std::uint32_t length,
+                                 CryptoBuffer& buffer, std::uint32_t& outLength) noexcept {
+  return CryptData(/*encrypt=*/true, password, data, length, buffer, outLength);
 }
 
-bool ZevoDataCrypto::DecryptData(const char* password,
-                                 const std::uint8_t* data,
-                                 std::uint32_t length, CryptoBuffer& buffer,
-                                 std::uint32_t& outLength) noexcept {
-  return CryptData(/*encrypt=*/false, password, data, length, buffer,
-                   outLength);
+bool ZevoDataCrypto::DecryptData(const char* password, const std::uint8_t* data, std::uint32_t length,
+                                 CryptoBuffer& buffer, std::uint32_t& outLength) noexcept {
+  return CryptData(/*encrypt=*/false, password, data, length, buffer, outLength);
 }
 
-std::int32_t ZevoDataCrypto::EncryptDataToBuffer(
-    const char* password, const std::uint8_t* data, std::uint32_t length,
-    std::uint8_t* target, std::uint32_t capacity,
-    std::uint32_t* outLength) noexcept {
+std::int32_t ZevoDataCrypto::EncryptDataToBuffer(const char* password, const std::uint8_t* data, std::uint32_t length,
+                                                 std::uint8_t* target, std::uint32_t capacity,
+                                                 std::uint32_t* outLength) noexcept {
   if (outLength == nullptr) return kUnsupported;
   CryptoBuffer buffer;
   if (!EncryptData(password, data, length, buffer, *outLength)) {

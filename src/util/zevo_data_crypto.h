@@ -21,8 +21,7 @@ inline constexpr std::int32_t kCryptoFailed = detail::Code(0xe018001au);
 inline constexpr std::int32_t kCryptoBufferTooSmall = detail::Code(0xe018000du);
 
 // The built-in password, hashed without its terminating NUL.
-inline constexpr char kBuiltInPassword[] =
-    "9E3B7A52-C61F-4d08-A2E4-71B5D03C8F96";
+inline constexpr char kBuiltInPassword[] = "9E3B7A52-C61F-4d08-A2E4-71B5D03C8F96";
 
 // Size of the work buffer; data passes through it in pieces of at most
 // kCryptoPieceBytes.
@@ -43,22 +42,17 @@ class ZevoDataCrypto {
   // On success `buffer` holds `outLength` bytes (an empty input gives
   // length 0). On failure the result is false and `buffer`/`outLength` are
   // not to be used. Failures are logged ("Util COMMON").
-  static bool EncryptData(const char* password, const std::uint8_t* data,
-                          std::uint32_t length, CryptoBuffer& buffer,
+  static bool EncryptData(const char* password, const std::uint8_t* data, std::uint32_t length, CryptoBuffer& buffer,
                           std::uint32_t& outLength) noexcept;
-  static bool DecryptData(const char* password, const std::uint8_t* data,
-                          std::uint32_t length, CryptoBuffer& buffer,
+  static bool DecryptData(const char* password, const std::uint8_t* data, std::uint32_t length, CryptoBuffer& buffer,
                           std::uint32_t& outLength) noexcept;
 
   // Encrypts into `target`: kCommonOk when the result fits into `capacity`
   // bytes; kUnsupported when `outLength` is null; kCryptoFailed when
   // encryption fails; kCryptoBufferTooSmall when `target` is null or too
   // small, with the needed length in *outLength.
-  static std::int32_t EncryptDataToBuffer(const char* password,
-                                          const std::uint8_t* data,
-                                          std::uint32_t length,
-                                          std::uint8_t* target,
-                                          std::uint32_t capacity,
+  static std::int32_t EncryptDataToBuffer(const char* password, const std::uint8_t* data, std::uint32_t length,
+                                          std::uint8_t* target, std::uint32_t capacity,
                                           std::uint32_t* outLength) noexcept;
 };
 

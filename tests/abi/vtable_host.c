@@ -17,8 +17,8 @@ ZEVO_STATIC_ASSERT(sizeof(IProgressSink) == sizeof(void*), "C view of the sink")
 ZEVO_STATIC_ASSERT(sizeof(char16_t) == 2, "UTF-16 code unit");
 ZEVO_STATIC_ASSERT(ZEVO_MODULE_PAIR(40000, 400001) == 0x00061a8100009c40ull, "module pair");
 
-void AbiHost_DriveCommon(ICommonPluginInterface_C* object, uint32_t function, void* first,
-                         void* second, AbiHostReport* report) {
+void AbiHost_DriveCommon(ICommonPluginInterface_C* object, uint32_t function, void* first, void* second,
+                         AbiHostReport* report) {
   report->moduleId = object->vtbl->GetModuleID(object);
   report->interfaceId = object->vtbl->GetInterfaceID(object);
   report->version.major = 0xffffffffu;
@@ -28,19 +28,15 @@ void AbiHost_DriveCommon(ICommonPluginInterface_C* object, uint32_t function, vo
   report->callResult = object->vtbl->CallFunc(object, function, first, second);
 }
 
-void AbiHost_GetVersionNull(ICommonPluginInterface_C* object) {
-  object->vtbl->GetModuleVersion(object, NULL);
-}
+void AbiHost_GetVersionNull(ICommonPluginInterface_C* object) { object->vtbl->GetModuleVersion(object, NULL); }
 
 void* AbiHost_DeleteCommon(ICommonPluginInterface_C* object, uint32_t flags) {
   return object->vtbl->DeleteThis(object, flags);
 }
 
-int32_t AbiHost_ReportProgress(IProgressSink_C* sink, uint32_t event, int32_t c, int32_t d,
-                               void* data, uint64_t cookie) {
+int32_t AbiHost_ReportProgress(IProgressSink_C* sink, uint32_t event, int32_t c, int32_t d, void* data,
+                               uint64_t cookie) {
   return sink->vtbl->OnProgress(sink, event, c, d, data, cookie);
 }
 
-void* AbiHost_DeleteSink(IProgressSink_C* sink, uint32_t flags) {
-  return sink->vtbl->DeleteThis(sink, flags);
-}
+void* AbiHost_DeleteSink(IProgressSink_C* sink, uint32_t flags) { return sink->vtbl->DeleteThis(sink, flags); }

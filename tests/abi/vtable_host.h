@@ -11,16 +11,16 @@ ZEVO_EXTERN_C_BEGIN
 
 /* What the host saw from one object, slot by slot. */
 typedef struct AbiHostReport {
-  uint32_t moduleId;     /* slot 1 */
-  uint32_t interfaceId;  /* slot 2 */
-  VersionInfo version;   /* slot 3, preset to 0xffffffff in every field */
-  int32_t callResult;    /* slot 4 */
+  uint32_t moduleId;    /* slot 1 */
+  uint32_t interfaceId; /* slot 2 */
+  VersionInfo version;  /* slot 3, preset to 0xffffffff in every field */
+  int32_t callResult;   /* slot 4 */
 } AbiHostReport;
 
 /* Calls slots 1, 2, 3 and 4 of `object`, in that order; slot 4 with
  * (function, first, second). */
-void AbiHost_DriveCommon(ICommonPluginInterface_C* object, uint32_t function, void* first,
-                         void* second, AbiHostReport* report);
+void AbiHost_DriveCommon(ICommonPluginInterface_C* object, uint32_t function, void* first, void* second,
+                         AbiHostReport* report);
 
 /* Calls slot 3 with a null pointer (the object must ignore it). */
 void AbiHost_GetVersionNull(ICommonPluginInterface_C* object);
@@ -29,8 +29,8 @@ void AbiHost_GetVersionNull(ICommonPluginInterface_C* object);
 void* AbiHost_DeleteCommon(ICommonPluginInterface_C* object, uint32_t flags);
 
 /* Slot 1 of the progress sink; returns its result. */
-int32_t AbiHost_ReportProgress(IProgressSink_C* sink, uint32_t event, int32_t c, int32_t d,
-                               void* data, uint64_t cookie);
+int32_t AbiHost_ReportProgress(IProgressSink_C* sink, uint32_t event, int32_t c, int32_t d, void* data,
+                               uint64_t cookie);
 
 /* Slot 0 of the progress sink. */
 void* AbiHost_DeleteSink(IProgressSink_C* sink, uint32_t flags);

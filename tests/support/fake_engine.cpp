@@ -26,9 +26,7 @@ struct Enumeration {
   std::size_t next = 0;
 };
 
-std::u16string TextOf(const char16_t* text) {
-  return text == nullptr ? std::u16string() : std::u16string(text);
-}
+std::u16string TextOf(const char16_t* text) { return text == nullptr ? std::u16string() : std::u16string(text); }
 
 // Copies `text` into a buffer of `capacity` characters, terminated.
 void CopyOut(std::u16string_view text, char16_t* buffer, std::int32_t capacity) {
@@ -156,8 +154,7 @@ struct FakeEngine::State {
     enumerations.emplace(*out, std::move(e));
     return 0;
   }
-  std::int32_t NextRow(std::int32_t enumeration, bool first, char16_t* row, std::int32_t capacity,
-                       std::int32_t noRow) {
+  std::int32_t NextRow(std::int32_t enumeration, bool first, char16_t* row, std::int32_t capacity, std::int32_t noRow) {
     auto it = enumerations.find(enumeration);
     if (it == enumerations.end()) return kNoSuchHandle;
     if (row == nullptr) return kInvalidArgument;
@@ -167,9 +164,7 @@ struct FakeEngine::State {
     CopyOut(e.rows[e.next++], row, capacity);
     return 0;
   }
-  std::int32_t CloseEnum(std::int32_t enumeration) {
-    return enumerations.erase(enumeration) == 0 ? kNoSuchHandle : 0;
-  }
+  std::int32_t CloseEnum(std::int32_t enumeration) { return enumerations.erase(enumeration) == 0 ? kNoSuchHandle : 0; }
   // Waits on `lock` (the state's mutex) until a stop for h or the end of
   // blocking; the stop is used up.
   std::int32_t Scan(std::unique_lock<std::mutex>& lock, std::int32_t h) {

@@ -58,20 +58,30 @@ class FakeEngine {
     std::vector<std::int64_t> ints;     // integral arguments, in order
     std::vector<std::u16string> texts;  // const char16_t* arguments (null -> empty)
   };
-  struct Option { std::int32_t handle; std::int32_t id; std::u16string value; };  // handle 0: global
+  struct Option {
+    std::int32_t handle;
+    std::int32_t id;
+    std::u16string value;
+  };  // handle 0: global
   struct RcmCall {
     std::int32_t handle;
     std::optional<ZEVO_RcmRecord> record;  // empty when null was passed
     std::uint32_t size;
   };
-  struct WhitelistEntry { std::int32_t handle; TKC_WHITELIST_ITEM record; };
+  struct WhitelistEntry {
+    std::int32_t handle;
+    TKC_WHITELIST_ITEM record;
+  };
   struct Backup {
     std::int32_t handle;
     std::u16string folder, prefix;        // options 14 and 16 at the time
     std::vector<std::uint32_t> selected;  // item indexes
     std::u16string file;                  // path written; empty when none
   };
-  struct Clean { std::int32_t handle; std::vector<std::uint32_t> selected; };
+  struct Clean {
+    std::int32_t handle;
+    std::vector<std::uint32_t> selected;
+  };
 
   FakeEngine();
   ~FakeEngine();

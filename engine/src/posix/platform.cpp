@@ -9,9 +9,7 @@ namespace tarsk {
 const char16_t kPathListSeparator = u':';
 const char16_t kPathSeparator = u'/';
 
-std::filesystem::path ToPath(std::u16string_view text) {
-  return std::filesystem::path(Utf16ToUtf8(text));
-}
+std::filesystem::path ToPath(std::u16string_view text) { return std::filesystem::path(Utf16ToUtf8(text)); }
 
 std::u16string FromPath(const std::filesystem::path& path) { return Utf8ToUtf16(path.native()); }
 

@@ -9,8 +9,7 @@ namespace zevo::hostlog {
 LocalTime NowLocal() {
   SYSTEMTIME st;
   ::GetLocalTime(&st);
-  return {st.wYear, st.wMonth,  st.wDay,         st.wHour,
-          st.wMinute, st.wSecond, st.wMilliseconds};
+  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
 uint64_t CurrentThreadId() { return ::GetCurrentThreadId(); }
@@ -22,8 +21,7 @@ std::optional<std::u16string> GetEnvironment(const char* name) {
   std::wstring value(256, L'\0');
   for (;;) {
     ::SetLastError(ERROR_SUCCESS);
-    const DWORD n = ::GetEnvironmentVariableW(
-        wide_name.c_str(), value.data(), static_cast<DWORD>(value.size()));
+    const DWORD n = ::GetEnvironmentVariableW(wide_name.c_str(), value.data(), static_cast<DWORD>(value.size()));
     if (n == 0) {
       if (::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
       return std::u16string();

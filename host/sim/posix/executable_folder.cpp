@@ -2,8 +2,6 @@
 
 namespace zevo::hostsim {
 
-std::filesystem::path ExecutableFolder() {
-  return std::filesystem::read_symlink("/proc/self/exe").parent_path();
-}
+std::filesystem::path ExecutableFolder() { return std::filesystem::read_symlink("/proc/self/exe").parent_path(); }
 
 }  // namespace zevo::hostsim

@@ -14,9 +14,9 @@ namespace {
 std::string LastErrorText() {
   const DWORD code = GetLastError();
   wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::u16string text;
   if (buffer != nullptr) {
     text.assign(reinterpret_cast<const char16_t*>(buffer), length);
@@ -54,8 +54,6 @@ void CloseLibrary(void* library) noexcept {
   if (library != nullptr) FreeLibrary(static_cast<HMODULE>(library));
 }
 
-bool IsLibraryLoaded(const std::filesystem::path& file) noexcept {
-  return GetModuleHandleW(file.c_str()) != nullptr;
-}
+bool IsLibraryLoaded(const std::filesystem::path& file) noexcept { return GetModuleHandleW(file.c_str()) != nullptr; }
 
 }  // namespace zevo::hostsim::platform

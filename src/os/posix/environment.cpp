@@ -33,9 +33,8 @@ std::optional<std::string> HomeFolder() {
   std::vector<char> scratch(16384);
   passwd entry{};
   passwd* found = nullptr;
-  if (getpwuid_r(getuid(), &entry, scratch.data(), scratch.size(), &found) ==
-          0 &&
-      found != nullptr && found->pw_dir != nullptr && *found->pw_dir != '\0') {
+  if (getpwuid_r(getuid(), &entry, scratch.data(), scratch.size(), &found) == 0 && found != nullptr &&
+      found->pw_dir != nullptr && *found->pw_dir != '\0') {
     return std::string(found->pw_dir);
   }
   return std::nullopt;
@@ -43,8 +42,7 @@ std::optional<std::string> HomeFolder() {
 
 // $<variable> when it is an absolute path (as the XDG rules ask), else
 // $HOME/<fallback>.
-std::optional<std::string> XdgFolder(const char* variable,
-                                     const char* fallback) {
+std::optional<std::string> XdgFolder(const char* variable, const char* fallback) {
   if (auto value = Variable(variable); value && value->starts_with('/')) {
     return value;
   }
@@ -60,8 +58,7 @@ void DropTrailingSeparators(std::string& path) {
 
 }  // namespace
 
-std::uint32_t ExpandEnvironmentText(const char16_t* source, char16_t* buffer,
-                                    std::uint32_t capacity) noexcept {
+std::uint32_t ExpandEnvironmentText(const char16_t* source, char16_t* buffer, std::uint32_t capacity) noexcept {
   if (source == nullptr || (buffer == nullptr && capacity != 0)) {
     errno = EINVAL;
     return 0;
@@ -115,15 +112,21 @@ std::optional<std::u16string> EnvironmentValue(std::u16string_view name) {
   return Utf8ToUtf16(*value);
 }
 
-std::int32_t SpecialFolderPath(std::int32_t folderId,
-                               std::u16string& path) noexcept {
+std::int32_t SpecialFolderPath(std::int32_t folderId, std::u16string& path) noexcept {
   try {
     std::optional<std::string> folder;
     switch (folderId) {
-      case kFolderAppData: folder = XdgFolder("XDG_CONFIG_HOME", ".config"); break;
-      case kFolderLocalAppData: folder = XdgFolder("XDG_DATA_HOME", ".local/share"); break;
-      case kFolderProfile: folder = HomeFolder(); break;
-      default: return kInvalidArgument;
+      case kFolderAppData:
+        folder = XdgFolder("XDG_CONFIG_HOME", ".config");
+        break;
+      case kFolderLocalAppData:
+        folder = XdgFolder("XDG_DATA_HOME", ".local/share");
+        break;
+      case kFolderProfile:
+        folder = HomeFolder();
+        break;
+      default:
+        return kInvalidArgument;
     }
     if (!folder) return kFailure;
     DropTrailingSeparators(*folder);
@@ -138,8 +141,7 @@ bool HostExecutablePath(std::u16string& path) noexcept {
   try {
     std::string target(PATH_MAX, '\0');
     while (true) {
-      const ssize_t length =
-          readlink("/proc/self/exe", target.data(), target.size());
+      const ssize_t length = readlink("/proc/self/exe", target.data(), target.size());
       if (length < 0) return false;
       if (static_cast<std::size_t>(length) < target.size()) {
         target.resize(static_cast<std::size_t>(length));

@@ -27,11 +27,11 @@ struct ErrorPair {
 
 // errno -> Windows number; the first row of a number is its way back.
 constexpr ErrorPair kErrors[] = {
-    {ENOENT, kErrorFileNotFound},     {ENOTDIR, kErrorPathNotFound},    {EACCES, kErrorAccessDenied},
-    {EPERM, kErrorAccessDenied},      {EISDIR, kErrorAccessDenied},     {EROFS, kErrorAccessDenied},
-    {ENOMEM, kErrorNotEnoughMemory},  {EXDEV, kErrorNotSameDevice},     {EBUSY, kErrorSharingViolation},
-    {ETXTBSY, kErrorSharingViolation}, {EINVAL, kErrorInvalidParameter}, {ENOSPC, kErrorDiskFull},
-    {ENOSYS, kErrorCallNotImplemented}, {ENOTEMPTY, kErrorDirNotEmpty}, {EEXIST, kErrorAlreadyExists},
+    {ENOENT, kErrorFileNotFound},          {ENOTDIR, kErrorPathNotFound},    {EACCES, kErrorAccessDenied},
+    {EPERM, kErrorAccessDenied},           {EISDIR, kErrorAccessDenied},     {EROFS, kErrorAccessDenied},
+    {ENOMEM, kErrorNotEnoughMemory},       {EXDEV, kErrorNotSameDevice},     {EBUSY, kErrorSharingViolation},
+    {ETXTBSY, kErrorSharingViolation},     {EINVAL, kErrorInvalidParameter}, {ENOSPC, kErrorDiskFull},
+    {ENOSYS, kErrorCallNotImplemented},    {ENOTEMPTY, kErrorDirNotEmpty},   {EEXIST, kErrorAlreadyExists},
     {ENAMETOOLONG, kErrorFilenameTooLong}, {EIO, kErrorGenFailure}};
 
 bool ToNative(std::u16string_view path, std::string& native) noexcept {
@@ -110,8 +110,7 @@ bool CopyReplacing(const std::string& from, const std::string& to) noexcept {
   }
   if (ok) {
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    ok = CopyAll(source.get(), target.get()) && ::futimens(target.get(), times) == 0 &&
-         ::fsync(target.get()) == 0;
+    ok = CopyAll(source.get(), target.get()) && ::futimens(target.get(), times) == 0 && ::fsync(target.get()) == 0;
     target.Reset();
     ok = ok && ::rename(temporary.c_str(), to.c_str()) == 0;
     if (!ok) {
@@ -311,9 +310,7 @@ struct ContentFile::Handle {
 ContentFile::ContentFile() noexcept = default;
 ContentFile::~ContentFile() { Close(); }
 
-void ContentFile::Close() noexcept {
-  handle_.reset();
-}
+void ContentFile::Close() noexcept { handle_.reset(); }
 
 namespace {
 

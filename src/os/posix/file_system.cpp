@@ -70,12 +70,11 @@ bool CopyThenUnlink(const std::string& from, const std::string& to) noexcept {
   }
   bool copied = false;
   {
-    const Descriptor target(
-        ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777));
+    const Descriptor target(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777));
     if (target.get() < 0) return false;
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    copied = CopyBytes(source.get(), target.get()) && ::futimens(target.get(), times) == 0 &&
-             ::fsync(target.get()) == 0;
+    copied =
+        CopyBytes(source.get(), target.get()) && ::futimens(target.get(), times) == 0 && ::fsync(target.get()) == 0;
   }
   if (!copied) {
     const int saved = errno;

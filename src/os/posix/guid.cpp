@@ -16,8 +16,7 @@ using GuidBytes = std::array<std::uint8_t, 16>;
 // seeded from the clock and the thread, so two threads never share state.
 void FillFallback(GuidBytes& bytes) {
   thread_local std::mt19937_64 generator(
-      static_cast<std::uint64_t>(
-          std::chrono::steady_clock::now().time_since_epoch().count()) ^
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
       std::hash<std::thread::id>{}(std::this_thread::get_id()));
   for (auto& b : bytes) b = static_cast<std::uint8_t>(generator());
 }

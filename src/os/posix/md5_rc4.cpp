@@ -129,14 +129,12 @@ bool Md5Rc4Session::CreateHash() noexcept {
   return RunStep([&]() -> bool {
     if (!state_) return false;
     state_->hash.reset(EVP_MD_CTX_new());
-    return state_->hash &&
-           EVP_DigestInit_ex2(state_->hash.get(), state_->library->md5(),
-                              /*params=*/nullptr) == 1;
+    return state_->hash && EVP_DigestInit_ex2(state_->hash.get(), state_->library->md5(),
+                                              /*params=*/nullptr) == 1;
   });
 }
 
-bool Md5Rc4Session::HashData(const std::uint8_t* data,
-                             std::uint32_t size) noexcept {
+bool Md5Rc4Session::HashData(const std::uint8_t* data, std::uint32_t size) noexcept {
   return RunStep([&]() -> bool {
     if (!state_ || !state_->hash) return false;
     return EVP_DigestUpdate(state_->hash.get(), data, size) == 1;
@@ -149,8 +147,7 @@ bool Md5Rc4Session::DeriveKey() noexcept {
     // A finished MD5 context cannot hash again, as a CryptoAPI hash that has
     // been used for a key cannot; the digest is the whole 128-bit key.
     unsigned int digestSize = 0;
-    if (EVP_DigestFinal_ex(state_->hash.get(), state_->key, &digestSize) != 1 ||
-        digestSize != kMd5Rc4KeyBytes) {
+    if (EVP_DigestFinal_ex(state_->hash.get(), state_->key, &digestSize) != 1 || digestSize != kMd5Rc4KeyBytes) {
       return false;
     }
     state_->cipher.reset(EVP_CIPHER_CTX_new());
@@ -166,8 +163,7 @@ bool Md5Rc4Session::DestroyHash() noexcept {
   });
 }
 
-bool Md5Rc4Session::EncryptedSize(std::uint32_t length,
-                                  std::uint32_t* size) noexcept {
+bool Md5Rc4Session::EncryptedSize(std::uint32_t length, std::uint32_t* size) noexcept {
   return RunStep([&]() -> bool {
     if (!state_ || !state_->cipher || size == nullptr) return false;
     *size = length;  // a stream cipher: as long as its input
@@ -175,20 +171,16 @@ bool Md5Rc4Session::EncryptedSize(std::uint32_t length,
   });
 }
 
-bool Md5Rc4Session::Crypt(bool /*encrypt*/, std::uint8_t* data,
-                          std::uint32_t* length, std::uint32_t capacity,
+bool Md5Rc4Session::Crypt(bool /*encrypt*/, std::uint8_t* data, std::uint32_t* length, std::uint32_t capacity,
                           bool final) noexcept {
   return RunStep([&]() -> bool {
-    if (!state_ || !state_->cipher || length == nullptr || *length > capacity ||
-        (data == nullptr && *length != 0)) {
+    if (!state_ || !state_->cipher || length == nullptr || *length > capacity || (data == nullptr && *length != 0)) {
       errno = EINVAL;
       return false;
     }
     // RC4 is its own inverse: both directions are the same update, in place.
     int written = 0;
-    if (*length != 0 &&
-        EVP_CipherUpdate(state_->cipher.get(), data, &written, data,
-                         static_cast<int>(*length)) != 1) {
+    if (*length != 0 && EVP_CipherUpdate(state_->cipher.get(), data, &written, data, static_cast<int>(*length)) != 1) {
       return false;
     }
     if (static_cast<std::uint32_t>(written) != *length) return false;

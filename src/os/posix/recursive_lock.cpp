@@ -9,9 +9,7 @@ namespace {
 
 using Native = std::recursive_mutex;
 
-Native& NativeOf(unsigned char* storage) {
-  return *std::launder(reinterpret_cast<Native*>(storage));
-}
+Native& NativeOf(unsigned char* storage) { return *std::launder(reinterpret_cast<Native*>(storage)); }
 
 }  // namespace
 

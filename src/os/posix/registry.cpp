@@ -45,32 +45,43 @@ constexpr std::uint32_t kWriteRights = kKeySetValue | kKeyCreateSubKey;
 
 std::int32_t StatusOf(int error) noexcept {
   switch (error) {
-    case 0: return kRegSuccess;
-    case ENOENT: case ENOTDIR: return kRegFileNotFound;
-    case EACCES: case EPERM: case EROFS: case ENOTEMPTY: case EEXIST:
+    case 0:
+      return kRegSuccess;
+    case ENOENT:
+    case ENOTDIR:
+      return kRegFileNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENOTEMPTY:
+    case EEXIST:
       return kRegAccessDenied;
-    case ENOMEM: return kRegNotEnoughMemory;
-    case ENAMETOOLONG: return kRegInvalidParameter;
-    default: return kRegIoFailed;
+    case ENOMEM:
+      return kRegNotEnoughMemory;
+    case ENAMETOOLONG:
+      return kRegInvalidParameter;
+    default:
+      return kRegIoFailed;
   }
 }
 
-std::int32_t StatusOf(const std::error_code& error) noexcept {
-  return StatusOf(error.value());
-}
+std::int32_t StatusOf(const std::error_code& error) noexcept { return StatusOf(error.value()); }
 
 fs::path RootFolder() {
   const char* configured = std::getenv(kRootVariable);
-  return (configured != nullptr && *configured != '\0') ? configured
-                                                        : kDefaultRoot;
+  return (configured != nullptr && *configured != '\0') ? configured : kDefaultRoot;
 }
 
 const char* RootFolderName(RegistryRoot root) {
   switch (root) {
-    case RegistryRoot::kClassesRoot: return "HKEY_CLASSES_ROOT";
-    case RegistryRoot::kCurrentUser: return "HKEY_CURRENT_USER";
-    case RegistryRoot::kLocalMachine: return "HKEY_LOCAL_MACHINE";
-    case RegistryRoot::kUsers: return "HKEY_USERS";
+    case RegistryRoot::kClassesRoot:
+      return "HKEY_CLASSES_ROOT";
+    case RegistryRoot::kCurrentUser:
+      return "HKEY_CURRENT_USER";
+    case RegistryRoot::kLocalMachine:
+      return "HKEY_LOCAL_MACHINE";
+    case RegistryRoot::kUsers:
+      return "HKEY_USERS";
   }
   return nullptr;
 }
@@ -78,15 +89,13 @@ const char* RootFolderName(RegistryRoot root) {
 enum class Kind { kKey, kValue };
 
 bool IsKind(const fs::file_status& status, Kind kind) {
-  return kind == Kind::kKey ? fs::is_directory(status)
-                            : fs::is_regular_file(status);
+  return kind == Kind::kKey ? fs::is_directory(status) : fs::is_regular_file(status);
 }
 
 // The entry of `folder` called `fileName`: the exact name first, else one
 // that differs only in ASCII case. Sets `error` when the folder cannot be
 // read; an entry that is absent leaves it clear.
-std::optional<fs::path> FindEntry(const fs::path& folder,
-                                  const std::string& fileName, Kind kind,
+std::optional<fs::path> FindEntry(const fs::path& folder, const std::string& fileName, Kind kind,
                                   std::error_code& error) {
   error.clear();
   const fs::path exact = folder / fileName;
@@ -95,8 +104,7 @@ std::optional<fs::path> FindEntry(const fs::path& folder,
   fs::directory_iterator it(folder, error);
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
     const std::string name = it->path().filename().string();
-    if (SameIgnoringAsciiCase(name, fileName) &&
-        IsKind(it->symlink_status(ignored), kind)) {
+    if (SameIgnoringAsciiCase(name, fileName) && IsKind(it->symlink_status(ignored), kind)) {
       return it->path();
     }
   }
@@ -112,9 +120,7 @@ std::optional<std::vector<std::string>> SplitSubkey(std::u16string_view subkey) 
   while (true) {
     const std::size_t end = subkey.find(u'\\', start);
     const std::optional<std::string> name =
-        KeyFileName(subkey.substr(start, end == std::u16string_view::npos
-                                             ? std::u16string_view::npos
-                                             : end - start));
+        KeyFileName(subkey.substr(start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start));
     if (!name) return std::nullopt;
     names.push_back(*name);
     if (end == std::u16string_view::npos) return names;
@@ -129,8 +135,7 @@ bool HasRights(const fs::path& folder, std::uint32_t access) {
   return mode == 0 || ::access(folder.c_str(), mode) == 0;
 }
 
-std::int32_t FinishOpen(const fs::path& folder, std::uint32_t access,
-                        RegistryKey::State& state) {
+std::int32_t FinishOpen(const fs::path& folder, std::uint32_t access, RegistryKey::State& state) {
   if (!HasRights(folder, access)) return StatusOf(errno);
   state.folder = folder;
   state.access = access;
@@ -142,29 +147,23 @@ std::int32_t FinishOpen(const fs::path& folder, std::uint32_t access,
 std::int32_t ReadValueFile(const fs::path& file, std::string& bytes) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return StatusOf(errno);
-  bytes.assign(std::istreambuf_iterator<char>(in),
-               std::istreambuf_iterator<char>());
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) return kRegIoFailed;
-  if (bytes.size() < kTypeBytes ||
-      bytes.size() - kTypeBytes > UINT32_MAX) {
+  if (bytes.size() < kTypeBytes || bytes.size() - kTypeBytes > UINT32_MAX) {
     return kRegBadDb;
   }
   return kRegSuccess;
 }
 
-std::int32_t WriteValueFile(const fs::path& target, std::uint32_t type,
-                            const void* data, std::uint32_t size) {
+std::int32_t WriteValueFile(const fs::path& target, std::uint32_t type, const void* data, std::uint32_t size) {
   static std::atomic<unsigned> counter{0};
-  const fs::path temp =
-      target.parent_path() /
-      (".=tmp-" + std::to_string(::getpid()) + "-" +
-       std::to_string(counter.fetch_add(1, std::memory_order_relaxed)));
+  const fs::path temp = target.parent_path() / (".=tmp-" + std::to_string(::getpid()) + "-" +
+                                                std::to_string(counter.fetch_add(1, std::memory_order_relaxed)));
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) return StatusOf(errno);
     const unsigned char typeBytes[kTypeBytes] = {
-        static_cast<unsigned char>(type), static_cast<unsigned char>(type >> 8),
-        static_cast<unsigned char>(type >> 16),
+        static_cast<unsigned char>(type), static_cast<unsigned char>(type >> 8), static_cast<unsigned char>(type >> 16),
         static_cast<unsigned char>(type >> 24)};
     out.write(reinterpret_cast<const char*>(typeBytes), kTypeBytes);
     if (size != 0) out.write(static_cast<const char*>(data), size);
@@ -187,8 +186,7 @@ std::int32_t WriteValueFile(const fs::path& target, std::uint32_t type,
 std::int32_t DeleteEmptyKey(const fs::path& folder) {
   std::error_code error;
   std::vector<fs::path> files;
-  for (fs::directory_iterator it(folder, error);
-       !error && it != fs::directory_iterator(); it.increment(error)) {
+  for (fs::directory_iterator it(folder, error); !error && it != fs::directory_iterator(); it.increment(error)) {
     std::error_code ignored;
     if (fs::is_directory(it->symlink_status(ignored))) return kRegAccessDenied;
     files.push_back(it->path());
@@ -239,17 +237,14 @@ RegistryKey RegistryKey::Predefined(RegistryRoot root) noexcept {
   const char* name = RootFolderName(root);
   if (name == nullptr) return key;
   try {
-    key.state_ = std::make_unique<State>(
-        State{RootFolder() / name, kKeyAllAccess, /*predefined=*/true});
+    key.state_ = std::make_unique<State>(State{RootFolder() / name, kKeyAllAccess, /*predefined=*/true});
   } catch (...) {
     key.state_.reset();
   }
   return key;
 }
 
-std::int32_t RegistryKey::Open(const RegistryKey& parent,
-                               std::u16string_view subkey,
-                               std::uint32_t access,
+std::int32_t RegistryKey::Open(const RegistryKey& parent, std::u16string_view subkey, std::uint32_t access,
                                RegistryKey& out) noexcept {
   if (!parent.IsOpen()) return kRegInvalidHandle;
   return MemoryGuarded([&] {
@@ -268,13 +263,9 @@ std::int32_t RegistryKey::Open(const RegistryKey& parent,
   });
 }
 
-std::int32_t RegistryKey::Create(const RegistryKey& parent,
-                                 std::u16string_view subkey,
-                                 std::u16string_view /*className*/,
-                                 std::uint32_t /*options*/,
-                                 std::uint32_t access, void* /*security*/,
-                                 std::uint32_t* disposition,
-                                 RegistryKey& out) noexcept {
+std::int32_t RegistryKey::Create(const RegistryKey& parent, std::u16string_view subkey,
+                                 std::u16string_view /*className*/, std::uint32_t /*options*/, std::uint32_t access,
+                                 void* /*security*/, std::uint32_t* disposition, RegistryKey& out) noexcept {
   if (!parent.IsOpen()) return kRegInvalidHandle;
   return MemoryGuarded([&] {
     const auto names = SplitSubkey(subkey);
@@ -291,8 +282,7 @@ std::int32_t RegistryKey::Create(const RegistryKey& parent,
         folder = *child;
         continue;
       }
-      if (!created && !parent.state_->predefined &&
-          (parent.state_->access & kKeyCreateSubKey) == 0) {
+      if (!created && !parent.state_->predefined && (parent.state_->access & kKeyCreateSubKey) == 0) {
         return kRegAccessDenied;
       }
       folder /= name;
@@ -311,8 +301,7 @@ std::int32_t RegistryKey::Create(const RegistryKey& parent,
   });
 }
 
-std::int32_t RegistryKey::QueryValue(std::u16string_view name,
-                                     std::uint32_t* type, void* data,
+std::int32_t RegistryKey::QueryValue(std::u16string_view name, std::uint32_t* type, void* data,
                                      std::uint32_t* size) const noexcept {
   if (!IsOpen()) return kRegInvalidHandle;
   if (data != nullptr && size == nullptr) return kRegInvalidParameter;
@@ -330,8 +319,7 @@ std::int32_t RegistryKey::QueryValue(std::u16string_view name,
     const auto length = static_cast<std::uint32_t>(bytes.size() - kTypeBytes);
     if (type != nullptr) {
       const auto* raw = reinterpret_cast<const unsigned char*>(bytes.data());
-      *type = raw[0] | raw[1] << 8 | raw[2] << 16 |
-              static_cast<std::uint32_t>(raw[3]) << 24;
+      *type = raw[0] | raw[1] << 8 | raw[2] << 16 | static_cast<std::uint32_t>(raw[3]) << 24;
     }
     if (data != nullptr) {
       if (*size < length) {
@@ -345,8 +333,7 @@ std::int32_t RegistryKey::QueryValue(std::u16string_view name,
   });
 }
 
-std::int32_t RegistryKey::SetValue(std::u16string_view name,
-                                   std::uint32_t type, const void* data,
+std::int32_t RegistryKey::SetValue(std::u16string_view name, std::uint32_t type, const void* data,
                                    std::uint32_t size) noexcept {
   if (!IsOpen()) return kRegInvalidHandle;
   if (data == nullptr && size != 0) return kRegInvalidParameter;
@@ -356,23 +343,20 @@ std::int32_t RegistryKey::SetValue(std::u16string_view name,
     if (!fileName) return kRegInvalidParameter;
     std::error_code error;
     if (!fs::is_directory(state_->folder, error)) return kRegKeyDeleted;
-    const auto existing =
-        FindEntry(state_->folder, *fileName, Kind::kValue, error);
+    const auto existing = FindEntry(state_->folder, *fileName, Kind::kValue, error);
     if (error) return StatusOf(error);
-    return WriteValueFile(existing ? *existing : state_->folder / *fileName,
-                          type, data, size);
+    return WriteValueFile(existing ? *existing : state_->folder / *fileName, type, data, size);
   });
 }
 
-std::int32_t RegistryKey::EnumKey(std::uint32_t index,
-                                  std::u16string& name) const noexcept {
+std::int32_t RegistryKey::EnumKey(std::uint32_t index, std::u16string& name) const noexcept {
   if (!IsOpen()) return kRegInvalidHandle;
   if ((state_->access & kKeyEnumerateSubKeys) == 0) return kRegAccessDenied;
   return MemoryGuarded([&] {
     std::vector<std::string> children;
     std::error_code error;
-    for (fs::directory_iterator it(state_->folder, error);
-         !error && it != fs::directory_iterator(); it.increment(error)) {
+    for (fs::directory_iterator it(state_->folder, error); !error && it != fs::directory_iterator();
+         it.increment(error)) {
       std::error_code ignored;
       if (fs::is_directory(it->symlink_status(ignored))) {
         children.push_back(it->path().filename().string());

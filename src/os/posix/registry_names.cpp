@@ -24,8 +24,7 @@ int HexDigit(char c) {
 }  // namespace
 
 std::optional<std::string> KeyFileName(std::u16string_view name) {
-  if (name.empty() || name.size() > kMaxKeyNameLength || name == u"." ||
-      name == u"..") {
+  if (name.empty() || name.size() > kMaxKeyNameLength || name == u"." || name == u"..") {
     return std::nullopt;
   }
   if (name.find_first_of(u"/\0", 0, 2) != std::u16string_view::npos) {
@@ -58,10 +57,9 @@ std::optional<std::string> ValueFileName(std::u16string_view name) {
 std::u16string KeyNameOf(std::string_view fileName) {
   std::string out;
   for (std::size_t i = 0; i < fileName.size(); ++i) {
-    if (fileName[i] == '%' && i + 2 < fileName.size() &&
-        HexDigit(fileName[i + 1]) >= 0 && HexDigit(fileName[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(HexDigit(fileName[i + 1]) * 16 +
-                                      HexDigit(fileName[i + 2])));
+    if (fileName[i] == '%' && i + 2 < fileName.size() && HexDigit(fileName[i + 1]) >= 0 &&
+        HexDigit(fileName[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(HexDigit(fileName[i + 1]) * 16 + HexDigit(fileName[i + 2])));
       i += 2;
     } else {
       out.push_back(fileName[i]);
@@ -73,9 +71,7 @@ std::u16string KeyNameOf(std::string_view fileName) {
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto fold = [](char c) {
-      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    };
+    const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
     if (fold(a[i]) != fold(b[i])) return false;
   }
   return true;

@@ -13,18 +13,14 @@ namespace {
 
 // strerror_r comes in two shapes: the XSI one returns an int and fills the
 // buffer, the GNU one returns the text (which may not be the buffer).
-[[maybe_unused]] const char* StrerrorResult(int result, const char* buffer) {
-  return result == 0 ? buffer : "";
-}
-[[maybe_unused]] const char* StrerrorResult(const char* result,
-                                            const char* /*buffer*/) {
+[[maybe_unused]] const char* StrerrorResult(int result, const char* buffer) { return result == 0 ? buffer : ""; }
+[[maybe_unused]] const char* StrerrorResult(const char* result, const char* /*buffer*/) {
   return result != nullptr ? result : "";
 }
 
 std::u16string SystemMessage(int code) {
   char buffer[256] = {};
-  return Utf8ToUtf16(
-      StrerrorResult(strerror_r(code, buffer, sizeof buffer), buffer));
+  return Utf8ToUtf16(StrerrorResult(strerror_r(code, buffer, sizeof buffer), buffer));
 }
 
 }  // namespace
@@ -38,8 +34,6 @@ std::u16string LastErrorText() {
   return ErrorText(code);
 }
 
-std::u16string ErrorText(std::int32_t code) {
-  return FormatErrorText(code, SystemMessage(code));
-}
+std::u16string ErrorText(std::int32_t code) { return FormatErrorText(code, SystemMessage(code)); }
 
 }  // namespace zevo::os

@@ -12,8 +12,7 @@ std::uint64_t TickCount() noexcept {
 #endif
   timespec now{};
   clock_gettime(kClock, &now);
-  return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-         static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
 }
 
 }  // namespace zevo::os

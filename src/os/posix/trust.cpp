@@ -27,8 +27,7 @@ namespace zevo::os {
 
 TrustFile::~TrustFile() { Close(); }
 
-TrustFile::TrustFile(TrustFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kInvalid)) {}
+TrustFile::TrustFile(TrustFile&& other) noexcept : handle_(std::exchange(other.handle_, kInvalid)) {}
 
 TrustFile& TrustFile::operator=(TrustFile&& other) noexcept {
   if (this != &other) {
@@ -46,8 +45,7 @@ void TrustFile::Close() noexcept {
   handle_ = kInvalid;
 }
 
-TrustFile TrustFile::Open(const std::u16string& path,
-                          std::int32_t& error) noexcept {
+TrustFile TrustFile::Open(const std::u16string& path, std::int32_t& error) noexcept {
   if (path.empty() || path.find(u'\0') != std::u16string::npos) {
     error = ENOENT;
     return TrustFile();
@@ -103,9 +101,7 @@ class PrivateLibrary {
  public:
   PrivateLibrary() noexcept
       : context_(OSSL_LIB_CTX_new()),
-        provider_(context_ != nullptr
-                      ? OSSL_PROVIDER_load(context_, "default")
-                      : nullptr) {}
+        provider_(context_ != nullptr ? OSSL_PROVIDER_load(context_, "default") : nullptr) {}
   ~PrivateLibrary() {
     if (provider_ != nullptr) OSSL_PROVIDER_unload(provider_);
     OSSL_LIB_CTX_free(context_);
@@ -122,16 +118,12 @@ class PrivateLibrary {
 };
 
 // The UTF-8 path of the detached signature of the file at `path`.
-std::string SignaturePath(const std::u16string& path) {
-  return Utf16ToUtf8(path) + ".p7s";
-}
+std::string SignaturePath(const std::u16string& path) { return Utf16ToUtf8(path) + ".p7s"; }
 
 // Reads "<path>.p7s" as a DER CMS message made in `library`. Null with
 // `status` set when there is none or it is not a detached signed-data
 // message.
-Owned<CMS_ContentInfo> LoadSignature(const PrivateLibrary& library,
-                                     const std::u16string& path,
-                                     std::int32_t& status) {
+Owned<CMS_ContentInfo> LoadSignature(const PrivateLibrary& library, const std::u16string& path, std::int32_t& status) {
   const Owned<BIO> input(BIO_new_file(SignaturePath(path).c_str(), "rb"));
   if (!input) {
     status = kTrustNoSignature;
@@ -150,8 +142,7 @@ Owned<CMS_ContentInfo> LoadSignature(const PrivateLibrary& library,
     return nullptr;
   }
   Owned<CMS_ContentInfo> message(raw);
-  if (OBJ_obj2nid(CMS_get0_type(message.get())) != NID_pkcs7_signed ||
-      CMS_is_detached(message.get()) != 1) {
+  if (OBJ_obj2nid(CMS_get0_type(message.get())) != NID_pkcs7_signed || CMS_is_detached(message.get()) != 1) {
     status = kTrustSubjectFormUnknown;
     return nullptr;
   }
@@ -171,10 +162,8 @@ Owned<X509_STORE> LoadTrustStore(const PrivateLibrary& library) {
   } else {
     struct stat info {};
     if (stat(named, &info) != 0) return nullptr;
-    loaded = S_ISDIR(info.st_mode)
-                 ? X509_STORE_load_path(store.get(), named)
-                 : X509_STORE_load_file_ex(store.get(), named,
-                                           library.context(), nullptr);
+    loaded = S_ISDIR(info.st_mode) ? X509_STORE_load_path(store.get(), named)
+                                   : X509_STORE_load_file_ex(store.get(), named, library.context(), nullptr);
   }
   if (loaded != 1) return nullptr;
   // Any purpose for the chain itself: code signing is checked on the signer
@@ -239,15 +228,12 @@ bool CommonName(X509* certificate, std::u16string& name) {
   const X509_NAME* subject = X509_get_subject_name(certificate);
   const int index = X509_NAME_get_index_by_NID(subject, NID_commonName, -1);
   if (index < 0) return false;
-  const ASN1_STRING* data =
-      X509_NAME_ENTRY_get_data(X509_NAME_get_entry(subject, index));
+  const ASN1_STRING* data = X509_NAME_ENTRY_get_data(X509_NAME_get_entry(subject, index));
   unsigned char* utf8 = nullptr;
   const int length = ASN1_STRING_to_UTF8(&utf8, data);
   if (length < 0) return false;
-  const std::unique_ptr<unsigned char, void (*)(unsigned char*)> owner(
-      utf8, [](unsigned char* p) { OPENSSL_free(p); });
-  name = Utf8ToUtf16({reinterpret_cast<const char*>(utf8),
-                      static_cast<std::size_t>(length)});
+  const std::unique_ptr<unsigned char, void (*)(unsigned char*)> owner(utf8, [](unsigned char* p) { OPENSSL_free(p); });
+  name = Utf8ToUtf16({reinterpret_cast<const char*>(utf8), static_cast<std::size_t>(length)});
   return true;
 }
 
@@ -264,8 +250,7 @@ bool ReadFirstSignerName(const std::u16string& path, std::u16string& name) {
   CMS_SignerInfo* first = sk_CMS_SignerInfo_value(infos, 0);
   // CMS_get1_certs hands out references: free them with the stack.
   const std::unique_ptr<STACK_OF(X509), void (*)(STACK_OF(X509)*)> certs(
-      CMS_get1_certs(message.get()),
-      [](STACK_OF(X509)* s) { sk_X509_pop_free(s, X509_free); });
+      CMS_get1_certs(message.get()), [](STACK_OF(X509) * s) { sk_X509_pop_free(s, X509_free); });
   if (!certs) return false;
   for (int i = 0; i < sk_X509_num(certs.get()); ++i) {
     X509* candidate = sk_X509_value(certs.get(), i);
@@ -283,8 +268,7 @@ bool ReadFirstSignerName(const std::u16string& path, std::u16string& name) {
 
 // --- Verification and signer ---------------------------------------------------
 
-TrustVerdict VerifyFileTrust(const std::u16string& path,
-                             const TrustFile& file) noexcept {
+TrustVerdict VerifyFileTrust(const std::u16string& path, const TrustFile& file) noexcept {
   const ErrorQueueMark mark;
   std::int32_t status = kTrustSystemError;
   try {
@@ -310,16 +294,14 @@ struct CatalogDatabase::State {};
 CatalogDatabase::CatalogDatabase() noexcept = default;
 CatalogDatabase::~CatalogDatabase() = default;
 CatalogDatabase::CatalogDatabase(CatalogDatabase&&) noexcept = default;
-CatalogDatabase& CatalogDatabase::operator=(CatalogDatabase&&) noexcept =
-    default;
+CatalogDatabase& CatalogDatabase::operator=(CatalogDatabase&&) noexcept = default;
 
 CatalogDatabase::OpenStatus CatalogDatabase::Open(std::int32_t& error) noexcept {
   error = 0;
   return OpenStatus::kOk;
 }
 
-CatalogDatabase::Lookup CatalogDatabase::Find(const TrustFile& /*file*/,
-                                              std::u16string& /*catalogPath*/,
+CatalogDatabase::Lookup CatalogDatabase::Find(const TrustFile& /*file*/, std::u16string& /*catalogPath*/,
                                               std::int32_t& error) noexcept {
   error = ENOENT;
   return Lookup::kNotListed;

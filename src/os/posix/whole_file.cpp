@@ -31,28 +31,23 @@ ssize_t Retry(Call call) {
 
 }  // namespace
 
-ReadFileResult ReadWholeFile(std::u16string_view path,
-                             std::vector<std::uint8_t>& bytes) noexcept {
+ReadFileResult ReadWholeFile(std::u16string_view path, std::vector<std::uint8_t>& bytes) noexcept {
   try {
-    const Descriptor fd(::open(Utf16ToUtf8(path).c_str(),
-                               O_RDONLY | O_CLOEXEC));
+    const Descriptor fd(::open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
-      return errno == ENOENT ? ReadFileResult::kMissing
-                             : ReadFileResult::kFailed;
+      return errno == ENOENT ? ReadFileResult::kMissing : ReadFileResult::kFailed;
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) return ReadFileResult::kFailed;
     if (!S_ISREG(info.st_mode) ||
-        static_cast<std::uint64_t>(info.st_size) >
-            std::numeric_limits<std::uint32_t>::max()) {
+        static_cast<std::uint64_t>(info.st_size) > std::numeric_limits<std::uint32_t>::max()) {
       errno = EFBIG;
       return ReadFileResult::kFailed;
     }
     bytes.resize(static_cast<std::size_t>(info.st_size));
     std::size_t done = 0;
     while (done < bytes.size()) {
-      const ssize_t n = Retry(
-          [&] { return ::read(fd.get(), bytes.data() + done, bytes.size() - done); });
+      const ssize_t n = Retry([&] { return ::read(fd.get(), bytes.data() + done, bytes.size() - done); });
       if (n < 0) return ReadFileResult::kFailed;
       if (n == 0) break;  // shrank meanwhile: keep what is there
       done += static_cast<std::size_t>(n);
@@ -76,8 +71,7 @@ NewFile::~NewFile() = default;
 bool NewFile::Create(std::u16string_view path, bool writeThrough) noexcept {
   Close();
   try {
-    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC |
-                      (writeThrough ? O_SYNC : 0);
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (writeThrough ? O_SYNC : 0);
     const int fd = ::open(Utf16ToUtf8(path).c_str(), flags, 0644);
     if (fd < 0) return false;
     handle_.reset(new (std::nothrow) Handle(fd));
@@ -93,18 +87,14 @@ bool NewFile::Create(std::u16string_view path, bool writeThrough) noexcept {
   }
 }
 
-bool NewFile::Write(const std::uint8_t* data, std::uint32_t size,
-                    std::uint32_t* written) noexcept {
+bool NewFile::Write(const std::uint8_t* data, std::uint32_t size, std::uint32_t* written) noexcept {
   *written = 0;
   if (!handle_) {
     errno = EBADF;
     return false;
   }
   while (*written < size) {
-    const ssize_t n = Retry([&] {
-      return ::write(handle_->descriptor.get(), data + *written,
-                     size - *written);
-    });
+    const ssize_t n = Retry([&] { return ::write(handle_->descriptor.get(), data + *written, size - *written); });
     if (n < 0) return false;
     if (n == 0) break;  // short write: the caller compares the counts
     *written += static_cast<std::uint32_t>(n);
@@ -160,8 +150,7 @@ struct FileReplacement::State {
 FileReplacement::FileReplacement() noexcept = default;
 FileReplacement::~FileReplacement() = default;
 
-FileReplacement::CreateResult FileReplacement::Create(std::u16string_view target,
-                                                      bool writeThrough) noexcept {
+FileReplacement::CreateResult FileReplacement::Create(std::u16string_view target, bool writeThrough) noexcept {
   state_.reset();
   try {
     auto state = std::make_unique<State>();
@@ -185,8 +174,7 @@ FileReplacement::CreateResult FileReplacement::Create(std::u16string_view target
   }
 }
 
-bool FileReplacement::Write(const std::uint8_t* data, std::uint32_t size,
-                            std::uint32_t* written) noexcept {
+bool FileReplacement::Write(const std::uint8_t* data, std::uint32_t size, std::uint32_t* written) noexcept {
   *written = 0;
   if (!state_ || state_->fd.get() < 0) {
     errno = EBADF;
@@ -219,8 +207,7 @@ bool FileReplacement::Commit() noexcept {
     return false;
   }
   const int fd = state_->fd.Release();
-  if (::close(fd) != 0 || Faulted(Step::kReplace) ||
-      ::rename(state_->temporary.c_str(), state_->target.c_str()) != 0) {
+  if (::close(fd) != 0 || Faulted(Step::kReplace) || ::rename(state_->temporary.c_str(), state_->target.c_str()) != 0) {
     return false;
   }
   state_->ownsTemporary = false;

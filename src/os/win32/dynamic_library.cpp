@@ -33,8 +33,7 @@ HMODULE LoadByPath(const std::u16string& fullPath, DWORD& error) noexcept {
   }
   try {
     const std::wstring path = win32::ToWide(fullPath);
-    HMODULE module = LoadLibraryExW(path.c_str(), /*hFile=*/nullptr,
-                                    LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE module = LoadLibraryExW(path.c_str(), /*hFile=*/nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     error = module == nullptr ? GetLastError() : ERROR_SUCCESS;
     return module;
   } catch (const std::bad_alloc&) {
@@ -49,8 +48,7 @@ DynamicLibrary::~DynamicLibrary() {
   if (handle_ != nullptr) ReleaseQuietly(handle_);
 }
 
-DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)) {}
+DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
 
 DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
   if (this != &other) {

@@ -18,8 +18,7 @@ constexpr DWORD kLongestPath = 32768;
 
 }  // namespace
 
-std::uint32_t ExpandEnvironmentText(const char16_t* source, char16_t* buffer,
-                                    std::uint32_t capacity) noexcept {
+std::uint32_t ExpandEnvironmentText(const char16_t* source, char16_t* buffer, std::uint32_t capacity) noexcept {
   if (source == nullptr || (buffer == nullptr && capacity != 0)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
@@ -27,8 +26,7 @@ std::uint32_t ExpandEnvironmentText(const char16_t* source, char16_t* buffer,
   try {
     const std::wstring text = win32::ToWide(source);
     std::wstring out(capacity, L'\0');
-    const DWORD needed = ExpandEnvironmentStringsW(
-        text.c_str(), capacity != 0 ? out.data() : nullptr, capacity);
+    const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), capacity != 0 ? out.data() : nullptr, capacity);
     if (needed != 0 && needed <= capacity) {
       std::copy(out.begin(), out.begin() + needed, buffer);
     }
@@ -47,8 +45,7 @@ std::optional<std::u16string> EnvironmentValue(std::u16string_view name) {
   DWORD needed = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
   while (needed != 0) {
     value.resize(needed);
-    const DWORD length =
-        GetEnvironmentVariableW(wideName.c_str(), value.data(), needed);
+    const DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), needed);
     if (length < needed) {  // fitted: length excludes the terminator
       value.resize(length);
       return win32::FromWide(value);
@@ -59,8 +56,7 @@ std::optional<std::u16string> EnvironmentValue(std::u16string_view name) {
   return std::u16string();  // set but empty
 }
 
-std::int32_t SpecialFolderPath(std::int32_t folderId,
-                               std::u16string& path) noexcept {
+std::int32_t SpecialFolderPath(std::int32_t folderId, std::u16string& path) noexcept {
   wchar_t buffer[MAX_PATH] = {};
   const HRESULT result = SHGetFolderPathW(/*hwnd=*/nullptr, folderId,
                                           /*hToken=*/nullptr,

@@ -18,9 +18,7 @@ std::uint64_t FromFileTime(const FILETIME& t) {
   return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
 
-FILETIME ToFileTime(std::uint64_t t) {
-  return FILETIME{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)};
-}
+FILETIME ToFileTime(std::uint64_t t) { return FILETIME{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)}; }
 
 }  // namespace
 

@@ -12,8 +12,7 @@ namespace zevo::os {
 
 namespace {
 
-constexpr wchar_t kProvider[] =
-    L"Microsoft Enhanced Cryptographic Provider v1.0";
+constexpr wchar_t kProvider[] = L"Microsoft Enhanced Cryptographic Provider v1.0";
 // Key length in bits in the upper 16 bits of the derivation flags; nothing
 // else (no salt: the key is the digest itself).
 constexpr DWORD kDeriveFlags = 128u << 16;
@@ -41,8 +40,7 @@ bool Md5Rc4Session::AcquireContext() noexcept {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return false;
   }
-  return CryptAcquireContextW(&state_->provider, /*szContainer=*/nullptr,
-                              kProvider, PROV_RSA_FULL,
+  return CryptAcquireContextW(&state_->provider, /*szContainer=*/nullptr, kProvider, PROV_RSA_FULL,
                               CRYPT_VERIFYCONTEXT) != FALSE;
 }
 
@@ -52,16 +50,14 @@ bool Md5Rc4Session::CreateHash() noexcept {
                          /*dwFlags=*/0, &state_->hash) != FALSE;
 }
 
-bool Md5Rc4Session::HashData(const std::uint8_t* data,
-                             std::uint32_t size) noexcept {
+bool Md5Rc4Session::HashData(const std::uint8_t* data, std::uint32_t size) noexcept {
   if (!state_ || state_->hash == 0) return false;
   return CryptHashData(state_->hash, data, size, /*dwFlags=*/0) != FALSE;
 }
 
 bool Md5Rc4Session::DeriveKey() noexcept {
   if (!state_ || state_->hash == 0) return false;
-  return CryptDeriveKey(state_->provider, CALG_RC4, state_->hash,
-                        kDeriveFlags, &state_->key) != FALSE;
+  return CryptDeriveKey(state_->provider, CALG_RC4, state_->hash, kDeriveFlags, &state_->key) != FALSE;
 }
 
 bool Md5Rc4Session::DestroyHash() noexcept {
@@ -71,8 +67,7 @@ bool Md5Rc4Session::DestroyHash() noexcept {
   return ok != FALSE;
 }
 
-bool Md5Rc4Session::EncryptedSize(std::uint32_t length,
-                                  std::uint32_t* size) noexcept {
+bool Md5Rc4Session::EncryptedSize(std::uint32_t length, std::uint32_t* size) noexcept {
   if (!state_ || state_->key == 0 || size == nullptr) return false;
   DWORD needed = length;
   // Windows ignores the buffer length when asked for a size; wine's provider
@@ -86,19 +81,15 @@ bool Md5Rc4Session::EncryptedSize(std::uint32_t length,
   return true;
 }
 
-bool Md5Rc4Session::Crypt(bool encrypt, std::uint8_t* data,
-                          std::uint32_t* length, std::uint32_t capacity,
+bool Md5Rc4Session::Crypt(bool encrypt, std::uint8_t* data, std::uint32_t* length, std::uint32_t capacity,
                           bool final) noexcept {
   if (!state_ || state_->key == 0 || length == nullptr || *length > capacity) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
   DWORD size = *length;
-  const BOOL ok =
-      encrypt ? CryptEncrypt(state_->key, /*hHash=*/0, final, /*dwFlags=*/0,
-                             data, &size, capacity)
-              : CryptDecrypt(state_->key, /*hHash=*/0, final, /*dwFlags=*/0,
-                             data, &size);
+  const BOOL ok = encrypt ? CryptEncrypt(state_->key, /*hHash=*/0, final, /*dwFlags=*/0, data, &size, capacity)
+                          : CryptDecrypt(state_->key, /*hHash=*/0, final, /*dwFlags=*/0, data, &size);
   if (!ok) return false;
   *length = size;
   return true;

@@ -18,8 +18,7 @@ CRITICAL_SECTION* NativeOf(unsigned char* storage) {
 
 RecursiveLock::RecursiveLock() noexcept {
   static_assert(sizeof(CRITICAL_SECTION) <= kStorageSize, "storage too small");
-  static_assert(alignof(CRITICAL_SECTION) <= kStorageAlign,
-                "storage under-aligned");
+  static_assert(alignof(CRITICAL_SECTION) <= kStorageAlign, "storage under-aligned");
   InitializeCriticalSection(new (storage_) CRITICAL_SECTION);
 }
 
@@ -27,8 +26,6 @@ RecursiveLock::~RecursiveLock() { DeleteCriticalSection(NativeOf(storage_)); }
 
 void RecursiveLock::Lock() noexcept { EnterCriticalSection(NativeOf(storage_)); }
 
-void RecursiveLock::Unlock() noexcept {
-  LeaveCriticalSection(NativeOf(storage_));
-}
+void RecursiveLock::Unlock() noexcept { LeaveCriticalSection(NativeOf(storage_)); }
 
 }  // namespace zevo::os

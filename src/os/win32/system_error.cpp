@@ -24,10 +24,9 @@ using LocalText = std::unique_ptr<wchar_t, LocalFreer>;
 // and yields an empty text.
 std::u16string SystemMessage(DWORD code) {
   wchar_t* raw = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM,
-      /*lpSource=*/nullptr, code, kMessageLanguage,
-      reinterpret_cast<wchar_t*>(&raw), /*nSize=*/0, /*Arguments=*/nullptr);
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM,
+                                      /*lpSource=*/nullptr, code, kMessageLanguage, reinterpret_cast<wchar_t*>(&raw),
+                                      /*nSize=*/0, /*Arguments=*/nullptr);
   const LocalText buffer(raw);
   if (length == 0 || !buffer) return {};
   return win32::FromWide({buffer.get(), length});
@@ -35,17 +34,13 @@ std::u16string SystemMessage(DWORD code) {
 
 }  // namespace
 
-std::int32_t LastErrorCode() noexcept {
-  return static_cast<std::int32_t>(GetLastError());
-}
+std::int32_t LastErrorCode() noexcept { return static_cast<std::int32_t>(GetLastError()); }
 
 std::u16string LastErrorText() {
   const DWORD code = GetLastError();  // first: anything below may change it
   return ErrorText(static_cast<std::int32_t>(code));
 }
 
-std::u16string ErrorText(std::int32_t code) {
-  return FormatErrorText(code, SystemMessage(static_cast<DWORD>(code)));
-}
+std::u16string ErrorText(std::int32_t code) { return FormatErrorText(code, SystemMessage(static_cast<DWORD>(code))); }
 
 }  // namespace zevo::os

@@ -28,16 +28,13 @@ static_assert(sizeof(CATALOG_INFO) == 524);
 
 namespace {
 
-HANDLE AsHandle(std::intptr_t handle) {
-  return reinterpret_cast<HANDLE>(handle);
-}
+HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 }  // namespace
 
 TrustFile::~TrustFile() { Close(); }
 
-TrustFile::TrustFile(TrustFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kInvalid)) {}
+TrustFile::TrustFile(TrustFile&& other) noexcept : handle_(std::exchange(other.handle_, kInvalid)) {}
 
 TrustFile& TrustFile::operator=(TrustFile&& other) noexcept {
   if (this != &other) {
@@ -55,14 +52,13 @@ void TrustFile::Close() noexcept {
   handle_ = kInvalid;
 }
 
-TrustFile TrustFile::Open(const std::u16string& path,
-                          std::int32_t& error) noexcept {
+TrustFile TrustFile::Open(const std::u16string& path, std::int32_t& error) noexcept {
   HANDLE handle = INVALID_HANDLE_VALUE;
   try {
     const std::wstring wide = win32::ToWide(path);
-    handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                         /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, /*hTemplateFile=*/nullptr);
+    handle =
+        CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                    /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, /*hTemplateFile=*/nullptr);
   } catch (const std::bad_alloc&) {
     error = ERROR_NOT_ENOUGH_MEMORY;
     return TrustFile();
@@ -80,13 +76,11 @@ TrustFile TrustFile::Open(const std::u16string& path,
 namespace {
 
 // WINTRUST_ACTION_GENERIC_VERIFY_V2.
-constexpr GUID kGenericVerifyV2 = {
-    0x00AAC56B, 0xCD44, 0x11D0, {0x8C, 0xC2, 0x00, 0xC0, 0x4F, 0xC2, 0x95, 0xEE}};
+constexpr GUID kGenericVerifyV2 = {0x00AAC56B, 0xCD44, 0x11D0, {0x8C, 0xC2, 0x00, 0xC0, 0x4F, 0xC2, 0x95, 0xEE}};
 
 }  // namespace
 
-TrustVerdict VerifyFileTrust(const std::u16string& path,
-                             const TrustFile& file) noexcept {
+TrustVerdict VerifyFileTrust(const std::u16string& path, const TrustFile& file) noexcept {
   std::wstring wide;
   try {
     wide = win32::ToWide(path);
@@ -109,11 +103,9 @@ TrustVerdict VerifyFileTrust(const std::u16string& path,
   request.dwProvFlags = WTD_REVOCATION_CHECK_NONE;
 
   GUID action = kGenericVerifyV2;
-  const LONG status = WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE),
-                                     &action, &request);
+  const LONG status = WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &request);
   const DWORD lastError = GetLastError();
-  return {static_cast<std::int32_t>(status),
-          static_cast<std::int32_t>(lastError)};
+  return {static_cast<std::int32_t>(status), static_cast<std::int32_t>(lastError)};
 }
 
 // --- Signer name -----------------------------------------------------------------
@@ -121,45 +113,36 @@ TrustVerdict VerifyFileTrust(const std::u16string& path,
 namespace {
 
 struct StoreCloser {
-  void operator()(void* store) const noexcept {
-    CertCloseStore(static_cast<HCERTSTORE>(store), /*dwFlags=*/0);
-  }
+  void operator()(void* store) const noexcept { CertCloseStore(static_cast<HCERTSTORE>(store), /*dwFlags=*/0); }
 };
 struct MessageCloser {
-  void operator()(void* message) const noexcept {
-    CryptMsgClose(static_cast<HCRYPTMSG>(message));
-  }
+  void operator()(void* message) const noexcept { CryptMsgClose(static_cast<HCRYPTMSG>(message)); }
 };
 struct CertificateFreer {
-  void operator()(const CERT_CONTEXT* certificate) const noexcept {
-    CertFreeCertificateContext(certificate);
-  }
+  void operator()(const CERT_CONTEXT* certificate) const noexcept { CertFreeCertificateContext(certificate); }
 };
 
 bool ReadSignerNameOrThrow(const std::u16string& path, std::u16string& name) {
   const std::wstring wide = win32::ToWide(path);
   HCERTSTORE rawStore = nullptr;
   HCRYPTMSG rawMessage = nullptr;
-  if (!CryptQueryObject(CERT_QUERY_OBJECT_FILE, wide.c_str(),
-                        CERT_QUERY_CONTENT_FLAG_PKCS7_SIGNED_EMBED,
+  if (!CryptQueryObject(CERT_QUERY_OBJECT_FILE, wide.c_str(), CERT_QUERY_CONTENT_FLAG_PKCS7_SIGNED_EMBED,
                         CERT_QUERY_FORMAT_FLAG_BINARY, /*dwFlags=*/0,
                         /*pdwMsgAndCertEncodingType=*/nullptr,
-                        /*pdwContentType=*/nullptr, /*pdwFormatType=*/nullptr,
-                        &rawStore, &rawMessage, /*ppvContext=*/nullptr)) {
+                        /*pdwContentType=*/nullptr, /*pdwFormatType=*/nullptr, &rawStore, &rawMessage,
+                        /*ppvContext=*/nullptr)) {
     return false;
   }
   const std::unique_ptr<void, StoreCloser> store(rawStore);
   const std::unique_ptr<void, MessageCloser> message(rawMessage);
 
   DWORD size = 0;
-  if (!CryptMsgGetParam(rawMessage, CMSG_SIGNER_INFO_PARAM, /*dwIndex=*/0,
-                        nullptr, &size) ||
+  if (!CryptMsgGetParam(rawMessage, CMSG_SIGNER_INFO_PARAM, /*dwIndex=*/0, nullptr, &size) ||
       size < sizeof(CMSG_SIGNER_INFO)) {
     return false;
   }
   std::vector<BYTE> block(size, 0);  // new[] memory: aligned for the record
-  if (!CryptMsgGetParam(rawMessage, CMSG_SIGNER_INFO_PARAM, 0, block.data(),
-                        &size)) {
+  if (!CryptMsgGetParam(rawMessage, CMSG_SIGNER_INFO_PARAM, 0, block.data(), &size)) {
     return false;
   }
   const auto* signer = reinterpret_cast<const CMSG_SIGNER_INFO*>(block.data());
@@ -168,19 +151,15 @@ bool ReadSignerNameOrThrow(const std::u16string& path, std::u16string& name) {
   wanted.Issuer = signer->Issuer;
   wanted.SerialNumber = signer->SerialNumber;
   const std::unique_ptr<const CERT_CONTEXT, CertificateFreer> certificate(
-      CertFindCertificateInStore(rawStore,
-                                 X509_ASN_ENCODING | PKCS_7_ASN_ENCODING,
-                                 /*dwFindFlags=*/0, CERT_FIND_SUBJECT_CERT,
-                                 &wanted, /*pPrevCertContext=*/nullptr));
+      CertFindCertificateInStore(rawStore, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING,
+                                 /*dwFindFlags=*/0, CERT_FIND_SUBJECT_CERT, &wanted, /*pPrevCertContext=*/nullptr));
   if (!certificate) return false;
 
-  const DWORD length =
-      CertGetNameStringW(certificate.get(), CERT_NAME_SIMPLE_DISPLAY_TYPE,
-                         /*dwFlags=*/0, /*pvTypePara=*/nullptr, nullptr, 0);
+  const DWORD length = CertGetNameStringW(certificate.get(), CERT_NAME_SIMPLE_DISPLAY_TYPE,
+                                          /*dwFlags=*/0, /*pvTypePara=*/nullptr, nullptr, 0);
   if (length == 0) return false;
   std::vector<wchar_t> text(length, L'\0');
-  if (CertGetNameStringW(certificate.get(), CERT_NAME_SIMPLE_DISPLAY_TYPE, 0,
-                         nullptr, text.data(), length) == 0) {
+  if (CertGetNameStringW(certificate.get(), CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, text.data(), length) == 0) {
     return false;
   }
   name = win32::FromWide(text.data());  // up to the terminator
@@ -227,8 +206,7 @@ struct CatalogDatabase::State {
 
   template <class Function>
   bool Resolve(Function& function, const char* name) {
-    function = reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(library, name)));
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
     return function != nullptr;
   }
 };
@@ -236,8 +214,7 @@ struct CatalogDatabase::State {
 CatalogDatabase::CatalogDatabase() noexcept = default;
 CatalogDatabase::~CatalogDatabase() = default;
 CatalogDatabase::CatalogDatabase(CatalogDatabase&&) noexcept = default;
-CatalogDatabase& CatalogDatabase::operator=(CatalogDatabase&&) noexcept =
-    default;
+CatalogDatabase& CatalogDatabase::operator=(CatalogDatabase&&) noexcept = default;
 
 CatalogDatabase::OpenStatus CatalogDatabase::Open(std::int32_t& error) noexcept {
   error = 0;
@@ -258,20 +235,17 @@ CatalogDatabase::OpenStatus CatalogDatabase::Open(std::int32_t& error) noexcept 
     state->admin = nullptr;
     return OpenStatus::kAcquireFailed;
   }
-  const bool complete =
-      state->Resolve(state->calcHash, "CryptCATAdminCalcHashFromFileHandle") &&
-      state->Resolve(state->enumFromHash, "CryptCATAdminEnumCatalogFromHash") &&
-      state->Resolve(state->catalogInfo, "CryptCATCatalogInfoFromContext") &&
-      state->Resolve(state->releaseCatalog,
-                     "CryptCATAdminReleaseCatalogContext") &&
-      state->releaseAdmin != nullptr;
+  const bool complete = state->Resolve(state->calcHash, "CryptCATAdminCalcHashFromFileHandle") &&
+                        state->Resolve(state->enumFromHash, "CryptCATAdminEnumCatalogFromHash") &&
+                        state->Resolve(state->catalogInfo, "CryptCATCatalogInfoFromContext") &&
+                        state->Resolve(state->releaseCatalog, "CryptCATAdminReleaseCatalogContext") &&
+                        state->releaseAdmin != nullptr;
   if (!complete) return OpenStatus::kFunctionMissing;
   state_ = std::move(state);
   return OpenStatus::kOk;
 }
 
-CatalogDatabase::Lookup CatalogDatabase::Find(const TrustFile& file,
-                                              std::u16string& catalogPath,
+CatalogDatabase::Lookup CatalogDatabase::Find(const TrustFile& file, std::u16string& catalogPath,
                                               std::int32_t& error) noexcept {
   error = 0;
   if (!state_) return Lookup::kNoHash;
@@ -294,14 +268,9 @@ CatalogDatabase::Lookup CatalogDatabase::Find(const TrustFile& file,
   Lookup result = Lookup::kFound;
   if (state_->catalogInfo(catalog, &info, /*dwFlags=*/0)) {
     try {
-      const std::size_t length =
-          std::wstring_view(info.wszCatalogFile,
-                            std::size(info.wszCatalogFile))
-              .find(L'\0');
+      const std::size_t length = std::wstring_view(info.wszCatalogFile, std::size(info.wszCatalogFile)).find(L'\0');
       catalogPath = win32::FromWide(
-          {info.wszCatalogFile,
-           length == std::wstring_view::npos ? std::size(info.wszCatalogFile)
-                                             : length});
+          {info.wszCatalogFile, length == std::wstring_view::npos ? std::size(info.wszCatalogFile) : length});
     } catch (const std::bad_alloc&) {
       error = ERROR_NOT_ENOUGH_MEMORY;
       result = Lookup::kNoCatalogInfo;

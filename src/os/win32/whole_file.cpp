@@ -36,18 +36,15 @@ class FileHandle {
 
 }  // namespace
 
-ReadFileResult ReadWholeFile(std::u16string_view path,
-                             std::vector<std::uint8_t>& bytes) noexcept {
+ReadFileResult ReadWholeFile(std::u16string_view path, std::vector<std::uint8_t>& bytes) noexcept {
   try {
-    const FileHandle file(CreateFileW(
-        win32::ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-        /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-        /*hTemplateFile=*/nullptr));
+    const FileHandle file(CreateFileW(win32::ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                      /*hTemplateFile=*/nullptr));
     if (!file.valid()) {
       const DWORD error = GetLastError();
-      return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                 ? ReadFileResult::kMissing
-                 : ReadFileResult::kFailed;
+      return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadFileResult::kMissing
+                                                                            : ReadFileResult::kFailed;
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return ReadFileResult::kFailed;
@@ -59,8 +56,7 @@ ReadFileResult ReadWholeFile(std::u16string_view path,
     DWORD done = 0;
     while (done < bytes.size()) {
       DWORD n = 0;
-      if (!ReadFile(file.get(), bytes.data() + done,
-                    static_cast<DWORD>(bytes.size()) - done, &n,
+      if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size()) - done, &n,
                     /*lpOverlapped=*/nullptr)) {
         return ReadFileResult::kFailed;
       }
@@ -86,11 +82,10 @@ NewFile::~NewFile() = default;
 bool NewFile::Create(std::u16string_view path, bool writeThrough) noexcept {
   Close();
   try {
-    const HANDLE h = CreateFileW(
-        win32::ToWide(path).c_str(), GENERIC_WRITE, /*dwShareMode=*/0,
-        /*lpSecurityAttributes=*/nullptr, CREATE_ALWAYS,
-        writeThrough ? kWriteThroughFlags : kNormalFlags,
-        /*hTemplateFile=*/nullptr);
+    const HANDLE h =
+        CreateFileW(win32::ToWide(path).c_str(), GENERIC_WRITE, /*dwShareMode=*/0,
+                    /*lpSecurityAttributes=*/nullptr, CREATE_ALWAYS, writeThrough ? kWriteThroughFlags : kNormalFlags,
+                    /*hTemplateFile=*/nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     handle_.reset(new (std::nothrow) Handle(h));
     if (!handle_) {
@@ -105,8 +100,7 @@ bool NewFile::Create(std::u16string_view path, bool writeThrough) noexcept {
   }
 }
 
-bool NewFile::Write(const std::uint8_t* data, std::uint32_t size,
-                    std::uint32_t* written) noexcept {
+bool NewFile::Write(const std::uint8_t* data, std::uint32_t size, std::uint32_t* written) noexcept {
   *written = 0;
   if (!handle_) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -151,16 +145,13 @@ struct FileReplacement::State {
   }
   bool valid() const noexcept { return file != INVALID_HANDLE_VALUE; }
   // True when the file closed cleanly (or was closed already).
-  bool CloseFile() noexcept {
-    return !valid() || CloseHandle(std::exchange(file, INVALID_HANDLE_VALUE)) != FALSE;
-  }
+  bool CloseFile() noexcept { return !valid() || CloseHandle(std::exchange(file, INVALID_HANDLE_VALUE)) != FALSE; }
 };
 
 FileReplacement::FileReplacement() noexcept = default;
 FileReplacement::~FileReplacement() = default;
 
-FileReplacement::CreateResult FileReplacement::Create(std::u16string_view target,
-                                                      bool writeThrough) noexcept {
+FileReplacement::CreateResult FileReplacement::Create(std::u16string_view target, bool writeThrough) noexcept {
   state_.reset();
   try {
     auto state = std::make_unique<State>();
@@ -186,8 +177,7 @@ FileReplacement::CreateResult FileReplacement::Create(std::u16string_view target
   }
 }
 
-bool FileReplacement::Write(const std::uint8_t* data, std::uint32_t size,
-                            std::uint32_t* written) noexcept {
+bool FileReplacement::Write(const std::uint8_t* data, std::uint32_t size, std::uint32_t* written) noexcept {
   *written = 0;
   if (!state_ || !state_->valid()) {
     SetLastError(ERROR_INVALID_HANDLE);

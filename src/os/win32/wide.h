@@ -13,13 +13,9 @@ namespace zevo::os::win32 {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t is UTF-16 here");
 
-inline std::wstring ToWide(std::u16string_view text) {
-  return std::wstring(text.begin(), text.end());
-}
+inline std::wstring ToWide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
-inline std::u16string FromWide(std::wstring_view text) {
-  return std::u16string(text.begin(), text.end());
-}
+inline std::u16string FromWide(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
 // The wide form of `path`; false (ERROR_NOT_ENOUGH_MEMORY) when it cannot
 // be made.

@@ -61,9 +61,9 @@ class CleanFaults : public CleanFixture, public ::testing::WithParamInterface<Fa
     }
     RestoreAll(backupFolder);
     const std::string lost = Differences(before, Snapshot(root));
-    EXPECT_EQ(lost, "") << "the job answered 0x" << std::hex << r.results.scan << ", " << std::dec
-                        << r.found.size() << " items found, " << r.cleaned.size() << " clean results, "
-                        << r.backups.size() << " backup files reported";
+    EXPECT_EQ(lost, "") << "the job answered 0x" << std::hex << r.results.scan << ", " << std::dec << r.found.size()
+                        << " items found, " << r.cleaned.size() << " clean results, " << r.backups.size()
+                        << " backup files reported";
     if (faults.empty()) {
       EXPECT_EQ(r.found.size(), tree.ItemCount());
       EXPECT_EQ(r.results.scan, kBackupFolderFailed);

@@ -34,14 +34,13 @@ inline constexpr std::int32_t kEicar = 1001, kAdPopper = 1002, kSearchBar = 1003
 inline constexpr char kTrackingDomain[] = "tracker.globex.example";
 inline constexpr std::size_t kCompanies = 6;  // every random tree holds items of each
 
-
 inline std::string ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 struct TreeFile {
-  std::string path;                 // relative, '/'-separated, UTF-8
+  std::string path;  // relative, '/'-separated, UTF-8
   std::string bytes;
   bool readOnly = false;
   std::vector<std::int32_t> items;  // what the engine finds in it; empty for clean files
@@ -75,8 +74,9 @@ struct RandomTree {
       const fs::path file = root / PathOf(f.path);
       std::ofstream(file, std::ios::binary).write(f.bytes.data(), static_cast<std::streamsize>(f.bytes.size()));
       fs::last_write_time(file, now - std::chrono::seconds(86400 + rng() % 100'000'000));
-      if (f.readOnly) fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                                      fs::perm_options::remove);
+      if (f.readOnly)
+        fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
     }
   }
 };
@@ -119,8 +119,8 @@ inline RandomTree MakeRandomTree(std::uint32_t seed) {
 
   RandomTree tree;
   tree.seed = seed;
-  static const char* const kFolderNames[] = {"Überwachung", "Пример", "資料", "docs", "Program Files",
-                                             "naïve café", "data", "Ελληνικά"};
+  static const char* const kFolderNames[] = {"Überwachung",   "Пример",     "資料", "docs",
+                                             "Program Files", "naïve café", "data", "Ελληνικά"};
   std::vector<std::string> places{""};  // "" is the root
   for (const char* name : kFolderNames) {
     if (pick(4) == 0) continue;
@@ -134,8 +134,8 @@ inline RandomTree MakeRandomTree(std::uint32_t seed) {
   auto add = [&](const std::string& ext, std::string bytes, std::vector<std::int32_t> items) {
     const std::string folder = places[pick(places.size())];
     const std::string name = std::string(kStems[pick(std::size(kStems))]) + "-" + std::to_string(++counter) + ext;
-    tree.files.push_back({folder.empty() ? name : folder + "/" + name, std::move(bytes), pick(3) == 0,
-                          std::move(items)});
+    tree.files.push_back(
+        {folder.empty() ? name : folder + "/" + name, std::move(bytes), pick(3) == 0, std::move(items)});
   };
   auto withSignature = [&](const char* family) { return filler(80) + "TARSK-TEST-FAMILY-" + family + filler(80); };
 
@@ -157,16 +157,18 @@ inline RandomTree MakeRandomTree(std::uint32_t seed) {
     std::string text = "# Netscape HTTP Cookie File\n";
     for (int line = 0; line < 4 + tracking; ++line) {
       const bool track = line % 2 == 1 && line / 2 < tracking;  // every other line, from the second
-      const std::string domain = track ? std::string(pick(2) ? "." : "#HttpOnly_.") + (pick(2) ? "ads." : "") +
-                                             kTrackingDomain
-                                       : "shop" + std::to_string(pick(100)) + ".example";
+      const std::string domain =
+          track ? std::string(pick(2) ? "." : "#HttpOnly_.") + (pick(2) ? "ads." : "") + kTrackingDomain
+                : "shop" + std::to_string(pick(100)) + ".example";
       text += domain + "\tTRUE\t/\tFALSE\t2000000000\tid" + std::to_string(line) + "\t" + filler(12) + "\n";
     }
     return text;
   };
   const std::string cookieFolder = places[pick(places.size())];
   tree.files.push_back({cookieFolder.empty() ? "cookies.txt" : cookieFolder + "/cookies.txt",
-                        cookieText(2 + static_cast<int>(pick(2))), pick(3) == 0, {kTrackingCookie}});
+                        cookieText(2 + static_cast<int>(pick(2))),
+                        pick(3) == 0,
+                        {kTrackingCookie}});
   add(".cookies", cookieText(1), {kTrackingCookie});
   add(".cookies", cookieText(0), {});
 

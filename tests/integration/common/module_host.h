@@ -27,9 +27,7 @@ namespace zevo::it {
 
 namespace fs = std::filesystem;
 
-inline fs::path FromBin(const char* relative) {
-  return (hostsim::ExecutableFolder() / relative).lexically_normal();
-}
+inline fs::path FromBin(const char* relative) { return (hostsim::ExecutableFolder() / relative).lexically_normal(); }
 inline fs::path ModuleFile() { return FromBin(ZEVO_IT_MODULE_NAME); }
 inline fs::path EngineFolder() { return FromBin(ZEVO_IT_ENGINE_FROM_BIN); }
 

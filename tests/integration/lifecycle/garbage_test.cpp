@@ -76,7 +76,10 @@ std::unique_ptr<ZEVO_DataHandleWrapper> Message(Arg kind) {
 class Foreign final : public ICommonPluginInterface {
  public:
   explicit Foreign(std::uint32_t module) : module_(module) {}
-  void* DeleteThis(std::uint32_t) noexcept override { ADD_FAILURE() << "deleted by the module"; return this; }
+  void* DeleteThis(std::uint32_t) noexcept override {
+    ADD_FAILURE() << "deleted by the module";
+    return this;
+  }
   std::uint32_t GetModuleID() noexcept override { return module_; }
   std::uint32_t GetInterfaceID() noexcept override { return 4242; }
   void GetModuleVersion(VersionInfo*) noexcept override {}
@@ -100,7 +103,8 @@ TEST(Garbage, EveryExportAnswersACodeAndLeavesNothingBehind) {
     EXPECT_LT(static_cast<std::int32_t>(x.Plugin_Interface_PostInitialize()), 0);
     EXPECT_EQ(x.Plugin_Interface_QueryInterface(kEngineInterfaceId), nullptr);
     for (const Arg kind : {Arg::kNull, Arg::kRandom, Arg::kDestroyed}) {
-      for (std::uint32_t n = 4100; n <= 4120; ++n) x.Plugin_Interface_OnNotify(n, Message(kind).get(), Message(kind).get());
+      for (std::uint32_t n = 4100; n <= 4120; ++n)
+        x.Plugin_Interface_OnNotify(n, Message(kind).get(), Message(kind).get());
     }
     x.Plugin_Interface_PreUninitialize();
   }

@@ -199,7 +199,6 @@ TEST(Lifecycle, UnloadedModuleIsGoneAndReloadsFresh) {
   }
 }
 
-
 // The lines of the loader's "getFunctionAddress" reports, in order.
 Texts MissingNameLines(const ModuleLog& log) {
   Texts lines;
@@ -300,12 +299,11 @@ TEST(EngineFaults, FailingEngineCallsAtStartUp) {
         EXPECT_EQ(lines[1], u"    TARSK error: 0xfffffff4: injected fault in TKSetOption");
       }
       EXPECT_EQ(m.host().scanManager().Received().size(), registrations);  // nothing registered
-      EXPECT_EQ(m.host().services().OpenConnections(), 0u);              // the driver is gone
+      EXPECT_EQ(m.host().services().OpenConnections(), 0u);                // the driver is gone
     }
     ExpectCleanStart(m);
   }
 }
-
 
 // A configuration repository that answers every request with `answer` and
 // fills the reply with values no batch has.

@@ -24,11 +24,10 @@ struct Family {
 // From engine/tarskptn.da6: each item's company and its threat type's level.
 inline const std::map<std::int32_t, Family>& ExpectedFamilies() {
   static const std::map<std::int32_t, Family> families = {
-      {1001, {u"EICAR Test Organisation", 10}}, {1002, {u"Acme Adware Ltd", 40}},
-      {1003, {u"Initech Toolbars", 70}},        {1004, {u"Umbrella Dialers", 90}},
-      {1005, {u"Globex Tracking", 20}},         {1006, {u"Acme Adware Ltd", 40}},
-      {1007, {u"Initech Toolbars", 70}},        {1008, {u"Umbrella Dialers", 90}},
-      {1009, {u"Initech Toolbars", 70}},        {0x6e000010, {u"Custom Vendor GmbH", 40}},
+      {1001, {u"EICAR Test Organisation", 10}},  {1002, {u"Acme Adware Ltd", 40}},  {1003, {u"Initech Toolbars", 70}},
+      {1004, {u"Umbrella Dialers", 90}},         {1005, {u"Globex Tracking", 20}},  {1006, {u"Acme Adware Ltd", 40}},
+      {1007, {u"Initech Toolbars", 70}},         {1008, {u"Umbrella Dialers", 90}}, {1009, {u"Initech Toolbars", 70}},
+      {0x6e000010, {u"Custom Vendor GmbH", 40}},
   };
   return families;
 }

@@ -32,16 +32,16 @@ class InstallWithSignatureCheck {
         registry_root_("ZEVO_REGISTRY_ROOT", (folder_ / "registry").string())
 #endif
   {
-    written_ = util::RegKey::WriteStringToHKLM(folder_.path().u16string() + os::kPathSeparator,
-                                               util::kInstallKeyPath, util::kInstallValueName);
+    written_ = util::RegKey::WriteStringToHKLM(folder_.path().u16string() + os::kPathSeparator, util::kInstallKeyPath,
+                                               util::kInstallValueName);
     const std::string text =
         "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<SysConfigManager><ZEVO_ALL>"
         "<ZEVO_CFG_SP_MODULE_LOAD>1</ZEVO_CFG_SP_MODULE_LOAD></ZEVO_ALL></SysConfigManager>";
     util::CryptoBuffer buffer;
     std::uint32_t length = 0;
-    written_ = written_ && util::ZevoDataCrypto::EncryptData(
-                               nullptr, reinterpret_cast<const std::uint8_t*>(text.data()),
-                               static_cast<std::uint32_t>(text.size()), buffer, length);
+    written_ =
+        written_ && util::ZevoDataCrypto::EncryptData(nullptr, reinterpret_cast<const std::uint8_t*>(text.data()),
+                                                      static_cast<std::uint32_t>(text.size()), buffer, length);
     if (written_) folder_.Write("system_config.cfg", {reinterpret_cast<const char*>(buffer.get()), length});
   }
   ~InstallWithSignatureCheck() {

@@ -87,11 +87,11 @@ TEST(ConfigBatch, BadReplies) {
   // No mode, no context, odd commands: whatever can be read is read.
   ZEVO_DataHandleWrapper message(0x70001u);
   message.PutData(Command(1, 0x20ff0000, 5, 11));
-  message.PutData(Command(1, 0x20ff0000, 5, 22));               // duplicate key: the first counts
+  message.PutData(Command(1, 0x20ff0000, 5, 22));                              // duplicate key: the first counts
   message.PutData(Command(2, static_cast<std::int32_t>(0xe0ff0001u), 5, 33));  // negative status
-  message.PutData(Command(3, 0x20ff0000, 12, 44));              // unknown tag
-  message.PutData(Command(4, 0x20ff0000, 2, 55));               // bool holding 55
-  message.PutData(ZEVO_DataHandleWrapper(0x70002u));           // empty command message
+  message.PutData(Command(3, 0x20ff0000, 12, 44));                             // unknown tag
+  message.PutData(Command(4, 0x20ff0000, 2, 55));                              // bool holding 55
+  message.PutData(ZEVO_DataHandleWrapper(0x70002u));                           // empty command message
   CConfigBatchCommands reply(message);
   ASSERT_TRUE(reply.Valid());
   EXPECT_EQ(reply.Imp()->mode, 0u);

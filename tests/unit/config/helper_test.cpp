@@ -68,8 +68,8 @@ TEST(ConfigHelper, ExecuteAgainstReferenceRepository) {
   EXPECT_EQ(helper.AddRead(0x2, &status[7], &tiny), kCommonOk);
   EXPECT_EQ(helper.Execute(), kCommonOk);
 
-  EXPECT_EQ(status, (std::vector<std::int32_t>{kCommonOk, kCommonOk, kCommonOk, kAbsent, kCommonOk, kAbsent,
-                                                kCommonOk, kCommonOk}));
+  EXPECT_EQ(status, (std::vector<std::int32_t>{kCommonOk, kCommonOk, kCommonOk, kAbsent, kCommonOk, kAbsent, kCommonOk,
+                                               kCommonOk}));
   EXPECT_TRUE(first);
   EXPECT_FALSE(second);
   EXPECT_EQ(folder, u"D:\\bk\\\u00e9");
@@ -99,10 +99,10 @@ TEST(ConfigHelper, ExecuteWithoutServiceLeavesStatuses) {
   EXPECT_EQ(status, kFail);
 
   // A failing service: its code comes back, statuses stay.
-  services.Register(5, 51, std::make_shared<ScriptedService>(
-                               [](std::uint32_t, ZEVO_DataHandleWrapper&, ZEVO_DataHandleWrapper&) {
-                                 return static_cast<std::int32_t>(0xe0ff1234u);
-                               }));
+  services.Register(
+      5, 51, std::make_shared<ScriptedService>([](std::uint32_t, ZEVO_DataHandleWrapper&, ZEVO_DataHandleWrapper&) {
+        return static_cast<std::int32_t>(0xe0ff1234u);
+      }));
   EXPECT_EQ(helper.Execute(), static_cast<std::int32_t>(0xe0ff1234u));
   EXPECT_EQ(status, kFail);
   EXPECT_EQ(services.OpenConnections(), 0u);
@@ -120,20 +120,21 @@ TEST(ConfigHelper, RequestContentsAndReplyApplication) {
   hostsim::Services services;
   std::uint32_t function = 0, commands = 0;
   std::u16string sent_text;
-  services.Register(5, 51, std::make_shared<ScriptedService>([&](std::uint32_t fn, ZEVO_DataHandleWrapper& in,
-                                                                 ZEVO_DataHandleWrapper& out) {
-    function = fn;
-    in.GetSizeOf(0x70002, &commands);
-    ZEVO_DataHandleWrapper text_command, value;
-    in.GetDataAt(0x70002, 1, text_command);
-    text_command.GetDataAt(0x70005, 0, value);
-    value.GetWStringAt(0x70005, 0, &sent_text);
-    ZEVO_DataHandleWrapper reply(0x70001u);
-    reply.PutData(ReplyCommand(0x10, kCommonOk, 5, 7));                               // int32 7
-    reply.PutData(ReplyCommand(0x20, static_cast<std::int32_t>(0xe0ff0001u), 5, 8));  // refused, with a value
-    out = reply;
-    return kCommonOk;
-  }));
+  services.Register(
+      5, 51,
+      std::make_shared<ScriptedService>([&](std::uint32_t fn, ZEVO_DataHandleWrapper& in, ZEVO_DataHandleWrapper& out) {
+        function = fn;
+        in.GetSizeOf(0x70002, &commands);
+        ZEVO_DataHandleWrapper text_command, value;
+        in.GetDataAt(0x70002, 1, text_command);
+        text_command.GetDataAt(0x70005, 0, value);
+        value.GetWStringAt(0x70005, 0, &sent_text);
+        ZEVO_DataHandleWrapper reply(0x70001u);
+        reply.PutData(ReplyCommand(0x10, kCommonOk, 5, 7));                               // int32 7
+        reply.PutData(ReplyCommand(0x20, static_cast<std::int32_t>(0xe0ff0001u), 5, 8));  // refused, with a value
+        out = reply;
+        return kCommonOk;
+      }));
 
   ZEVO_ConfigHelper helper(services.Organizer(), /*read=*/false);
   std::vector<std::int32_t> status(4, kFail);

@@ -31,9 +31,8 @@ ZEVO_DataHandleWrapper ValueMessage(const std::function<void(ZEVO_DataHandleWrap
 }
 
 ZEVO_DataHandleWrapper BinaryValue(std::vector<std::uint8_t> bytes) {
-  return ValueMessage([&](ZEVO_DataHandleWrapper& m) {
-    m.PutBinary(0x70005, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-  });
+  return ValueMessage(
+      [&](ZEVO_DataHandleWrapper& m) { m.PutBinary(0x70005, bytes.data(), static_cast<std::uint32_t>(bytes.size())); });
 }
 
 TEST(ConfigLayout, ValueMessages) {

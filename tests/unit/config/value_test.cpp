@@ -59,8 +59,8 @@ TEST(ConfigValueInt, BoundaryMatrix) {
   ForEachInteger([]<class T>(std::type_identity<T>) {
     ForEachInteger([]<class S>(std::type_identity<S>) {
       for (S source : {std::numeric_limits<S>::min(), std::numeric_limits<S>::max(), S{0}, S{1}}) {
-        const std::string what = std::to_string(sizeof(T)) + (std::is_signed_v<T> ? "s" : "u") + " <- " +
-                                 std::to_string(source);
+        const std::string what =
+            std::to_string(sizeof(T)) + (std::is_signed_v<T> ? "s" : "u") + " <- " + std::to_string(source);
         CConfigValueInt<T> value;
         ASSERT_EQ(value.SetValue(T{7}), kCommonOk);
         const bool fits = std::in_range<T>(source);
@@ -160,13 +160,45 @@ std::optional<__int128> Wide(std::u16string_view text) {
 }
 
 TEST(ConfigValueWstr, TextToNumberMatrix) {
-  const char16_t* texts[] = {u"0", u"12", u"-1", u"127", u"128", u"-128", u"-129", u"255", u"256",
-                             u"32767", u"-32769", u"65535", u"65536", u"70000", u"2147483647",
-                             u"-2147483648", u"2147483648", u"-2147483649", u"4294967295", u"4294967296",
-                             u"9223372036854775807", u"-9223372036854775808", u"9223372036854775808",
-                             u"18446744073709551615", u"18446744073709551616", u"abc", u"", u"+5", u"1 ",
-                             u"+", u"-", u"+-1", u"-+1", u"++1", u"-0", u"+0", u" 1",
-                             u"0000000000000000000000000012", u"-000000000000000000000000000000128",
+  const char16_t* texts[] = {u"0",
+                             u"12",
+                             u"-1",
+                             u"127",
+                             u"128",
+                             u"-128",
+                             u"-129",
+                             u"255",
+                             u"256",
+                             u"32767",
+                             u"-32769",
+                             u"65535",
+                             u"65536",
+                             u"70000",
+                             u"2147483647",
+                             u"-2147483648",
+                             u"2147483648",
+                             u"-2147483649",
+                             u"4294967295",
+                             u"4294967296",
+                             u"9223372036854775807",
+                             u"-9223372036854775808",
+                             u"9223372036854775808",
+                             u"18446744073709551615",
+                             u"18446744073709551616",
+                             u"abc",
+                             u"",
+                             u"+5",
+                             u"1 ",
+                             u"+",
+                             u"-",
+                             u"+-1",
+                             u"-+1",
+                             u"++1",
+                             u"-0",
+                             u"+0",
+                             u" 1",
+                             u"0000000000000000000000000012",
+                             u"-000000000000000000000000000000128",
                              u"+00000000000000000000000018446744073709551615",
                              u"000000000000000000000000000018446744073709551616"};
   for (const char16_t* text : texts) {

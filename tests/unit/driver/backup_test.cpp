@@ -28,7 +28,8 @@ class BackupTest : public CleanTest {
   // Companies A B A A B.
   void SetFiveItems() {
     engine_.SetItems({MakeItem(kCustomId, 10, u"d", u"0.exe", u"A"), MakeItem(kCustomId + 1, 10, u"d", u"1.exe", u"B"),
-                      MakeItem(kCustomId + 2, 13, u"d", u"2.exe", u"A"), MakeItem(kCustomId + 3, 14, u"d", u"3.exe", u"A"),
+                      MakeItem(kCustomId + 2, 13, u"d", u"2.exe", u"A"),
+                      MakeItem(kCustomId + 3, 14, u"d", u"3.exe", u"A"),
                       MakeItem(kCustomId + 4, 12, u"d", u"4.txt", u"B")});
   }
   std::int32_t BackupAndClean(const std::u16string& folder) {
@@ -124,8 +125,8 @@ TEST_F(BackupTest, EveryShortfallOfTheFilesFailsBeforeCleaning) {
     const char* what;
     std::function<void()> arrange;
     std::u16string folder;
-    std::size_t backups;   // TKBackup calls that answered 0
-    std::size_t workLeft;  // work folders kept
+    std::size_t backups;                   // TKBackup calls that answered 0
+    std::size_t workLeft;                  // work folders kept
     std::function<std::u16string()> line;  // the start of the failure line
   } cases[] = {
       {"file cannot be moved",
@@ -142,8 +143,11 @@ TEST_F(BackupTest, EveryShortfallOfTheFilesFailsBeforeCleaning) {
        [&] { return u"Failed to create backup folder: " + deep + kSep + u" GetLastError():0x"; }},
       {"no file written", [&] { engine_.SetBackupWritesFile(false); }, BackupFolder(), 1, 0,
        [&] { return u"Failed: no backup file in " + engine_.Backups().back().folder; }},
-      {"an item in no backup file", [&] { engine_.SetCompanyIndexes(u"A", {0, 2, 99}); }, BackupFolder(), 2, 0,
-       [] { return std::u16string(u"Failed: item 0x3 of company A is in no backup file"); }},
+      {"an item in no backup file",
+       [&] {
+         engine_.SetCompanyIndexes(u"A", {0, 2, 99});
+       },
+       BackupFolder(), 2, 0, [] { return std::u16string(u"Failed: item 0x3 of company A is in no backup file"); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

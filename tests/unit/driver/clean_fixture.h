@@ -71,8 +71,7 @@ struct Report {
 inline std::mutex g_reportMutex;
 inline std::vector<Report> g_reports;
 
-inline std::int32_t RecordReport(std::int32_t h, std::int32_t event, std::int32_t c, std::int32_t d,
-                                 void* data) {
+inline std::int32_t RecordReport(std::int32_t h, std::int32_t event, std::int32_t c, std::int32_t d, void* data) {
   Report report{h, event, c, d, std::nullopt, {}, {}};
   if (event == kEventCleanResult && data != nullptr) report.item = *static_cast<const TKC_ITEM*>(data);
   if (event == kEventBackupFile && data != nullptr) {
@@ -93,8 +92,8 @@ inline std::vector<Report> TakeReports() {
 // Custom-range ids carry their own company text, so no table is needed.
 inline constexpr std::int32_t kCustomId = kCustomItemIdFirst;
 
-inline TKC_ITEM MakeItem(std::int32_t id, std::uint32_t kind, std::u16string_view folder,
-                         std::u16string_view file, std::u16string_view company, std::uint32_t flags = 0) {
+inline TKC_ITEM MakeItem(std::int32_t id, std::uint32_t kind, std::u16string_view folder, std::u16string_view file,
+                         std::u16string_view company, std::uint32_t flags = 0) {
   TKC_ITEM item{};
   item.size = kTkcItemSize;
   item.itemId = id;

@@ -19,12 +19,12 @@ class CleanupTest : public CleanTest {
   // Six items, one of each case of the selection rules.
   void SetSixItems() {
     engine_.SetItems({
-        MakeItem(kCustomId, 12, u"", u"cookies.txt", u"A"),           // 0 cookie
-        MakeItem(kCustomId, 10, u"dir", u"a.exe", u"A"),              // 1 kept by the host
-        MakeItem(kCustomId, 13, u"dir" + kSep, u"b.exe", u"A"),       // 2 asked, not kept
-        MakeItem(kCustomId, 14, u"", u"c.exe", u"B", 0x10),           // 3 bit 0x10
-        MakeItem(kCustomId, 20, u"x", u"d.exe", u"B"),                // 4 never asked
-        MakeItem(kCustomId, 17, u"y", u"e.exe", u"B", 0x10),          // 5 bit 0x10
+        MakeItem(kCustomId, 12, u"", u"cookies.txt", u"A"),      // 0 cookie
+        MakeItem(kCustomId, 10, u"dir", u"a.exe", u"A"),         // 1 kept by the host
+        MakeItem(kCustomId, 13, u"dir" + kSep, u"b.exe", u"A"),  // 2 asked, not kept
+        MakeItem(kCustomId, 14, u"", u"c.exe", u"B", 0x10),      // 3 bit 0x10
+        MakeItem(kCustomId, 20, u"x", u"d.exe", u"B"),           // 4 never asked
+        MakeItem(kCustomId, 17, u"y", u"e.exe", u"B", 0x10),     // 5 bit 0x10
     });
     file_check_->Keep(u"dir" + kSep + u"a.exe");
   }

@@ -191,9 +191,9 @@ TEST_F(DriverTest, RcmFailuresAreOnlyLogged) {
   ASSERT_EQ(driver->Initialize(), kOk);
   const std::int32_t* main = nullptr;
   EXPECT_EQ(driver->InitMainSession(&main), kOk);
-  EXPECT_EQ(Lines(), (std::vector<std::u16string>{
-                         u"Failed: TKSetRCMTable: major(0x4), minor(0x5), build(0x6), 0xfffffff4",
-                         u"    TARSK error: 0xfffffff4: rcm"}));
+  EXPECT_EQ(Lines(),
+            (std::vector<std::u16string>{u"Failed: TKSetRCMTable: major(0x4), minor(0x5), build(0x6), 0xfffffff4",
+                                         u"    TARSK error: 0xfffffff4: rcm"}));
   driver.reset();
 
   // The host's table refuses, or is not there: the engine is not told.

@@ -115,11 +115,10 @@ TEST_F(ScanTest, EngineRefusalsAreLoggedAndMapped) {
   EXPECT_EQ(std::vector<std::u16string>(lines.begin() + 1, lines.begin() + 3),
             (std::vector<std::u16string>{u"Failed: TKScan: 0xfffffffb", error}));
   EXPECT_EQ(std::vector<std::u16string>(lines.begin() + 8, lines.end()),
-            (std::vector<std::u16string>{u"Failed: TKEnableScanner: (0)0xfffffff6", error,
-                         u"Failed: TKEnableScanner: (0x1)0xfffffff6", error,
-                         u"Failed: TKSetOption: 0x20", error,
-                         u"Failed: SetProcessCallbackFunction: 0xffffffff", error,
-                         u"Failed: TKStopScan: 0xfffffffd", error}));
+            (std::vector<std::u16string>{
+                u"Failed: TKEnableScanner: (0)0xfffffff6", error, u"Failed: TKEnableScanner: (0x1)0xfffffff6", error,
+                u"Failed: TKSetOption: 0x20", error, u"Failed: SetProcessCallbackFunction: 0xffffffff", error,
+                u"Failed: TKStopScan: 0xfffffffd", error}));
   for (const auto& call : engine_.CallsOf("TKGetLastError")) EXPECT_EQ(call.ints[0], h);
 }
 

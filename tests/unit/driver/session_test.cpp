@@ -34,8 +34,8 @@ TEST_F(DriverTest, SessionsEnterAndLeaveTheContextMap) {
   EXPECT_EQ(driver->CloseSession(handle), kOk);
   EXPECT_EQ(CEngineTARSK::GetSessionContext(handle), nullptr);
   EXPECT_FALSE(engine_.IsOpen(handle));
-  EXPECT_EQ(Lines(), (std::vector<std::u16string>{u"Failed: TKQuit: ret=0xfffffff6",
-                                                  u"    TARSK error: 0xfffffff6: busy"}));
+  EXPECT_EQ(Lines(),
+            (std::vector<std::u16string>{u"Failed: TKQuit: ret=0xfffffff6", u"    TARSK error: 0xfffffff6: busy"}));
 }
 
 TEST_F(DriverTest, EngineRefusalsAreMappedAndLogged) {
@@ -52,10 +52,10 @@ TEST_F(DriverTest, EngineRefusalsAreMappedAndLogged) {
   engine_.SetStatus("TKGetEngineProperty", 0x12345);
   char16_t buffer[kPropertyCapacity] = {};
   EXPECT_EQ(driver->GetEngineProperty(buffer), static_cast<std::int32_t>(0xe0302345u));
-  EXPECT_EQ(Lines(), (std::vector<std::u16string>{
-                         u"Failed: TKInit: ret=0xffffffff", u"    TARSK error: 0x3: no",
-                         u"Failed: LoadPattern: ret=0xfffffffa", u"    TARSK error: 0x3: no",
-                         u"Failed: TKGetEngineProperty: ret=0x12345", u"    TARSK error: 0x3: no"}));
+  EXPECT_EQ(Lines(),
+            (std::vector<std::u16string>{u"Failed: TKInit: ret=0xffffffff", u"    TARSK error: 0x3: no",
+                                         u"Failed: LoadPattern: ret=0xfffffffa", u"    TARSK error: 0x3: no",
+                                         u"Failed: TKGetEngineProperty: ret=0x12345", u"    TARSK error: 0x3: no"}));
   const auto errors = engine_.CallsOf("TKGetLastError");
   ASSERT_EQ(errors.size(), 3u);
   EXPECT_EQ(errors[0].ints[0], 77);  // the handle as TKInit left it
@@ -74,8 +74,7 @@ TEST_F(DriverTest, PropertiesGoIntoTheCallersBuffer) {
   EXPECT_EQ(std::u16string(buffer), u"1.234.00");
   ASSERT_EQ(driver->GetEngineProperty(buffer), kOk);
   EXPECT_EQ(std::u16string(buffer), u"3.2.0.1024-and");  // the engine cuts at 15
-  EXPECT_EQ(engine_.CallsOf("TKGetPatternProperty")[0].ints,
-            (std::vector<std::int64_t>{driver->MainSession(), 1, 15}));
+  EXPECT_EQ(engine_.CallsOf("TKGetPatternProperty")[0].ints, (std::vector<std::int64_t>{driver->MainSession(), 1, 15}));
   EXPECT_EQ(engine_.CallsOf("TKGetEngineProperty")[0].ints, (std::vector<std::int64_t>{1, 15}));
 }
 

@@ -93,10 +93,10 @@ TEST_F(TarskLibTest, EveryMissingEntryPointIsLoggedInTableOrder) {
     TarskLib lib;
     EXPECT_FALSE(lib.Initialize(kMissing1));
     EXPECT_FALSE(lib.IsReady());
-    EXPECT_EQ(Lines(), (std::vector<std::u16string>{
-                           u"TarskLib::getFunctionAddress(TKGetItemIndexByCompanyName) failed."}));
+    EXPECT_EQ(Lines(),
+              (std::vector<std::u16string>{u"TarskLib::getFunctionAddress(TKGetItemIndexByCompanyName) failed."}));
     EXPECT_NE(lib.Functions().TKInit, nullptr);  // what was found stays bound
-    EXPECT_TRUE(lib.Uninitialize());  // it stayed loaded
+    EXPECT_TRUE(lib.Uninitialize());             // it stayed loaded
   }
   TarskLib lib;
   EXPECT_FALSE(lib.Initialize(kMissing3));
@@ -120,8 +120,8 @@ TEST_F(TarskLibTest, AnEarlierReferenceIsReleasedByReinitializeAndByTheDestructo
     ASSERT_TRUE(IsMapped(kStubMissing));
   }
   EXPECT_FALSE(IsMapped(kStubMissing));
-  EXPECT_EQ(Lines(), std::vector<std::u16string>(
-                         2, u"TarskLib::getFunctionAddress(TKGetItemIndexByCompanyName) failed."));
+  EXPECT_EQ(Lines(),
+            std::vector<std::u16string>(2, u"TarskLib::getFunctionAddress(TKGetItemIndexByCompanyName) failed."));
 }
 
 TEST_F(TarskLibTest, FolderWithoutTrailingSeparatorIsGluedToTheFileName) {
@@ -147,8 +147,7 @@ TEST_F(TarskLibTest, UnsignedEngineIsNeverLoadedWhenTheCheckIsOn) {
   EXPECT_FALSE(lib.Initialize(kStubComplete));
   EXPECT_FALSE(IsMapped(kStubComplete));
   EXPECT_FALSE(lib.Uninitialize());
-  EXPECT_EQ(Lines(), std::vector<std::u16string>{u"failed to verify tarsk engine: " + kStubComplete +
-                                                 u"tarsk64.dll"});
+  EXPECT_EQ(Lines(), std::vector<std::u16string>{u"failed to verify tarsk engine: " + kStubComplete + u"tarsk64.dll"});
 }
 
 TEST(TarskLibInProcessTest, ReadyOnlyWithEveryEntrySet) {

@@ -73,14 +73,14 @@ TEST(ConfigRepository, AnswersEachReadOnItsOwn) {
   ZEVO_DataHandleWrapper request(0x70001u);
   request.PutUInt32(0x70003, 1);
   request.PutData(context);
-  request.PutData(RequestCommand(4, 0x10, 5));   // present
-  request.PutData(RequestCommand(4, 0x20, 8));   // present, binary
-  request.PutData(RequestCommand(4, 0x30, 5));   // stored as text: wrong type
-  request.PutData(RequestCommand(4, 0x40, 5));   // absent
-  request.PutData(RequestCommand(1, 0x10, 5));   // not a read
+  request.PutData(RequestCommand(4, 0x10, 5));  // present
+  request.PutData(RequestCommand(4, 0x20, 8));  // present, binary
+  request.PutData(RequestCommand(4, 0x30, 5));  // stored as text: wrong type
+  request.PutData(RequestCommand(4, 0x40, 5));  // absent
+  request.PutData(RequestCommand(1, 0x10, 5));  // not a read
   ZEVO_DataHandleWrapper keyless(0x70002u);
   keyless.PutInt32(0x70006, 4);
-  request.PutData(keyless);                      // skipped
+  request.PutData(keyless);  // skipped
   ZEVO_DataHandleWrapper reply;
   ASSERT_EQ(repository.Call(8209, &request, &reply), kCommonOk);
 

@@ -49,8 +49,8 @@ TEST(ProtectedPaths, StoreFieldIsOptionalAndMalformedListsAreRefused) {
   EXPECT_TRUE(prefixes.empty());
   EXPECT_TRUE(ParseProtectedPaths(R"({"values": [], "protectedPaths": ["/a", "C:\\b\u00fc"]})", prefixes, error));
   EXPECT_EQ(prefixes, (std::vector<std::u16string>{u"/a", u"C:\\b\u00fc"}));
-  for (const char* bad : {R"({"protectedPaths": "/a"})", R"({"protectedPaths": ["/a", ""]})",
-                          R"({"protectedPaths": [7]})", "not json"}) {
+  for (const char* bad :
+       {R"({"protectedPaths": "/a"})", R"({"protectedPaths": ["/a", ""]})", R"({"protectedPaths": [7]})", "not json"}) {
     error.clear();
     EXPECT_FALSE(ParseProtectedPaths(bad, prefixes, error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;

@@ -46,8 +46,8 @@ class EngineInterfaceTest : public ::testing::Test {
   void UseRepository(bool first, bool second, const char* list) {
     const auto file = std::filesystem::temp_directory_path() / "zevo-interface-test-store.json";
     std::ofstream(file) << R"({"values": [{"key": "0x12711000", "type": "bool", "value": )"
-                        << (first ? "true" : "false")
-                        << R"(}, {"key": "0x10c10000", "type": "bool", "value": )" << (second ? "true" : "false")
+                        << (first ? "true" : "false") << R"(}, {"key": "0x10c10000", "type": "bool", "value": )"
+                        << (second ? "true" : "false")
                         << R"(}, {"key": "0x10c20001", "type": "wstring", "value": "D:\\bk\\"},)"
                         << R"( {"key": "0x10f20004", "type": "wstring", "value": ")" << list << "\"},"
                         << R"( {"key": "0x12770003", "type": "int32", "value": 11}]})";
@@ -139,12 +139,11 @@ TEST_F(EngineInterfaceTest, ReferentialCleanAndRestoreDispatch) {
   }
   logtest::Configure(nullptr);
   const std::u16string cleanup = u"==> CEngineTARSK::SpywareDoCleanup," + tkc + u", bBackup = ";
-  EXPECT_EQ(entries, (std::vector<std::u16string>{
-                         u"==> CEngineTARSK::StartReferentialScan," + tkc +
-                             u", bDoSpywareClean = false, bDoCookieClean = true",
-                         cleanup + u"false", cleanup + u"false", cleanup + u"false",
-                         u"==> CEngineTARSK::SpywareBackup," + tkc + u", wstrBackupPath = D:\\bk\\",
-                         cleanup + u"true"}));
+  EXPECT_EQ(entries,
+            (std::vector<std::u16string>{
+                u"==> CEngineTARSK::StartReferentialScan," + tkc + u", bDoSpywareClean = false, bDoCookieClean = true",
+                cleanup + u"false", cleanup + u"false", cleanup + u"false",
+                u"==> CEngineTARSK::SpywareBackup," + tkc + u", wstrBackupPath = D:\\bk\\", cleanup + u"true"}));
 
   EXPECT_EQ(object->CallFunc(3, nullptr, nullptr), Code(0xe00c0005u));
   ZEVO_ReferentialItem item{};

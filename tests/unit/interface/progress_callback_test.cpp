@@ -82,8 +82,7 @@ class ProgressCallbackTest : public ::testing::Test {
     return object;
   }
 
-  static std::int32_t Report(const EngineObject& object, std::int32_t event, void* data,
-                             std::int32_t d = 0) {
+  static std::int32_t Report(const EngineObject& object, std::int32_t event, void* data, std::int32_t d = 0) {
     return ITarskEngineInterface::TARSKProcessCallback(object->SessionHandle(), event, 11, d, data);
   }
 
@@ -201,9 +200,8 @@ TEST_F(ProgressCallbackTest, CleanResultCodes) {
     std::uint32_t code;
   };
   const Case cases[] = {
-      {3, 0, 0, 0, 0x200c0001u},  {2, 10, 1, 1, 0x200c0001u}, {1, 0, 0, 1, 0x200c0000u},
-      {0, 10, 1, 0, 0x200c0000u}, {0, 10, 2, 1, 0xe0ff0030u}, {0, 9, 1, 0, 0xe00c0003u},
-      {0x10, 0, 0, 2, 0xe00c0003u},
+      {3, 0, 0, 0, 0x200c0001u},  {2, 10, 1, 1, 0x200c0001u}, {1, 0, 0, 1, 0x200c0000u},    {0, 10, 1, 0, 0x200c0000u},
+      {0, 10, 2, 1, 0xe0ff0030u}, {0, 9, 1, 0, 0xe00c0003u},  {0x10, 0, 0, 2, 0xe00c0003u},
   };
   TKC_ITEM item{};
   for (const Case& c : cases) {
@@ -274,10 +272,9 @@ TEST_F(ProgressCallbackTest, ScanSinkAndStopByNameDispatch) {
   for (const auto& text : capture.Texts()) {
     if (text.starts_with(u"==> CEngineTARSK::StartScan")) entries.push_back(text);
   }
-  EXPECT_EQ(entries, (std::vector<std::u16string>{
-                         entry + u", bDoSpywareClean = true, bDoCookieClean = true",
-                         entry + u", bDoSpywareClean = false, bDoCookieClean = false",
-                         entry + u", bDoSpywareClean = false, bDoCookieClean = true"}));
+  EXPECT_EQ(entries, (std::vector<std::u16string>{entry + u", bDoSpywareClean = true, bDoCookieClean = true",
+                                                  entry + u", bDoSpywareClean = false, bDoCookieClean = false",
+                                                  entry + u", bDoSpywareClean = false, bDoCookieClean = true"}));
 
   // Function 8 on one object stops another's session by its caller name.
   EngineObject stopper = Open(2, nullptr);

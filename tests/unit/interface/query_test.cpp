@@ -136,9 +136,12 @@ TEST_F(QueryTest, BadRequestsAnswerACodeAndWriteNothing) {
     std::optional<std::int32_t> code;
     std::optional<ZEVO_DataHandle> handle;
   } cases[] = {
-      {"no code", std::nullopt, std::nullopt},  {"code 0", 0, std::nullopt},
-      {"code 13", 13, std::nullopt},            {"code -1", -1, std::nullopt},
-      {"zeroed handle", 11, ZEVO_DataHandle{}}, {"destroyed handle", 11, stale},
+      {"no code", std::nullopt, std::nullopt},
+      {"code 0", 0, std::nullopt},
+      {"code 13", 13, std::nullopt},
+      {"code -1", -1, std::nullopt},
+      {"zeroed handle", 11, ZEVO_DataHandle{}},
+      {"destroyed handle", 11, stale},
       {"forged handle", 12, forged},
   };
   for (const auto& c : cases) {
@@ -179,8 +182,8 @@ TEST_F(QueryTest, CompanyTableInCodeUnitOrderWithUnsignedIds) {
   QueryReply reply;
   EXPECT_EQ(object_->CallFunc(8283, nullptr, reply.Block()), Code(0x20ff0000u));
   EXPECT_EQ(reply.Fields().nameId, 65542u);
-  const std::vector<std::optional<std::u16string>> names = {u"Acme", u"Neg", k1024, k1025, k2000, u"zed",
-                                                            u"\u00e4rger"};
+  const std::vector<std::optional<std::u16string>> names = {u"Acme", u"Neg", k1024,        k1025,
+                                                            k2000,   u"zed", u"\u00e4rger"};
   EXPECT_EQ(reply.Names(), names);
   const std::vector<std::optional<std::uint32_t>> ids = {5u, 0xfffffffcu, 12u, 13u, 11u, 7u, 9u};
   EXPECT_EQ(reply.UnsignedIds(), ids);

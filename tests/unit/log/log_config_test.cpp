@@ -8,9 +8,7 @@
 namespace zevo::logtest {
 namespace {
 
-int32_t LevelOf(const char16_t* module) {
-  return Log_GetLogLevel(Log_GetDefaultHandle(), module);
-}
+int32_t LevelOf(const char16_t* module) { return Log_GetLogLevel(Log_GetDefaultHandle(), module); }
 
 TEST(LogConfig, HandleAndNullArguments) {
   Configure("Plugin TARSK=2");
@@ -55,8 +53,9 @@ TEST(LogConfig, MalformedEntriesAreIgnored) {
       "NoEquals;A=;B=x;C=-1;D=2147483648;E=1x;;  Padded Name   =  4   ;"
       "Twice=2;Twice=6;Ten=10;Max=2147483647;Last=3");
   const std::pair<const char16_t*, int32_t> levels[] = {
-      {u"NoEquals", 0}, {u"A", 0}, {u"B", 0},      {u"C", 0},   {u"D", 0},           {u"E", 0},
-      {u"Twice", 6},    {u"Ten", 10}, {u"Padded Name", 4}, {u"Max", 2147483647}, {u"Last", 3}};
+      {u"NoEquals", 0}, {u"A", 0},     {u"B", 0},    {u"C", 0},           {u"D", 0},
+      {u"E", 0},        {u"Twice", 6}, {u"Ten", 10}, {u"Padded Name", 4}, {u"Max", 2147483647},
+      {u"Last", 3}};
   for (const auto& [module, level] : levels) EXPECT_EQ(LevelOf(module), level) << level;
   EXPECT_EQ(LevelOf(u""), 0);  // nothing above names the empty module
 }

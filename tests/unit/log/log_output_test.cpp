@@ -23,8 +23,7 @@ class TempFile {
  public:
   explicit TempFile(const char* name)
       : path_(fs::temp_directory_path() /
-              (std::string("zevo_log_") + name + "_" +
-               std::to_string(std::random_device{}()) + ".log")) {
+              (std::string("zevo_log_") + name + "_" + std::to_string(std::random_device{}()) + ".log")) {
     fs::remove(path_);
   }
   ~TempFile() {
@@ -45,10 +44,8 @@ class TempFile {
   fs::path path_;
 };
 
-void Flush(const char16_t* module, int32_t level, const char16_t* file,
-           int32_t line, std::u16string_view text) {
-  Log_Flush(Log_GetDefaultHandle(), module, level, file, line, text.data(),
-            static_cast<uint32_t>(text.size() * 2));
+void Flush(const char16_t* module, int32_t level, const char16_t* file, int32_t line, std::u16string_view text) {
+  Log_Flush(Log_GetDefaultHandle(), module, level, file, line, text.data(), static_cast<uint32_t>(text.size() * 2));
 }
 
 TEST(LogOutput, RecordCarriesExactArgumentsAndLayout) {
@@ -62,8 +59,7 @@ TEST(LogOutput, RecordCarriesExactArgumentsAndLayout) {
   const std::string day = today();
   // Not terminated: the library must stop after textBytes.
   const char16_t buffer[] = {u'O', u'k', u' ', u'1', u'X', u'X'};
-  Log_Flush(Log_GetDefaultHandle(), u"Plugin TARSK", 5, u"tarsk_implementation",
-            1564, buffer, 8);
+  Log_Flush(Log_GetDefaultHandle(), u"Plugin TARSK", 5, u"tarsk_implementation", 1564, buffer, 8);
   Log_Flush(Log_GetDefaultHandle(), u"Plugin TARSK", 3, nullptr, -1, buffer,
             5);  // odd byte count: the last half unit is dropped
   Flush(u"", 7, u"f", 0, u"a\nb\rc");
@@ -79,8 +75,7 @@ TEST(LogOutput, RecordCarriesExactArgumentsAndLayout) {
   EXPECT_EQ(lines[0].text_pointer, buffer);
   EXPECT_EQ(lines[0].text_bytes, 8u);
   EXPECT_EQ(lines[0].text, u"Ok 1");
-  EXPECT_EQ(AfterStamp(lines[0].utf8),
-            "[Plugin TARSK] 5 tarsk_implementation:1564 Ok 1");
+  EXPECT_EQ(AfterStamp(lines[0].utf8), "[Plugin TARSK] 5 tarsk_implementation:1564 Ok 1");
   if (day == today()) {  // not across midnight
     EXPECT_EQ(lines[0].utf8.substr(0, day.size()), day);
   }
@@ -96,9 +91,7 @@ TEST(LogOutput, RecordCarriesExactArgumentsAndLayout) {
 
 TEST(LogOutput, FileGetsUtf8AndIsAppended) {
   TempFile file("utf8");
-  {
-    std::ofstream(file.path(), std::ios::binary) << "earlier line\n";
-  }
+  { std::ofstream(file.path(), std::ios::binary) << "earlier line\n"; }
   Configure("M=1", file.path().c_str());
   // e-acute, euro sign, U+1F600 as a surrogate pair, then a lone high and a
   // lone low surrogate.
@@ -110,9 +103,8 @@ TEST(LogOutput, FileGetsUtf8AndIsAppended) {
   const std::vector<std::string> lines = file.Lines();
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "earlier line");
-  EXPECT_THAT(lines[1], testing::EndsWith(
-                            "[M\xc3\xbc] 3 src:12 \xc3\xa9\xe2\x82\xac "
-                            "\xf0\x9f\x98\x80 \xef\xbf\xbdx \xef\xbf\xbd"));
+  EXPECT_THAT(lines[1], testing::EndsWith("[M\xc3\xbc] 3 src:12 \xc3\xa9\xe2\x82\xac "
+                                          "\xf0\x9f\x98\x80 \xef\xbf\xbdx \xef\xbf\xbd"));
   EXPECT_THAT(lines[2], testing::EndsWith("[M] 3 src:13 second"));
 }
 

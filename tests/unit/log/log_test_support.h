@@ -23,8 +23,7 @@ inline void SetEnv(const char* name, const char* value) {
 #ifdef _WIN32
   auto widen = [](const char* s) {
     std::wstring wide(std::char_traits<char>::length(s) + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, wide.data(),
-                                      static_cast<int>(wide.size()));
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, wide.data(), static_cast<int>(wide.size()));
     wide.resize(n > 0 ? n - 1 : 0);
     return wide;
   };
@@ -117,10 +116,8 @@ class LineCapture {
   static void Add(void* context, const Log_Record* r) {
     auto* self = static_cast<LineCapture*>(context);
     std::lock_guard<std::mutex> lock(self->mu_);
-    self->lines_.push_back(
-        {r->module, r->level, r->sourceFile, r->line, r->text, r->textBytes,
-         std::u16string(r->text, r->textBytes / 2),
-         std::string(r->utf8Line, r->utf8Bytes)});
+    self->lines_.push_back({r->module, r->level, r->sourceFile, r->line, r->text, r->textBytes,
+                            std::u16string(r->text, r->textBytes / 2), std::string(r->utf8Line, r->utf8Bytes)});
   }
 
   mutable std::mutex mu_;

@@ -28,8 +28,7 @@ TEST(LogText, IntegersAreLowerCaseHexWithTheirOwnWidth) {
   EXPECT_EQ(Concat(int64_t{-1}), u"0xffffffffffffffff");
   EXPECT_EQ(Concat(int64_t{-2000}), u"0xfffffffffffff830");
   EXPECT_EQ(Concat(int64_t{0x1234567890}), u"0x1234567890");
-  EXPECT_EQ(Concat(std::numeric_limits<uint64_t>::max()),
-            u"0xffffffffffffffff");
+  EXPECT_EQ(Concat(std::numeric_limits<uint64_t>::max()), u"0xffffffffffffffff");
   EXPECT_EQ(Concat(Kind::kMinusOne, u' ', Kind::kTen), u"0xffffffff 0xa");
 }
 
@@ -37,20 +36,16 @@ TEST(LogText, DecimalOnlyWhenAskedFor) {
   EXPECT_EQ(Concat(Dec(0)), u"0");
   EXPECT_EQ(Concat(Dec(1248)), u"1248");
   EXPECT_EQ(Concat(Dec(-5)), u"-5");
-  EXPECT_EQ(Concat(Dec(std::numeric_limits<int64_t>::min())),
-            u"-9223372036854775808");
-  EXPECT_EQ(Concat(Dec(std::numeric_limits<uint64_t>::max())),
-            u"18446744073709551615");
+  EXPECT_EQ(Concat(Dec(std::numeric_limits<int64_t>::min())), u"-9223372036854775808");
+  EXPECT_EQ(Concat(Dec(std::numeric_limits<uint64_t>::max())), u"18446744073709551615");
 }
 
 TEST(LogText, TextsCharactersAndBooleans) {
   const std::u16string owned = u"wstrRestoreFile";
   const char16_t* no_text = nullptr;
   const char* no_narrow = nullptr;
-  EXPECT_EQ(Concat(u"==> ", owned, u',', std::u16string_view(u"abc", 2)),
-            u"==> wstrRestoreFile,ab");
-  EXPECT_EQ(Concat("narrow ", std::string("string"), ' ', std::string_view("v")),
-            u"narrow string v");
+  EXPECT_EQ(Concat(u"==> ", owned, u',', std::u16string_view(u"abc", 2)), u"==> wstrRestoreFile,ab");
+  EXPECT_EQ(Concat("narrow ", std::string("string"), ' ', std::string_view("v")), u"narrow string v");
   EXPECT_EQ(Concat("caf\xc3\xa9"), u"caf\uFFFD\uFFFD");  // ASCII only
   EXPECT_EQ(Concat(true, u'/', false), u"true/false");
   EXPECT_EQ(Concat(u"a", no_text, no_narrow, u"b"), u"ab");

@@ -32,8 +32,8 @@ bool IsFinishLine(std::u16string_view text) {
 // finish line once, with the line it was given.
 TEST(LogTimer, LinesOnlyWhenTheEmptyModuleIsExactlyOne) {
   LineCapture capture;
-  for (const char* levels : {"Plugin TARSK=1;=2", "Plugin TARSK=1", "Plugin TARSK=1;=0", "Plugin TARSK=2;=1",
-                             "Plugin TARSK=1;=1"}) {
+  for (const char* levels :
+       {"Plugin TARSK=1;=2", "Plugin TARSK=1", "Plugin TARSK=1;=0", "Plugin TARSK=2;=1", "Plugin TARSK=1;=1"}) {
     Configure(levels);
     ScopedTimer timer(kLog, __LINE__, u"scan start", kFinish);
     timer.Finish(7);

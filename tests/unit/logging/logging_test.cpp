@@ -38,8 +38,7 @@ TEST(Logging, LevelRule) {
   ZLOG((Site{u"Level One", u"u"}), kLevelFailure, u"5 under 1: on");
   ZLOG((Site{u"Level One", u"u"}), 0, u"0 under 1: off");
   EXPECT_EQ(capture.Texts(),
-            (std::vector<std::u16string>{u"3 under 3: on", u"6 under 3: on",
-                                         u"1 under 1: on", u"5 under 1: on"}));
+            (std::vector<std::u16string>{u"3 under 3: on", u"6 under 3: on", u"1 under 1: on", u"5 under 1: on"}));
 }
 
 TEST(Logging, TextIsBuiltOnlyWhenWritten) {
@@ -63,8 +62,7 @@ TEST(Logging, FlushGetsSiteLineAndByteLength) {
 
   const std::vector<logtest::CapturedLine> lines = capture.Lines();
   ASSERT_EQ(lines.size(), 1u);
-  const std::u16string expected =
-      u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_PRODUCTITEMS) 0xffffffff";
+  const std::u16string expected = u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_PRODUCTITEMS) 0xffffffff";
   EXPECT_EQ(lines[0].module, u"Plugin TARSK");
   EXPECT_EQ(lines[0].file, u"tarsk_implementation");
   EXPECT_EQ(lines[0].level, kLevelFailure);
@@ -77,21 +75,19 @@ TEST(Logging, EntryAndExitLines) {
   LineCapture capture;
   Configure("Plugin TARSK=2");
   ZLOG_ENTER(kLog, u"CEngineTARSK::EnumerateItemId");
-  ZLOG_ENTER(kLog, u"CEngineTARSK::StartScan", u"tkc = ", 5,
-             u", bDoSpywareClean = ", true, u", bDoCookieClean = ", false);
+  ZLOG_ENTER(kLog, u"CEngineTARSK::StartScan", u"tkc = ", 5, u", bDoSpywareClean = ", true, u", bDoCookieClean = ",
+             false);
   ZLOG_EXIT(kLog, u"Plugin_Interface_OnNotify", u"asStatus: ", 0x200c0000);
   {
     const ScopedEntryExit scope(kLog, __LINE__, u"CEngineTARSK::SendCleanResult");
     ZLOG(kLog, kLevelInfo, u"inside");
   }
-  EXPECT_EQ(capture.Texts(),
-            (std::vector<std::u16string>{
-                u"==> CEngineTARSK::EnumerateItemId,",
-                u"==> CEngineTARSK::StartScan,tkc = 0x5, bDoSpywareClean = "
-                u"true, bDoCookieClean = false",
-                u"<== Plugin_Interface_OnNotify,asStatus: 0x200c0000",
-                u"==> CEngineTARSK::SendCleanResult,", u"inside",
-                u"<== CEngineTARSK::SendCleanResult,"}));
+  EXPECT_EQ(capture.Texts(), (std::vector<std::u16string>{u"==> CEngineTARSK::EnumerateItemId,",
+                                                          u"==> CEngineTARSK::StartScan,tkc = 0x5, bDoSpywareClean = "
+                                                          u"true, bDoCookieClean = false",
+                                                          u"<== Plugin_Interface_OnNotify,asStatus: 0x200c0000",
+                                                          u"==> CEngineTARSK::SendCleanResult,", u"inside",
+                                                          u"<== CEngineTARSK::SendCleanResult,"}));
   for (const auto& line : capture.Lines()) {
     if (line.text != u"inside") {
       EXPECT_EQ(line.level, kLevelEntryExit);
@@ -113,8 +109,7 @@ TEST(Logging, NoHandleNoLines) {
         ++level_queries;
         return 1;
       },
-      [](void*, const char16_t*, int32_t, const char16_t*, int32_t,
-         const char16_t*, uint32_t) noexcept { ++flushes; }};
+      [](void*, const char16_t*, int32_t, const char16_t*, int32_t, const char16_t*, uint32_t) noexcept { ++flushes; }};
   SetLogApiForTesting(&kNoHandle);
   ZLOG(kLog, kLevelSevere, u"nowhere");
   ZLOG_ENTER(kLog, u"X");

@@ -60,8 +60,7 @@ TEST(MsgValues, ScalarsKeepInsertionOrderPerIndex) {
 TEST(MsgValues, WideStringsReadInTwoSteps) {
   ScopedHandle m;
   const std::u16string name = u"Trend\u00e9 \u4e2d";
-  ASSERT_EQ(ZEVO_Msg_PutWString(m.get(), 133767, name.data(), static_cast<std::uint32_t>(name.size())),
-            ZEVO_MSG_S_OK);
+  ASSERT_EQ(ZEVO_Msg_PutWString(m.get(), 133767, name.data(), static_cast<std::uint32_t>(name.size())), ZEVO_MSG_S_OK);
   ASSERT_EQ(ZEVO_Msg_PutWString(m.get(), 133767, nullptr, 0), ZEVO_MSG_S_OK);
   ASSERT_EQ(ZEVO_Msg_PutWString(m.get(), 133767, u"ab\0cd", 5), ZEVO_MSG_S_OK);
   EXPECT_EQ(ZEVO_Msg_PutWString(m.get(), 133767, nullptr, 3), ZEVO_MSG_E_INVALID);

@@ -16,9 +16,7 @@ using AnswerFn = std::int32_t (*)();
 using AddFn = std::int32_t (*)(std::int32_t, std::int32_t);
 
 // ctest runs the program in the bin folder, where the library is built.
-std::u16string TestLibraryPath() {
-  return (std::filesystem::current_path() / ZEVO_OS_TESTLIB_NAME).u16string();
-}
+std::u16string TestLibraryPath() { return (std::filesystem::current_path() / ZEVO_OS_TESTLIB_NAME).u16string(); }
 
 // The log form around the system's message; the message itself differs
 // between systems (and wine) and is not checked.
@@ -33,8 +31,7 @@ TEST(DynamicLibraryTest, LoadsResolvesAndReleasesOnce) {
   DynamicLibrary library = DynamicLibrary::Load(TestLibraryPath());
   ASSERT_TRUE(library.IsLoaded()) << Utf16ToUtf8(LastErrorText());
 
-  auto answer = reinterpret_cast<AnswerFn>(
-      library.Symbol("zevo_os_testlib_answer"));
+  auto answer = reinterpret_cast<AnswerFn>(library.Symbol("zevo_os_testlib_answer"));
   auto add = reinterpret_cast<AddFn>(library.Symbol("zevo_os_testlib_add"));
   ASSERT_NE(answer, nullptr);
   ASSERT_NE(add, nullptr);
@@ -67,8 +64,7 @@ TEST(DynamicLibraryTest, MoveHandsOverTheReference) {
 }
 
 TEST(DynamicLibraryTest, FailedLoadLeavesItsErrorToRead) {
-  const std::u16string path = (std::filesystem::current_path() /
-                         "zevo_no_such_library.dll").u16string();
+  const std::u16string path = (std::filesystem::current_path() / "zevo_no_such_library.dll").u16string();
   DynamicLibrary missing = DynamicLibrary::Load(path);
   const std::int32_t code = LastErrorCode();
   const std::u16string text = LastErrorText();

@@ -88,7 +88,8 @@ TEST_F(FileSystemTest, AMoveToAnotherFileSystemCopiesFirst) {
   const fs::path other = fs::path("/dev/shm") / ("zevo-os-move-" + std::to_string(::getpid()));
   std::error_code error;
   if (!fs::create_directory(other, error)) GTEST_SKIP() << "no /dev/shm";
-  struct stat a {}, b {};
+  struct stat a {
+  }, b{};
   if (::stat(other.c_str(), &a) != 0 || ::stat(root_.c_str(), &b) != 0 || a.st_dev == b.st_dev) {
     fs::remove_all(other, error);
     GTEST_SKIP() << "/dev/shm is on the same file system";

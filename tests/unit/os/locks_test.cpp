@@ -64,8 +64,7 @@ TEST(ReaderWriterLockTest, LetsReadersInTogether) {
     changed.notify_all();
     // Only possible while the other reader holds the lock too. The bound
     // turns a lock that admits one reader into a failure, not a hang.
-    if (changed.wait_for(state, std::chrono::seconds(30),
-                         [&] { return inside == 2; })) {
+    if (changed.wait_for(state, std::chrono::seconds(30), [&] { return inside == 2; })) {
       ++sawOther;
     }
   });

@@ -13,8 +13,7 @@ TEST(SystemErrorTest, FormatsCodeAndMessageAsTheyCome) {
   EXPECT_EQ(FormatErrorText(126, u"The module was not found.\r\n"),
             u"failed with error 126: The module was not found.\r\n");
   // Windows codes above 0x7fffffff print as negative numbers.
-  EXPECT_EQ(FormatErrorText(static_cast<std::int32_t>(0x80070002u), u"x"),
-            u"failed with error -2147024894: x");
+  EXPECT_EQ(FormatErrorText(static_cast<std::int32_t>(0x80070002u), u"x"), u"failed with error -2147024894: x");
   EXPECT_EQ(FormatErrorText(0, u""), u"failed with error 0: ");
 }
 
@@ -46,10 +45,8 @@ TEST(SystemErrorTest, ErrorTextHasTheLogFormForAnyCode) {
   for (std::int32_t code : {1, 2, 5, 22, 126, 193, 999999, -1}) {
     const std::u16string text = ErrorText(code);
     EXPECT_LE(text.size(), kMaxErrorTextLength);
-    const std::string prefix =
-        "failed with error " + std::to_string(code) + ": ";
-    EXPECT_EQ(Utf16ToUtf8(text).substr(0, prefix.size()), prefix)
-        << Utf16ToUtf8(text);
+    const std::string prefix = "failed with error " + std::to_string(code) + ": ";
+    EXPECT_EQ(Utf16ToUtf8(text).substr(0, prefix.size()), prefix) << Utf16ToUtf8(text);
   }
 }
 

@@ -29,21 +29,19 @@ TEST(TextTest, LoneSurrogatesBecomeReplacementCharacters) {
   EXPECT_EQ(Utf16ToUtf8(std::u16string{high}), kReplacement8);
   EXPECT_EQ(Utf16ToUtf8(std::u16string{low}), kReplacement8);
   EXPECT_EQ(Utf16ToUtf8(std::u16string{high, u'x'}), kReplacement8 + "x");
-  EXPECT_EQ(Utf16ToUtf8(std::u16string{low, high}),
-            kReplacement8 + kReplacement8);
-  EXPECT_EQ(Utf16ToUtf8(std::u16string{high, high, low}),
-            kReplacement8 + "\xF0\x9F\x98\x80");
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{low, high}), kReplacement8 + kReplacement8);
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{high, high, low}), kReplacement8 + "\xF0\x9F\x98\x80");
 }
 
 TEST(TextTest, MalformedUtf8BecomesReplacementCharacters) {
   const std::u16string r = kReplacement16;
   // Each case is followed by 'x' to show that decoding picks up again.
-  EXPECT_EQ(Utf8ToUtf16("\x80x"), r + u"x");              // stray continuation
-  EXPECT_EQ(Utf8ToUtf16("\xC0\xAFx"), r + r + u"x");      // overlong '/'
-  EXPECT_EQ(Utf8ToUtf16("\xE0\x80\xAFx"), r + r + r + u"x");  // overlong
-  EXPECT_EQ(Utf8ToUtf16("\xE2\x82x"), r + u"x");          // cut-short sequence
-  EXPECT_EQ(Utf8ToUtf16("\xE2\x82"), r);                  // cut at the end
-  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80x"), r + r + r + u"x");  // surrogate
+  EXPECT_EQ(Utf8ToUtf16("\x80x"), r + u"x");                          // stray continuation
+  EXPECT_EQ(Utf8ToUtf16("\xC0\xAFx"), r + r + u"x");                  // overlong '/'
+  EXPECT_EQ(Utf8ToUtf16("\xE0\x80\xAFx"), r + r + r + u"x");          // overlong
+  EXPECT_EQ(Utf8ToUtf16("\xE2\x82x"), r + u"x");                      // cut-short sequence
+  EXPECT_EQ(Utf8ToUtf16("\xE2\x82"), r);                              // cut at the end
+  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80x"), r + r + r + u"x");          // surrogate
   EXPECT_EQ(Utf8ToUtf16("\xF4\x90\x80\x80x"), r + r + r + r + u"x");  // too big
   EXPECT_EQ(Utf8ToUtf16("\xFFx"), r + u"x");
 }

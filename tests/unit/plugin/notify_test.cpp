@@ -69,11 +69,11 @@ TEST_F(NotifyTest, ComponentListAndModuleRecordLayouts) {
   ASSERT_EQ(Start(), Code(0x200c0000u));
   ASSERT_EQ(Notify(4108), Code(0x200c0000u));
   const ZEVO_DataHandleWrapper list = Nested(output_, 0x10017);
-  ExpectFields(list, {{0x20001, 0u}, {1, 2u},
-                      {31, 2}, {32, Code(0x40080000u)}, {33, 0}, {34, 0}, {35, 0}, {36, 0}, {37, 0u}, {38, 2},
-                      {45, u"."}, {46, 1u},
-                      {61, 3}, {62, Code(0x40000010u)}, {63, 0}, {64, 0}, {65, 0}, {66, 0}, {67, 0u}, {68, 1},
-                      {75, u"."}, {76, 0u}});
+  ExpectFields(
+      list,
+      {{0x20001, 0u}, {1, 2u},  {31, 2}, {32, Code(0x40080000u)}, {33, 0}, {34, 0}, {35, 0}, {36, 0}, {37, 0u}, {38, 2},
+       {45, u"."},    {46, 1u}, {61, 3}, {62, Code(0x40000010u)}, {63, 0}, {64, 0}, {65, 0}, {66, 0}, {67, 0u}, {68, 1},
+       {75, u"."},    {76, 0u}});
   for (std::uint32_t absent : {39u, 41u, 42u, 44u, 69u, 74u, 91u}) {
     std::uint32_t count = 1;
     list.GetSizeOf(absent, &count);
@@ -107,10 +107,17 @@ TEST_F(NotifyTest, VersionReportLayoutAndFailures) {
     EXPECT_GE(report.GetUInt32At(0x20a99, i, &number), 0);
     EXPECT_EQ(number, i);
     const bool engine = expected[i].first == 2;
-    ExpectFields(Nested(report, 0x100bd, i),
-                 {{0x20001, 0u}, {1, expected[i].first}, {2, Code(engine ? 0x40080000u : 0x40000010u)}, {3, -1},
-                  {4, engine ? 0x1701 : -1}, {5, -1}, {6, -1}, {7, 10001u}, {8, engine ? 2 : 1},
-                  {17, engine ? engineVersion : PatternVersion()}, {18, expected[i].second}});
+    ExpectFields(Nested(report, 0x100bd, i), {{0x20001, 0u},
+                                              {1, expected[i].first},
+                                              {2, Code(engine ? 0x40080000u : 0x40000010u)},
+                                              {3, -1},
+                                              {4, engine ? 0x1701 : -1},
+                                              {5, -1},
+                                              {6, -1},
+                                              {7, 10001u},
+                                              {8, engine ? 2 : 1},
+                                              {17, engine ? engineVersion : PatternVersion()},
+                                              {18, expected[i].second}});
   }
 
   // One version query failing: only the other component's records.
@@ -133,13 +140,13 @@ TEST_F(NotifyTest, VersionReportLayoutAndFailures) {
 
 TEST_F(NotifyTest, EveryNumberAnswersItsCode) {
   ASSERT_EQ(Start(), Code(0x200c0000u));
-  for (std::uint32_t number : {0u, 4100u, 4101u, 4102u, 4103u, 4104u, 4105u, 4106u, 4107u, 4110u, 4111u, 4112u,
-                               4113u, 4114u, 4115u, 4116u, 4117u, 4119u, 4120u, 0xffffffffu}) {
+  for (std::uint32_t number : {0u,    4100u, 4101u, 4102u, 4103u, 4104u, 4105u, 4106u, 4107u, 4110u,
+                               4111u, 4112u, 4113u, 4114u, 4115u, 4116u, 4117u, 4119u, 4120u, 0xffffffffu}) {
     const std::int32_t expected = number == 4104 || number == 4105 || number == 4117 ? Code(0x60ff0012u)
-                                  : number == 4106                                    ? Code(0x200c0000u)
-                                  : number == 4107                                    ? Code(0x60ff0013u)
-                                  : number == 4116                                    ? Code(0xe0ff0001u)
-                                                                                      : Code(0xe0ff0002u);
+                                  : number == 4106                                   ? Code(0x200c0000u)
+                                  : number == 4107                                   ? Code(0x60ff0013u)
+                                  : number == 4116                                   ? Code(0xe0ff0001u)
+                                                                                     : Code(0xe0ff0002u);
     EXPECT_EQ(Notify(number), expected) << number;
   }
   std::uint32_t length[2] = {0, 1};
@@ -154,9 +161,14 @@ TEST_F(NotifyTest, EveryNumberAnswersItsCode) {
 
 TEST_F(NotifyTest, UpdateRequestsAreTakenInTurn) {
   ASSERT_EQ(Start(), Code(0x200c0000u));
-  ZEVO_DataHandleWrapper input =
-      Requests({{2, Code(0x40080000u)}, {2, Code(0x40080001u)}, {3, Code(0x4000000fu)}, {0, 0}, {1, 0},
-                {4, Code(0x40000010u)}, {-1, Code(0x40080000u)}, {3, Code(0x40000010u)}});
+  ZEVO_DataHandleWrapper input = Requests({{2, Code(0x40080000u)},
+                                           {2, Code(0x40080001u)},
+                                           {3, Code(0x4000000fu)},
+                                           {0, 0},
+                                           {1, 0},
+                                           {4, Code(0x40000010u)},
+                                           {-1, Code(0x40080000u)},
+                                           {3, Code(0x40000010u)}});
   ZEVO_DataHandleWrapper wrongType;
   ZEVO_DataHandleWrapper request(plugin::kUpdateRequestType);
   request.PutUInt32(1, 3);  // kind sent unsigned: not read
@@ -227,7 +239,7 @@ TEST_F(NotifyTest, PatternCheckLeavesTheServingDriverAlone) {
   EXPECT_EQ(object->CallFunc(9, version, nullptr), Code(0x200c0000u));
   EXPECT_EQ(std::u16string(version), PatternVersion());
   EXPECT_GE(plugin::g_tables.Read([](const driver::EngineTables& t) noexcept { return t.companies.size(); }), 1u);
-  EXPECT_EQ(Notify(4104), Code(0x60ff0012u));  // spares the main session
+  EXPECT_EQ(Notify(4104), Code(0x60ff0012u));                           // spares the main session
   EXPECT_EQ(object->CallFunc(2, nullptr, nullptr), Code(0xe00c000au));  // stopped
   EXPECT_EQ(object->CallFunc(9, version, nullptr), Code(0x200c0000u));
   object->CallFunc(1, nullptr, nullptr);

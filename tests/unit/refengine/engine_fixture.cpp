@@ -15,8 +15,7 @@ namespace {
 std::mutex g_eventsMutex;
 std::map<std::int32_t, std::vector<Event>> g_events;  // by session
 
-std::int32_t Record(std::int32_t h, std::int32_t event, std::int32_t c, std::int32_t d,
-                    void* data) {
+std::int32_t Record(std::int32_t h, std::int32_t event, std::int32_t c, std::int32_t d, void* data) {
   Event e{event, c, d, {}};
   if (event == zevo::kEventItemFound && data != nullptr) e.item = *static_cast<TKC_ITEM*>(data);
   std::lock_guard lock(g_eventsMutex);
@@ -27,11 +26,10 @@ std::int32_t Record(std::int32_t h, std::int32_t event, std::int32_t c, std::int
 // Read-only files (a test makes some) must be made writable first on Windows.
 void RemoveTree(const std::filesystem::path& dir) {
   std::error_code ec;
-  for (std::filesystem::recursive_directory_iterator it(dir, ec), end; !ec && it != end;
-       it.increment(ec)) {
+  for (std::filesystem::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code ignored;
-    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add,
+                                 ignored);
   }
   std::filesystem::remove_all(dir, ec);
 }
@@ -72,16 +70,14 @@ std::string PathText(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-std::u16string U16(const std::filesystem::path& path) {
-  return zevo::os::Utf8ToUtf16(PathText(path));
-}
+std::u16string U16(const std::filesystem::path& path) { return zevo::os::Utf8ToUtf16(PathText(path)); }
 
 void EngineTest::SetUp() {
   ASSERT_NE(Tk().TKInit, nullptr) << "engine not loaded";
   static std::atomic<int> counter{0};
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  dir_ = std::filesystem::temp_directory_path() /
-         ("tarsk-" + std::string(info->name()) + "-" + std::to_string(++counter));
+  dir_ =
+      std::filesystem::temp_directory_path() / ("tarsk-" + std::string(info->name()) + "-" + std::to_string(++counter));
   RemoveTree(dir_);
   root_ = dir_ / "root";
   std::filesystem::create_directories(root_);

@@ -31,9 +31,8 @@ TEST_F(EngineTest, ScanFindsEveryFamilyAndNothingInCleanFiles) {
   EXPECT_EQ(Found(items), expected);
   EXPECT_EQ(items.size(), expected.size());
   for (const TKC_ITEM& item : items) {
-    const auto sample = std::find_if(all.begin(), all.end(), [&](auto& s) {
-      return U16(s.path.filename()) == item.text2;
-    });
+    const auto sample =
+        std::find_if(all.begin(), all.end(), [&](auto& s) { return U16(s.path.filename()) == item.text2; });
     ASSERT_NE(sample, all.end());
     EXPECT_EQ(item.kind, sample->kind) << item.itemId;
     EXPECT_EQ(item.text3, U16((root_ / sample->path).parent_path().lexically_normal()));

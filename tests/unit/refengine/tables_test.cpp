@@ -34,19 +34,31 @@ TEST_F(EngineTest, TablesEnumerateAndLookUpRows) {
   ASSERT_EQ(Tk().TKOpenTableSeqEnum(h_, zevo::kTableCompany, &e), 0);
   const std::vector<std::u16string> companies = Rows(h_, e);
   ASSERT_EQ(companies.size(), 5u);
-  EXPECT_EQ(companies[0], u"100\x7f" u"Acme Adware Ltd\x7f" u"acme-adware.example");
+  EXPECT_EQ(companies[0],
+            u"100\x7f"
+            u"Acme Adware Ltd\x7f"
+            u"acme-adware.example");
   EXPECT_EQ(Tk().TKCloseHandle(h_, e), 0);
   EXPECT_NE(Tk().TKCloseHandle(h_, e), 0);
 
   ASSERT_EQ(Tk().TKOpenTableSeqEnum(h_, zevo::kTableThreatTypes, &e), 0);
-  EXPECT_EQ(Rows(h_, e)[3], u"4\x7f" u"Dialer\x7f" u"Dials premium-rate numbers\x7f" u"dialer\x7f" u"90");
+  EXPECT_EQ(Rows(h_, e)[3],
+            u"4\x7f"
+            u"Dialer\x7f"
+            u"Dials premium-rate numbers\x7f"
+            u"dialer\x7f"
+            u"90");
   ASSERT_EQ(Tk().TKOpenTableSeqEnum(h_, zevo::kTableProductItems, &e), 0);
   EXPECT_EQ(Rows(h_, e).size(), 10u);
 
   char16_t row[zevo::kRowCapacity] = {};
   ASSERT_EQ(Tk().TKOpenTableLongEnum(h_, zevo::kTableProductItems, zevo::kFieldId, 1004, &e), 0);
   EXPECT_EQ(Tk().TKGetRowById(h_, e, row, zevo::kRowCapacity), 0);
-  EXPECT_EQ(std::u16string(row), u"1004\x7f" u"500\x7f" u"Umbrella.Dialer\x7f" u"4");
+  EXPECT_EQ(std::u16string(row),
+            u"1004\x7f"
+            u"500\x7f"
+            u"Umbrella.Dialer\x7f"
+            u"4");
   ASSERT_EQ(Tk().TKOpenTableLongEnum(h_, zevo::kTableCompany, zevo::kFieldId, 999, &e), 0);
   EXPECT_EQ(Tk().TKGetRowById(h_, e, row, zevo::kRowCapacity), zevo::kNoRow);
 
@@ -93,8 +105,7 @@ namespace tarsk::test {
 namespace {
 
 // Loads a pattern text from a scratch engine folder into a new session.
-std::int32_t LoadPatternText(const std::filesystem::path& folder, const std::string& text,
-                             std::u16string& error) {
+std::int32_t LoadPatternText(const std::filesystem::path& folder, const std::string& text, std::u16string& error) {
   std::filesystem::create_directories(folder);
   std::ofstream(folder / "tarskptn.da6", std::ios::binary) << text;
   std::u16string engineFolder = U16(folder);
@@ -122,8 +133,7 @@ TEST_F(EngineTest, MalformedPatternsAreRefusedWithTheirLine) {
       {"version\t1\nsig\tbytes\t1\t1\thex:4g\n", u"pattern: line 2: bad hex text"},
       {"version\t1\nsig\tsha256\t1\t1\tabcd\n", u"pattern: line 2: SHA-256 needs 64 hex digits"},
       {"version\t1\nitem\tx\t1\n", u"pattern: line 2: bad number 'x'"},
-      {"version\t1\ncompany\t1\t" + std::string(2047, 'n') + "\n",
-       u"pattern: line 2: row longer than 2047 characters"},
+      {"version\t1\ncompany\t1\t" + std::string(2047, 'n') + "\n", u"pattern: line 2: row longer than 2047 characters"},
       {"version\t1\nsig\tbytes\t1\t1\ttext:A\tflags=loud\n", u"pattern: line 2: unknown flag 'loud'"},
   };
   for (const auto& [text, message] : bad) {

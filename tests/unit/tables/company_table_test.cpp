@@ -97,29 +97,33 @@ TEST(CompanyIdNameTable, WritesNamesInCodeUnitOrderWithTheirIds) {
   // U+1F600 is a surrogate pair (0xd83d 0xde00): by code units it sorts
   // before U+FF21, by code points after it.
   const std::vector<std::pair<std::int32_t, std::u16string>> rows = {
-      {4, u"beta"}, {-2, u"Zeta"}, {3, u"alpha"}, {5, u"\u00c4rger"},
-      {6, u"\uff21"}, {7, u"\U0001f600"}, {8, u"Zeta"}, {9, u""},
+      {4, u"beta"},   {-2, u"Zeta"},      {3, u"alpha"}, {5, u"\u00c4rger"},
+      {6, u"\uff21"}, {7, u"\U0001f600"}, {8, u"Zeta"},  {9, u""},
   };
   for (const auto& [id, name] : rows) table.AddRow(id, name);
   table.Seal();
 
   Message message;
   ASSERT_TRUE(table.WriteToMessage(message.handle()));
-  EXPECT_EQ(message.Listed(), (std::vector<std::pair<std::uint32_t, std::u16string>>{
-                                  {9, u""}, {0xfffffffeu, u"Zeta"}, {3, u"alpha"}, {4, u"beta"},
-                                  {5, u"\u00c4rger"}, {7, u"\U0001f600"}, {6, u"\uff21"}}));
+  EXPECT_EQ(message.Listed(), (std::vector<std::pair<std::uint32_t, std::u16string>>{{9, u""},
+                                                                                     {0xfffffffeu, u"Zeta"},
+                                                                                     {3, u"alpha"},
+                                                                                     {4, u"beta"},
+                                                                                     {5, u"\u00c4rger"},
+                                                                                     {7, u"\U0001f600"},
+                                                                                     {6, u"\uff21"}}));
 
   // Names sharing a long prefix, one of them the prefix itself.
   CompanyIdNameTable shared;
-  const std::vector<std::u16string> names = {u"Company 10", u"Company 9", u"Company 1",
+  const std::vector<std::u16string> names = {u"Company 10", u"Company 9",      u"Company 1",
                                              u"Company",    u"Company 100000", u"Company 1"};
   for (std::size_t i = 0; i < names.size(); ++i) shared.AddRow(static_cast<std::int32_t>(i), names[i]);
   shared.Seal();
   Message sorted;
   ASSERT_TRUE(shared.WriteToMessage(sorted.handle()));
-  EXPECT_EQ(sorted.Listed(), (std::vector<std::pair<std::uint32_t, std::u16string>>{
-                                 {3, u"Company"}, {2, u"Company 1"}, {0, u"Company 10"}, {4, u"Company 100000"},
-                                 {1, u"Company 9"}}));
+  EXPECT_EQ(sorted.Listed(),
+            (std::vector<std::pair<std::uint32_t, std::u16string>>{
+                {3, u"Company"}, {2, u"Company 1"}, {0, u"Company 10"}, {4, u"Company 100000"}, {1, u"Company 9"}}));
 
   CompanyIdNameTable empty;
   Message nothing;

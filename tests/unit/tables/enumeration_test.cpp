@@ -12,11 +12,9 @@ namespace {
 using Fake = testing::FakeEngine;
 
 TEST_F(TablesDriverTest, EnumerationsFillTheTablesWithTheirLogLines) {
-  engine_.SetRows(1, {Row({u"1", u"100"}), Row({u"2", u""}), Row({u"3"}), Row({u"1", u"101"}),
-                      Row({u"x7", u"5"})});
+  engine_.SetRows(1, {Row({u"1", u"100"}), Row({u"2", u""}), Row({u"3"}), Row({u"1", u"101"}), Row({u"x7", u"5"})});
   engine_.SetRows(3, {Row({u"1", u"Adware", u"d", u"c", u"70"}), Row({u"2", u"Short"})});
-  engine_.SetRows(2, {Row({u"100", u"Acme", u"acme.example"}), Row({u"101", u"Acme"}),
-                      Row({u"102", u"Globex"})});
+  engine_.SetRows(2, {Row({u"100", u"Acme", u"acme.example"}), Row({u"101", u"Acme"}), Row({u"102", u"Globex"})});
   logtest::LineCapture capture;
   EnumerateAll();
 
@@ -69,9 +67,12 @@ TEST_F(TablesDriverTest, FailedAndNegativeEnumerations) {
   };
   const auto enumerate = [this](std::int32_t table) {
     switch (table) {
-      case 1: return driver_->EnumerateItemId(main_, tables_.items);
-      case 3: return driver_->EnumerateThreatLevel(main_, tables_.threats);
-      default: return driver_->EnumerateCompanyIdNameTable(main_, tables_.companies);
+      case 1:
+        return driver_->EnumerateItemId(main_, tables_.items);
+      case 3:
+        return driver_->EnumerateThreatLevel(main_, tables_.threats);
+      default:
+        return driver_->EnumerateCompanyIdNameTable(main_, tables_.companies);
     }
   };
   engine_.SetLastError(0x4d, u"no pattern");

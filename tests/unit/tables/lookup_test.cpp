@@ -34,8 +34,7 @@ TEST_F(TableLookupTest, ItemFallsBackToTheEngineOnEveryMiss) {
   EXPECT_EQ(driver_->GetCompanyIdOfItem(main_, 6), 0);
   EXPECT_EQ(driver_->GetCompanyIdOfItem(main_, 6), 0);
   EXPECT_EQ(engine_.CountCalls("TKOpenTableLongEnum"), 4u);
-  EXPECT_EQ(engine_.CallsOf("TKOpenTableLongEnum").at(0).ints,
-            (std::vector<std::int64_t>{main_, 1, 0, 5}));
+  EXPECT_EQ(engine_.CallsOf("TKOpenTableLongEnum").at(0).ints, (std::vector<std::int64_t>{main_, 1, 0, 5}));
   EXPECT_EQ(engine_.CallsOf("TKGetRowById").at(0).ints.back(), 2048);
   EXPECT_EQ(engine_.OpenEnumerations(), 0u);
 
@@ -64,9 +63,8 @@ TEST_F(TableLookupTest, CompanyNameFromTheTableTheEngineOrNothing) {
   driver_->GetCompanyName(name, main_, 0);
   EXPECT_EQ(name, u"");
   EXPECT_EQ(Lines(capture),
-            (std::vector<LogLine>{
-                {5, u"Failed: Dat3GetRowFromTable(DAT_TABLEID_COMPANY, DAT_FIELD_COMPANY_ID)"},
-                {5, u"    TARSK error: 0x3: no row"}}));
+            (std::vector<LogLine>{{5, u"Failed: Dat3GetRowFromTable(DAT_TABLEID_COMPANY, DAT_FIELD_COMPANY_ID)"},
+                                  {5, u"    TARSK error: 0x3: no row"}}));
 
   // Custom-range items (both ends included) carry their own company text.
   TKC_ITEM item = {};
@@ -94,11 +92,11 @@ TEST_F(TableLookupTest, TableRowFailureTexts) {
   EXPECT_EQ(driver_->GetTableRow(main_, 1, 1), Row({u"1", u"100"}));
   EXPECT_EQ(driver_->GetTableRow(main_, 1, 42), u"");  // -2000: no row, no line
   EXPECT_EQ(Lines(capture),
-            (std::vector<LogLine>{
-                {5, u"Failed: TKOpenTableLongEnum( table id = 0x2, key id = 0, key = 0x3e7): "
-                    u"0xfffffffb"},
-                {5, u"Failed: TKGetRowById(): 0xfffffff9"},
-                {5, u"Failed: TKCloseHandle(): 0xfffffffe"}}));
+            (std::vector<LogLine>{{5,
+                                   u"Failed: TKOpenTableLongEnum( table id = 0x2, key id = 0, key = 0x3e7): "
+                                   u"0xfffffffb"},
+                                  {5, u"Failed: TKGetRowById(): 0xfffffff9"},
+                                  {5, u"Failed: TKCloseHandle(): 0xfffffffe"}}));
 }
 
 TEST_F(TableLookupTest, IdsByNames) {
@@ -106,8 +104,7 @@ TEST_F(TableLookupTest, IdsByNames) {
   std::vector<std::int32_t> ids = {7, 7, 7, 7, 7};
   driver_->GetCompanyIdsByNames(main_, {u"Initech", u"Nobody", u"", u"Acme"}, ids);
   EXPECT_EQ(ids, (std::vector<std::int32_t>{-12, -1, -1, 100}));
-  EXPECT_EQ(Lines(capture),
-            (std::vector<LogLine>{{5, u"Failed: GetCompanyIdByName( name = Nobody )"}}));
+  EXPECT_EQ(Lines(capture), (std::vector<LogLine>{{5, u"Failed: GetCompanyIdByName( name = Nobody )"}}));
 }
 
 TEST_F(TableLookupTest, WhitelistRecordAndCodes) {
@@ -129,10 +126,9 @@ TEST_F(TableLookupTest, WhitelistRecordAndCodes) {
   EXPECT_EQ(driver_->AddWhitelistItem(main_, u"Nobody"), kArgumentMissing);
   engine_.SetStatus("TKAddWhitelistItem", -1);
   EXPECT_EQ(driver_->AddWhitelistItem(main_, u"Acme"), static_cast<std::int32_t>(0xe030ffffu));
-  EXPECT_EQ(Lines(capture),
-            (std::vector<LogLine>{{5, u"Failed: GetCompanyIdByName( name = Nobody )"},
-                                  {5, u"Failed: TKAddWhitelistItem: name=Acme, id=100, ret=0xffffffff"},
-                                  {5, u"    TARSK error: 0x3: no row"}}));
+  EXPECT_EQ(Lines(capture), (std::vector<LogLine>{{5, u"Failed: GetCompanyIdByName( name = Nobody )"},
+                                                  {5, u"Failed: TKAddWhitelistItem: name=Acme, id=100, ret=0xffffffff"},
+                                                  {5, u"    TARSK error: 0x3: no row"}}));
   EXPECT_EQ(engine_.Whitelist().size(), 2u);
 }
 

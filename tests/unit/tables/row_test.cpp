@@ -33,11 +33,22 @@ TEST(RowNumber, ReadsAsWtolDoes) {
     std::u16string text;
     std::int32_t value;
   } cases[] = {
-      {u"42", 42},           {u"-42", -42},       {u"+7", 7},           {u" \t\r\n\v\f12", 12},
-      {u"12abc", 12},        {u"0x1f", 0},        {u"abc", 0},          {u"", 0},
-      {u"-", 0},             {u"- 5", 0},         {u"--5", 0},          {u"007", 7},
-      {u"2147483647", 2147483647},                {u"-2147483648", std::numeric_limits<std::int32_t>::min()},
-      {u"2147483648", 2147483647},                {u"99999999999999999999", 2147483647},
+      {u"42", 42},
+      {u"-42", -42},
+      {u"+7", 7},
+      {u" \t\r\n\v\f12", 12},
+      {u"12abc", 12},
+      {u"0x1f", 0},
+      {u"abc", 0},
+      {u"", 0},
+      {u"-", 0},
+      {u"- 5", 0},
+      {u"--5", 0},
+      {u"007", 7},
+      {u"2147483647", 2147483647},
+      {u"-2147483648", std::numeric_limits<std::int32_t>::min()},
+      {u"2147483648", 2147483647},
+      {u"99999999999999999999", 2147483647},
       {u"-99999999999999999999", std::numeric_limits<std::int32_t>::min()},
   };
   for (const auto& c : cases) {
@@ -74,8 +85,7 @@ TEST(RowReader, AgreesWithRowFieldAndRowNumber) {
 
 TEST(IdValueTable, LastRowWinsAndLookupsAfterSeal) {
   IdValueTable table;
-  for (auto [key, value] : std::vector<std::pair<int, int>>{
-           {5, 1}, {-3, 2}, {5, 3}, {9, 4}, {-3, 5}, {5, 6}, {0, 7}}) {
+  for (auto [key, value] : std::vector<std::pair<int, int>>{{5, 1}, {-3, 2}, {5, 3}, {9, 4}, {-3, 5}, {5, 6}, {0, 7}}) {
     table.Assign(key, value);
   }
   table.Seal();

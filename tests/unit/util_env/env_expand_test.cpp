@@ -19,11 +19,13 @@ using Pairs = std::vector<std::pair<std::size_t, std::size_t>>;
 
 TEST(FindVariableTokens, PairsPercentSignsLeftToRight) {
   // An unpaired '%' fails; the tokens found until then stay.
-  const std::tuple<std::u16string, Pairs, bool> cases[] = {
-      {u"%A%%B%", {{0, 3}, {3, 3}}, true}, {u"x%%y%ab%", {{1, 2}, {4, 4}}, true},
-      {u"no percent", {}, true},           {u"", {}, true},
-      {u"%A%B%", {{0, 3}}, false},         {u"a%b", {}, false},
-      {u"%", {}, false}};
+  const std::tuple<std::u16string, Pairs, bool> cases[] = {{u"%A%%B%", {{0, 3}, {3, 3}}, true},
+                                                           {u"x%%y%ab%", {{1, 2}, {4, 4}}, true},
+                                                           {u"no percent", {}, true},
+                                                           {u"", {}, true},
+                                                           {u"%A%B%", {{0, 3}}, false},
+                                                           {u"a%b", {}, false},
+                                                           {u"%", {}, false}};
   for (const auto& [input, pairs, ok] : cases) {
     std::vector<VariableToken> tokens;
     EXPECT_EQ(FindVariableTokens(input, tokens), ok);
@@ -34,28 +36,27 @@ TEST(FindVariableTokens, PairsPercentSignsLeftToRight) {
 }
 
 TEST(ExpandEnvironmentVar, ReplacesPlaceholdersOnly) {
-  const EnvVarMapType vars{{u"%zevo_install_path%", P(u"C:\\Prog\\ZEVO\\")},
-                           {u"%OS%", u"Windows_NT"}, {u"%TEMP%", u"T"}, {u"%EMPTY%", u""}};
+  const EnvVarMapType vars{
+      {u"%zevo_install_path%", P(u"C:\\Prog\\ZEVO\\")}, {u"%OS%", u"Windows_NT"}, {u"%TEMP%", u"T"}, {u"%EMPTY%", u""}};
   struct Case {
     std::u16string input;
     bool halvePercent;
     bool ok;
     std::u16string output;
   };
-  const Case cases[] = {
-      {P(u"%zevo_install_path%temp\\"), true, true, P(u"C:\\Prog\\ZEVO\\temp\\")},
-      {u"%OS%%OS%", true, true, u"Windows_NTWindows_NT"},
-      {u"%OS%-%TEMP%-%OS%", true, true, u"Windows_NT-T-Windows_NT"},
-      {u"100%%", true, true, u"100%"},
-      {u"100%%", false, true, u"100%%"},
-      {u"plain", true, true, u"plain"},
-      {u"", true, true, u""},
-      {u"%Temp%\\x", true, true, u"%Temp%\\x"},  // case differs: not a placeholder
-      {u"%NOPE%%TEMP%", true, true, u"%NOPE%T"},
-      {u"a%b", true, false, u"a%b"},
-      {u"%TEMP%B%", true, false, u"%TEMP%B%"},
-      {u"%EMPTY%debug", true, false, u"debug"},  // replaced, but unusable
-      {std::u16string(100000, u'%'), true, true, std::u16string(50000, u'%')}};
+  const Case cases[] = {{P(u"%zevo_install_path%temp\\"), true, true, P(u"C:\\Prog\\ZEVO\\temp\\")},
+                        {u"%OS%%OS%", true, true, u"Windows_NTWindows_NT"},
+                        {u"%OS%-%TEMP%-%OS%", true, true, u"Windows_NT-T-Windows_NT"},
+                        {u"100%%", true, true, u"100%"},
+                        {u"100%%", false, true, u"100%%"},
+                        {u"plain", true, true, u"plain"},
+                        {u"", true, true, u""},
+                        {u"%Temp%\\x", true, true, u"%Temp%\\x"},  // case differs: not a placeholder
+                        {u"%NOPE%%TEMP%", true, true, u"%NOPE%T"},
+                        {u"a%b", true, false, u"a%b"},
+                        {u"%TEMP%B%", true, false, u"%TEMP%B%"},
+                        {u"%EMPTY%debug", true, false, u"debug"},  // replaced, but unusable
+                        {std::u16string(100000, u'%'), true, true, std::u16string(50000, u'%')}};
   for (const Case& c : cases) {
     std::u16string out = u"stale";
     EXPECT_EQ(ExpandEnvironmentVar(c.input, out, c.halvePercent, vars), c.ok);
@@ -97,8 +98,11 @@ TEST(SkipLongPathPrefix, SkipsPrefixesWithinTheText) {
       {P(u"\\\\?\\unc\\srv\\s"), 6, P(u"\\\\srv\\s")},
       {P(u"\\\\?\\UNC\\"), 6, P(u"\\\\")},
       {P(u"\\\\?\\UN"), 4, u"UN"},  // a UNC prefix cut short
-      {u"", 0, u""}, {P(u"\\"), 0, P(u"\\")}, {P(u"\\\\?"), 0, P(u"\\\\?")},
-      {P(u"\\\\?x"), 0, P(u"\\\\?x")}, {P(u"\\?\\\\c:"), 0, P(u"\\?\\\\c:")}};
+      {u"", 0, u""},
+      {P(u"\\"), 0, P(u"\\")},
+      {P(u"\\\\?"), 0, P(u"\\\\?")},
+      {P(u"\\\\?x"), 0, P(u"\\\\?x")},
+      {P(u"\\?\\\\c:"), 0, P(u"\\?\\\\c:")}};
   for (auto [text, skipped, after] : cases) {
     const char16_t* const result = SkipLongPathPrefix(text.data());
     EXPECT_EQ(result, text.data() + skipped) << os::Utf16ToUtf8(text);

@@ -39,9 +39,7 @@ class ScopedEnv {
   ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
 
  private:
-  void Set(const char* value) {
-    value != nullptr ? logtest::SetEnv(name_, value) : logtest::UnsetEnv(name_);
-  }
+  void Set(const char* value) { value != nullptr ? logtest::SetEnv(name_, value) : logtest::UnsetEnv(name_); }
 
   const char* name_;
   std::optional<std::string> old_;
@@ -66,11 +64,10 @@ class RegistrySandbox : public ::testing::Test {
   }
 
   void TearDown() override {
-    for (const auto& [parent, child] : {std::pair{kTestsKey, std::u16string_view(guid_)},
-                                        {u"SOFTWARE", u"Zentrovia"}}) {
+    for (const auto& [parent, child] :
+         {std::pair{kTestsKey, std::u16string_view(guid_)}, {u"SOFTWARE", u"Zentrovia"}}) {
       util::RegKey key;
-      if (key.Open(util::RegistryRoot::kLocalMachine, parent, os::kKeyAllAccess) ==
-          os::kRegSuccess) {
+      if (key.Open(util::RegistryRoot::kLocalMachine, parent, os::kKeyAllAccess) == os::kRegSuccess) {
         key.DeleteKeyTree(child);
       }
     }
@@ -82,7 +79,7 @@ class RegistrySandbox : public ::testing::Test {
   }
 
   std::u16string guid_;
-  std::u16string base_;  // a key of this test's own under HKLM
+  std::u16string base_;         // a key of this test's own under HKLM
   std::filesystem::path root_;  // POSIX only
   std::unique_ptr<ScopedEnv> rootVar_;
 };

@@ -17,14 +17,30 @@ using envtest::P;
 using envtest::ScopedEnv;
 
 TEST(EnvVarTable, BuiltAtLoadInTableOrder) {
-  const std::vector<std::u16string> names = {
-      u"%zevo_install_path%", u"%ALLUSERSPROFILE%", u"%APPDATA%",
-      u"%COMPUTERNAME%", u"%COMSPEC%", u"%HOMEDRIVE%", u"%HOMEPATH%",
-      u"%PATH%", u"%PATHEXT%", u"%PROGRAMFILES%", u"%PROMPT%",
-      u"%SYSTEMDRIVE%", u"%SYSTEMROOT%", u"%TEMP%", u"%TMP%", u"%USERNAME%",
-      u"%USERPROFILE%", u"%WINDIR%", u"%PROCESSOR_ARCHITECTURE%",
-      u"%PROCESSOR_IDENTIFIER%", u"%PROCESSOR_LEVEL%",
-      u"%PROCESSOR_REVISION%", u"%NUMBER_OF_PROCESSORS%", u"%OS%"};
+  const std::vector<std::u16string> names = {u"%zevo_install_path%",
+                                             u"%ALLUSERSPROFILE%",
+                                             u"%APPDATA%",
+                                             u"%COMPUTERNAME%",
+                                             u"%COMSPEC%",
+                                             u"%HOMEDRIVE%",
+                                             u"%HOMEPATH%",
+                                             u"%PATH%",
+                                             u"%PATHEXT%",
+                                             u"%PROGRAMFILES%",
+                                             u"%PROMPT%",
+                                             u"%SYSTEMDRIVE%",
+                                             u"%SYSTEMROOT%",
+                                             u"%TEMP%",
+                                             u"%TMP%",
+                                             u"%USERNAME%",
+                                             u"%USERPROFILE%",
+                                             u"%WINDIR%",
+                                             u"%PROCESSOR_ARCHITECTURE%",
+                                             u"%PROCESSOR_IDENTIFIER%",
+                                             u"%PROCESSOR_LEVEL%",
+                                             u"%PROCESSOR_REVISION%",
+                                             u"%NUMBER_OF_PROCESSORS%",
+                                             u"%OS%"};
   const EnvVarTableType& table = EnvVarTable();
   ASSERT_EQ(table.size(), names.size());
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -47,10 +63,11 @@ TEST(GetEnvironmentValue, ExpandsOrReturnsTheName) {
   const ScopedEnv var("ZEVO_TEST_VALUE", "abc");
   const std::string longValue(5000, 'L');  // beyond the first buffer of 260
   const ScopedEnv longVar("ZEVO_TEST_VALUE_LONG", longValue.c_str());
-  const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"%ZEVO_TEST_VALUE%", u"abc"}, {u"x%ZEVO_TEST_VALUE%y", u"xabcy"},
-      {u"%ZEVO_TEST_NOT_SET%", u"%ZEVO_TEST_NOT_SET%"}, {u"", u""},
-      {u"%ZEVO_TEST_VALUE_LONG%", std::u16string(5000, u'L')}};
+  const std::pair<std::u16string, std::u16string> cases[] = {{u"%ZEVO_TEST_VALUE%", u"abc"},
+                                                             {u"x%ZEVO_TEST_VALUE%y", u"xabcy"},
+                                                             {u"%ZEVO_TEST_NOT_SET%", u"%ZEVO_TEST_NOT_SET%"},
+                                                             {u"", u""},
+                                                             {u"%ZEVO_TEST_VALUE_LONG%", std::u16string(5000, u'L')}};
   for (const auto& [text, value] : cases) EXPECT_EQ(GetEnvironmentValue(text), value);
 }
 
@@ -59,10 +76,12 @@ TEST(ExpandEnvironmentText, SystemRules) {
   // Text, the length needed with the terminator, and what an 8-character
   // buffer receives when that is enough. A name that is not set stays
   // whole; its closing '%' opens nothing.
-  const std::tuple<std::u16string, std::uint32_t, std::u16string> cases[] = {
-      {u"a%ZEVO_TEST_SYS%b", 4, u"avb"}, {u"%ZEVO_TEST_SYS%1234567", 9, u""},
-      {u"%x%ZEVO_TEST_SYS%", 18, u""},   {u"%x%%ZEVO_TEST_SYS%", 5, u"%x%v"},
-      {u"50%", 4, u"50%"},               {u"%%", 3, u"%%"}};
+  const std::tuple<std::u16string, std::uint32_t, std::u16string> cases[] = {{u"a%ZEVO_TEST_SYS%b", 4, u"avb"},
+                                                                             {u"%ZEVO_TEST_SYS%1234567", 9, u""},
+                                                                             {u"%x%ZEVO_TEST_SYS%", 18, u""},
+                                                                             {u"%x%%ZEVO_TEST_SYS%", 5, u"%x%v"},
+                                                                             {u"50%", 4, u"50%"},
+                                                                             {u"%%", 3, u"%%"}};
   for (const auto& [text, needed, expanded] : cases) {
     char16_t buffer[8] = {};
     EXPECT_EQ(os::ExpandEnvironmentText(text.c_str(), buffer, 8), needed);
@@ -76,10 +95,8 @@ TEST(GetSpecialFolderPath, ApplicationData) {
   EXPECT_FALSE(GetSpecialFolderPath(os::kFolderAppData).empty());
 #if !defined(_WIN32)
   {
-    const ScopedEnv xdg("XDG_CONFIG_HOME",
-                        "/srv/ServiceProfiles/NetworkService/AppData/NetworkService/");
-    EXPECT_EQ(GetSpecialFolderPath(os::kFolderAppData),
-              u"/srv/ServiceProfiles/LocalService/AppData/NetworkService");
+    const ScopedEnv xdg("XDG_CONFIG_HOME", "/srv/ServiceProfiles/NetworkService/AppData/NetworkService/");
+    EXPECT_EQ(GetSpecialFolderPath(os::kFolderAppData), u"/srv/ServiceProfiles/LocalService/AppData/NetworkService");
   }
   {
     const ScopedEnv relative("XDG_CONFIG_HOME", "relative/dir");

@@ -35,22 +35,23 @@ TEST_F(InstallPathTest, RegistryValueThenLoggedFallback) {
   logtest::LineCapture capture;
   logtest::Configure("Util COMMON=5");
   // The test program is not the host executable: the fallback finds none.
-  ASSERT_TRUE(InstallPathFromExecutable(
-                  [] { std::u16string p; os::HostExecutablePath(p); return p; }())
+  ASSERT_TRUE(InstallPathFromExecutable([] {
+                std::u16string p;
+                os::HostExecutablePath(p);
+                return p;
+              }())
                   .empty());
 
   // No key.
   RegKey software;
-  ASSERT_EQ(software.Create(RegistryRoot::kLocalMachine, u"SOFTWARE", u"", 0,
-                            os::kKeyAllAccess, nullptr, nullptr),
+  ASSERT_EQ(software.Create(RegistryRoot::kLocalMachine, u"SOFTWARE", u"", 0, os::kKeyAllAccess, nullptr, nullptr),
             os::kRegSuccess);
   software.DeleteKeyTree(u"Zentrovia");
   EXPECT_EQ(GetInstallPath(), u"");
 
   // The key without the value.
   RegKey key;
-  ASSERT_EQ(key.Create(RegistryRoot::kLocalMachine, kInstallKeyPath, u"", 0,
-                       os::kKeyAllAccess, nullptr, nullptr),
+  ASSERT_EQ(key.Create(RegistryRoot::kLocalMachine, kInstallKeyPath, u"", 0, os::kKeyAllAccess, nullptr, nullptr),
             os::kRegSuccess);
   EXPECT_EQ(GetInstallPath(), u"");
 
@@ -62,10 +63,8 @@ TEST_F(InstallPathTest, RegistryValueThenLoggedFallback) {
   // One line per miss, both under the same site and level.
   const std::vector<logtest::CapturedLine> lines = capture.Lines();
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].text,
-            u"regKey.Open() fail!\nopen  HKEY_LOCAL_MACHINE  fail!\nkey =SOFTWARE\\Zentrovia\\ZEVO");
-  EXPECT_EQ(lines[1].text,
-            u"regKey.QueryValue() fail!\nkey =SOFTWARE\\Zentrovia\\ZEVO,wstrItemName =InstallDir");
+  EXPECT_EQ(lines[0].text, u"regKey.Open() fail!\nopen  HKEY_LOCAL_MACHINE  fail!\nkey =SOFTWARE\\Zentrovia\\ZEVO");
+  EXPECT_EQ(lines[1].text, u"regKey.QueryValue() fail!\nkey =SOFTWARE\\Zentrovia\\ZEVO,wstrItemName =InstallDir");
   EXPECT_EQ(lines[1].module, u"Util COMMON");
   EXPECT_EQ(lines[1].file, u"util_EnvironmentVar");
   EXPECT_EQ(lines[1].level, 5);

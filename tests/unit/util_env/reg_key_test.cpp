@@ -43,14 +43,13 @@ TEST_F(RegKeyTest, TypedValuesRoundTrip) {
   EXPECT_EQ(key.SetString(u"default", u""), kRegSuccess);
   EXPECT_EQ(key.SetDWORD(0xdeadbeefu, u"D"), kRegSuccess);
   EXPECT_EQ(key.SetQWORD(0x0123456789abcdefull, u"Q"), kRegSuccess);
-  EXPECT_EQ(key.SetDWORD(7, u"d"), kRegSuccess);  // names ignore case
+  EXPECT_EQ(key.SetDWORD(7, u"d"), kRegSuccess);                         // names ignore case
   EXPECT_EQ(key.SetBinary(u"abc", u"Raw", os::kRegSz, 6), kRegSuccess);  // no terminator
   EXPECT_EQ(key.SetBinary(u"ab\0cd", u"Cut", os::kRegSz, 10), kRegSuccess);
   EXPECT_EQ(key.SetString(u"", u"Empty"), kRegSuccess);
 
   const std::pair<const char16_t*, std::u16string> strings[] = {
-      {u"S", u"h\u00e9llo \U0001F600"}, {u"", u"default"}, {u"Raw", u"abc"},
-      {u"Cut", u"ab"}, {u"Empty", u""}};
+      {u"S", u"h\u00e9llo \U0001F600"}, {u"", u"default"}, {u"Raw", u"abc"}, {u"Cut", u"ab"}, {u"Empty", u""}};
   std::u16string text;
   for (const auto& [name, expected] : strings) {
     EXPECT_EQ(key.QueryString(name, text), kRegSuccess);
@@ -189,8 +188,8 @@ namespace fs = std::filesystem;
 TEST_F(RegKeyTest, PosixTreeLayoutAndPathChecks) {
   RegKey key = CreateBase(u"=Odd%Name");
   ASSERT_EQ(key.SetBinary("\x08\x07", u"a/b", 0x01020304, 2), kRegSuccess);
-  const fs::path folder = root_ / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "ZevoTests" /
-                          os::Utf16ToUtf8(guid_) / "%3DOdd%25Name";
+  const fs::path folder =
+      root_ / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "ZevoTests" / os::Utf16ToUtf8(guid_) / "%3DOdd%25Name";
   std::ifstream in(folder / "=a%2Fb", std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "\x04\x03\x02\x01\x08\x07");
   // A value that cannot replace what is in its place leaves no temporary.
@@ -199,8 +198,7 @@ TEST_F(RegKeyTest, PosixTreeLayoutAndPathChecks) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
   fs::remove(folder / "=V");
   os::RegistryKey parent;
-  ASSERT_EQ(os::RegistryKey::Open(os::RegistryKey::Predefined(kHklm), base_, kKeyRead, parent),
-            kRegSuccess);
+  ASSERT_EQ(os::RegistryKey::Open(os::RegistryKey::Predefined(kHklm), base_, kKeyRead, parent), kRegSuccess);
   std::u16string child;
   EXPECT_EQ(parent.EnumKey(0, child), kRegSuccess);
   EXPECT_EQ(child, u"=Odd%Name");
@@ -214,11 +212,10 @@ TEST_F(RegKeyTest, PosixTreeLayoutAndPathChecks) {
   ASSERT_EQ(CreateBase().DeleteKeyTree(u"=Odd%Name"), kRegSuccess);
   EXPECT_EQ(gone.EnumKey(0, child), os::kRegKeyDeleted);
 
-  for (std::u16string bad : {base_ + u"\\..\\..\\..\\..\\escape", base_ + u"\\a\\\\b",
-                             base_ + u"\\", u"\\" + base_, base_ + u"\\a/../../b"}) {
+  for (std::u16string bad : {base_ + u"\\..\\..\\..\\..\\escape", base_ + u"\\a\\\\b", base_ + u"\\", u"\\" + base_,
+                             base_ + u"\\a/../../b"}) {
     RegKey other;
-    EXPECT_EQ(other.Create(kHklm, bad, u"", 0, kKeyAllAccess, nullptr, nullptr),
-              os::kRegInvalidParameter)
+    EXPECT_EQ(other.Create(kHklm, bad, u"", 0, kKeyAllAccess, nullptr, nullptr), os::kRegInvalidParameter)
         << os::Utf16ToUtf8(bad);
     EXPECT_EQ(other.Open(kHklm, bad, kKeyRead), os::kRegInvalidParameter);
   }
@@ -233,8 +230,7 @@ TEST_F(RegKeyTest, PosixTreeLayoutAndPathChecks) {
 TEST_F(RegKeyTest, PosixFolderPermissions) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
   CreateBase(u"ro");
-  const fs::path folder =
-      root_ / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "ZevoTests" / os::Utf16ToUtf8(guid_) / "ro";
+  const fs::path folder = root_ / "HKEY_LOCAL_MACHINE" / "SOFTWARE" / "ZevoTests" / os::Utf16ToUtf8(guid_) / "ro";
   fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
   RegKey key;
   EXPECT_EQ(key.Open(kHklm, base_ + u"\\ro", kKeyAllAccess), os::kRegAccessDenied);

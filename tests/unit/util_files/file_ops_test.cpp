@@ -31,9 +31,15 @@ TEST_F(FileOps, CounterFiles) {
     std::string text;
     bool ok;
     std::uint32_t value;
-  } cases[] = {{"41", true, 41},     {" 7\r\n", true, 7},        {"12abc", true, 12},
-               {"abc", false, 0},    {"-1", false, 0},           {"", false, 0},
-               {"4294967295", true, 4294967295u}, {"4294967296", false, 0}, {std::string(80, '0'), false, 0}};
+  } cases[] = {{"41", true, 41},
+               {" 7\r\n", true, 7},
+               {"12abc", true, 12},
+               {"abc", false, 0},
+               {"-1", false, 0},
+               {"", false, 0},
+               {"4294967295", true, 4294967295u},
+               {"4294967296", false, 0},
+               {std::string(80, '0'), false, 0}};
   for (const auto& c : cases) {
     Write("n", c.text);
     std::uint32_t value = 0;
@@ -54,8 +60,8 @@ TEST_F(FileOps, CounterFiles) {
 TEST_F(FileOps, ByteCopiesKeepTimesAndTakeAnEqualTimeAsUpToDate) {
   Write("s", std::string(200000, 'x'));
   // Whole seconds: POSIX keeps the times in FILETIME's 100 ns steps.
-  fs::last_write_time(root_ / "s", std::chrono::floor<std::chrono::seconds>(fs::last_write_time(root_ / "s")) -
-                                       std::chrono::hours(5));
+  fs::last_write_time(
+      root_ / "s", std::chrono::floor<std::chrono::seconds>(fs::last_write_time(root_ / "s")) - std::chrono::hours(5));
   ASSERT_TRUE(CopyFileContents(At("s").c_str(), At("t").c_str(), false));
   EXPECT_EQ(Read("t"), Read("s"));
   EXPECT_EQ(fs::last_write_time(root_ / "t"), fs::last_write_time(root_ / "s"));

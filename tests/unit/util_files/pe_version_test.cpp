@@ -28,9 +28,9 @@ std::vector<std::uint8_t> MinimalPe() {
   Put(image, 0, 0x5a4d, 2);
   Put(image, 0x3c, 0x40, 4);
   Put(image, 0x40, 0x4550, 4);
-  Put(image, 0x46, 1, 2);        // one section
-  Put(image, 0x54, 0xf0, 2);     // optional header size
-  Put(image, 0x58, 0x20b, 2);    // PE32+
+  Put(image, 0x46, 1, 2);         // one section
+  Put(image, 0x54, 0xf0, 2);      // optional header size
+  Put(image, 0x58, 0x20b, 2);     // PE32+
   Put(image, 0x58 + 108, 16, 4);  // data directories
   Put(image, 0x58 + 128, 0x1000, 4);
   Put(image, 0x58 + 132, kRsrcSize, 4);
@@ -71,8 +71,8 @@ TEST(PeVersion, ReadsTheFixedBlockAndRefusesCutOrLyingImages) {
     std::size_t at;
     std::uint32_t value;
     int bytes;
-  } lies[] = {{0x3c, 0xfffffff0u, 4},        {0x46, 0xffff, 2},        {0x58 + 132 - 4, 0x7fffffff, 4},
-              {0x200 + 76, 0xffffffffu, 4}, {0x200 + 88, 0xffff, 2},  {0x200 + 20, 0x80000000u, 4},
+  } lies[] = {{0x3c, 0xfffffff0u, 4},       {0x46, 0xffff, 2},       {0x58 + 132 - 4, 0x7fffffff, 4},
+              {0x200 + 76, 0xffffffffu, 4}, {0x200 + 88, 0xffff, 2}, {0x200 + 20, 0x80000000u, 4},
               {0x200 + 44, 0x80000018u, 4}, {0x200 + 128, 0, 4}};
   for (const auto& lie : lies) {
     std::vector<std::uint8_t> bad = image;

@@ -27,8 +27,7 @@ constexpr char16_t kSignerName[] = u"Zevo Test Signer";
 
 // Runs one openssl command in `dir`; true when it succeeded.
 bool OpenSsl(const TempDir& dir, const std::string& arguments) {
-  const std::string command =
-      "cd '" + dir.path.string() + "' && openssl " + arguments + " >/dev/null 2>&1";
+  const std::string command = "cd '" + dir.path.string() + "' && openssl " + arguments + " >/dev/null 2>&1";
   return std::system(command.c_str()) == 0;
 }
 
@@ -50,11 +49,9 @@ class PosixSignatureTest : public ::testing::Test {
     const auto key = [](const std::string& name) {
       return " -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -keyout " + name + ".key";
     };
-    const std::string ca =
-        " -days 2 -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign";
-    std::vector<std::string> commands = {
-        "req -x509" + key("ca") + " -out ca.pem -subj '/CN=Zevo Test CA'" + ca,
-        "req -x509" + key("other") + " -out other.pem -subj '/CN=Other CA'" + ca};
+    const std::string ca = " -days 2 -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign";
+    std::vector<std::string> commands = {"req -x509" + key("ca") + " -out ca.pem -subj '/CN=Zevo Test CA'" + ca,
+                                         "req -x509" + key("other") + " -out other.pem -subj '/CN=Other CA'" + ca};
     const char* const signers[][4] = {{"signer", "Zevo Test Signer", "ca", "code"},
                                       {"foreign", "Foreign Signer", "other", "code"},
                                       {"server", "Server Only", "ca", "server"}};
@@ -62,19 +59,17 @@ class PosixSignatureTest : public ::testing::Test {
     for (const auto& [name, commonName, issuer, ext] : signers) {
       const std::string n = name, i = issuer;
       commands.push_back("req" + key(n) + " -out " + n + ".csr -subj '/CN=" + commonName + "'");
-      commands.push_back("x509 -req -in " + n + ".csr -CA " + i + ".pem -CAkey " + i +
-                         ".key -days 2 -set_serial " + std::to_string(serial++) + " -extfile " +
-                         ext + ".ext -out " + n + ".pem");
+      commands.push_back("x509 -req -in " + n + ".csr -CA " + i + ".pem -CAkey " + i + ".key -days 2 -set_serial " +
+                         std::to_string(serial++) + " -extfile " + ext + ".ext -out " + n + ".pem");
     }
     const std::string content = "MZ not really a library\n" + std::string(3000, '\x5a');
     for (const char* name : {"signed", "unsigned", "tampered", "foreign", "server"}) {
       WriteBytes(d / (std::string(name) + ".dll"), content);
     }
-    for (const auto& [file, signer] : {std::pair{"signed", "signer"}, {"tampered", "signer"},
-                                       {"foreign", "foreign"}, {"server", "server"}}) {
-      commands.push_back("cms -sign -binary -outform DER -in " + std::string(file) +
-                         ".dll -signer " + signer + ".pem -inkey " + signer + ".key -out " +
-                         file + ".dll.p7s");
+    for (const auto& [file, signer] :
+         {std::pair{"signed", "signer"}, {"tampered", "signer"}, {"foreign", "foreign"}, {"server", "server"}}) {
+      commands.push_back("cms -sign -binary -outform DER -in " + std::string(file) + ".dll -signer " + signer +
+                         ".pem -inkey " + signer + ".key -out " + file + ".dll.p7s");
     }
     for (const std::string& command : commands) {
       ASSERT_TRUE(OpenSsl(d, command)) << "openssl could not: " << command;
@@ -148,9 +143,9 @@ TEST_F(PosixSignatureTest, UnsignedFileIsRefusedAndLogged) {
 
   // Batch: refusal with the call's last recorded error (none yet), then the
   // empty catalog lookup's error. Single file: the refusal by status.
-  EXPECT_EQ(log.Texts(), (std::vector<std::u16string>{
-                             u" This file isn't signed! 0", u"0x2",
-                             u"Unsigned file! file=" + path + u", dwLastErr=0x800b0100", u"0x2"}));
+  EXPECT_EQ(log.Texts(),
+            (std::vector<std::u16string>{u" This file isn't signed! 0", u"0x2",
+                                         u"Unsigned file! file=" + path + u", dwLastErr=0x800b0100", u"0x2"}));
   const auto lines = log.Lines();
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0].level, 3);

@@ -33,8 +33,7 @@ class SelfProtectionTest : public ::testing::Test {
   }
   void TearDown() override {
     RegKey software;
-    if (software.Open(os::RegistryRoot::kLocalMachine, u"SOFTWARE", os::kKeyAllAccess) ==
-        os::kRegSuccess) {
+    if (software.Open(os::RegistryRoot::kLocalMachine, u"SOFTWARE", os::kKeyAllAccess) == os::kRegSuccess) {
       software.DeleteKeyTree(u"Zentrovia");
     }
 #ifndef _WIN32
@@ -52,16 +51,13 @@ class SelfProtectionTest : public ::testing::Test {
                              std::string(groupXml) + "</SysConfigManager>";
     CryptoBuffer buffer;
     std::uint32_t length = 0;
-    ASSERT_TRUE(ZevoDataCrypto::EncryptData(nullptr,
-                                            reinterpret_cast<const std::uint8_t*>(text.data()),
+    ASSERT_TRUE(ZevoDataCrypto::EncryptData(nullptr, reinterpret_cast<const std::uint8_t*>(text.data()),
                                             static_cast<std::uint32_t>(text.size()), buffer, length));
-    signtest::WriteBytes(dir_ / "system_config.cfg",
-                         {reinterpret_cast<const char*>(buffer.get()), length});
+    signtest::WriteBytes(dir_ / "system_config.cfg", {reinterpret_cast<const char*>(buffer.get()), length});
   }
 
   void WriteModuleLoad(std::string_view value) const {
-    WriteConfig("<ZEVO_ALL><ZEVO_CFG_SP_MODULE_LOAD>" + std::string(value) +
-                "</ZEVO_CFG_SP_MODULE_LOAD></ZEVO_ALL>");
+    WriteConfig("<ZEVO_ALL><ZEVO_CFG_SP_MODULE_LOAD>" + std::string(value) + "</ZEVO_CFG_SP_MODULE_LOAD></ZEVO_ALL>");
   }
 
   const signtest::TempDir dir_{"install"};
@@ -81,11 +77,24 @@ TEST_F(SelfProtectionTest, SwitchesReadTheirValueAsADecimalNumber) {
 
   // XML white space around the value does not count; its leading digits,
   // after an optional '+', must make 1.
-  const std::pair<const char*, bool> values[] = {
-      {"1", true},   {"\n    1\n", true}, {" \t1\r\n", true}, {"+1", true},
-      {"01x", true}, {"\n+01 \n", true},  {"1x", true},       {"0", false},
-      {"", false},   {" \n ", false},     {"10", false},      {"x1", false},
-      {"-1", false}, {"++1", false},      {"+ 1", false},     {"\xC2\xA0" "1", false}};
+  const std::pair<const char*, bool> values[] = {{"1", true},
+                                                 {"\n    1\n", true},
+                                                 {" \t1\r\n", true},
+                                                 {"+1", true},
+                                                 {"01x", true},
+                                                 {"\n+01 \n", true},
+                                                 {"1x", true},
+                                                 {"0", false},
+                                                 {"", false},
+                                                 {" \n ", false},
+                                                 {"10", false},
+                                                 {"x1", false},
+                                                 {"-1", false},
+                                                 {"++1", false},
+                                                 {"+ 1", false},
+                                                 {"\xC2\xA0"
+                                                  "1",
+                                                  false}};
   for (const auto& [value, on] : values) {
     WriteModuleLoad(value);
     EXPECT_EQ(IsSelfProtectionOptionOn(kSpModuleLoad), on) << '"' << value << '"';

@@ -44,8 +44,7 @@ inline bool InStartupGrace() { return os::TickCount() < 120000; }
 // Forces the module-load switch for one scope, then has it read again.
 struct SwitchForced {
   explicit SwitchForced(bool on) {
-    util::SetModuleLoadCheckCacheForTesting(on ? util::kModuleLoadCheckOn
-                                               : util::kModuleLoadCheckOff);
+    util::SetModuleLoadCheckCacheForTesting(on ? util::kModuleLoadCheckOn : util::kModuleLoadCheckOff);
   }
   ~SwitchForced() { util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckUnknown); }
 };

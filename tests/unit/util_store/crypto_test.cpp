@@ -35,9 +35,8 @@ std::string Rc4(const std::vector<std::uint8_t>& key, std::string_view data) {
 }
 
 // MD5 of the built-in password, computed apart from this project.
-const std::vector<std::uint8_t> kBuiltInKey = {
-    0x42, 0x99, 0x4b, 0x76, 0x86, 0x5f, 0x92, 0xbe,
-    0x1d, 0x5e, 0x10, 0x05, 0x36, 0x30, 0x94, 0x5d};
+const std::vector<std::uint8_t> kBuiltInKey = {0x42, 0x99, 0x4b, 0x76, 0x86, 0x5f, 0x92, 0xbe,
+                                               0x1d, 0x5e, 0x10, 0x05, 0x36, 0x30, 0x94, 0x5d};
 
 std::string Pattern(std::size_t size) {
   std::string data(size, '\0');
@@ -74,32 +73,22 @@ TEST(ZevoDataCrypto, EncryptDataToBuffer) {
   std::vector<std::uint8_t> target(plain.size(), 0xee);
   std::uint32_t length = 0;
 
-  EXPECT_EQ(ZevoDataCrypto::EncryptDataToBuffer(nullptr, data, 2500,
-                                                target.data(), 2499, &length),
+  EXPECT_EQ(ZevoDataCrypto::EncryptDataToBuffer(nullptr, data, 2500, target.data(), 2499, &length),
             kCryptoBufferTooSmall);
   EXPECT_EQ(length, 2500u);
   EXPECT_EQ(target[0], 0xee);  // nothing copied
 
   length = 0;
-  EXPECT_EQ(ZevoDataCrypto::EncryptDataToBuffer(nullptr, data, 2500, nullptr,
-                                                5000, &length),
-            kCryptoBufferTooSmall);
+  EXPECT_EQ(ZevoDataCrypto::EncryptDataToBuffer(nullptr, data, 2500, nullptr, 5000, &length), kCryptoBufferTooSmall);
   EXPECT_EQ(length, 2500u);
 
-  EXPECT_EQ(ZevoDataCrypto::EncryptDataToBuffer(nullptr, data, 2500,
-                                                target.data(), 2500, nullptr),
-            kUnsupported);
+  EXPECT_EQ(ZevoDataCrypto::EncryptDataToBuffer(nullptr, data, 2500, target.data(), 2500, nullptr), kUnsupported);
 
-  ASSERT_EQ(ZevoDataCrypto::EncryptDataToBuffer(nullptr, data, 2500,
-                                                target.data(), 2500, &length),
-            kCommonOk);
+  ASSERT_EQ(ZevoDataCrypto::EncryptDataToBuffer(nullptr, data, 2500, target.data(), 2500, &length), kCommonOk);
   EXPECT_EQ(length, 2500u);
-  EXPECT_EQ(std::string(target.begin(), target.end()),
-            Rc4(kBuiltInKey, plain));
+  EXPECT_EQ(std::string(target.begin(), target.end()), Rc4(kBuiltInKey, plain));
 
-  EXPECT_EQ(ZevoDataCrypto::EncryptDataToBuffer(nullptr, nullptr, 3,
-                                                target.data(), 2500, &length),
-            kCryptoFailed);
+  EXPECT_EQ(ZevoDataCrypto::EncryptDataToBuffer(nullptr, nullptr, 3, target.data(), 2500, &length), kCryptoFailed);
   EXPECT_EQ(kCryptoFailed, static_cast<std::int32_t>(0xe018001au));
   EXPECT_EQ(kCryptoBufferTooSmall, static_cast<std::int32_t>(0xe018000du));
 }
@@ -114,11 +103,9 @@ TEST(ZevoDataCrypto, CallsOnSeveralThreadsAtOnce) {
       for (int i = 0; i < 20; ++i) {
         CryptoBuffer buffer;
         std::uint32_t length = 0;
-        const bool ok = ZevoDataCrypto::EncryptData(
-            nullptr, reinterpret_cast<const std::uint8_t*>(plain.data()),
-            2500, buffer, length);
-        match += ok && std::string(reinterpret_cast<const char*>(buffer.get()),
-                                   length) == expected;
+        const bool ok = ZevoDataCrypto::EncryptData(nullptr, reinterpret_cast<const std::uint8_t*>(plain.data()), 2500,
+                                                    buffer, length);
+        match += ok && std::string(reinterpret_cast<const char*>(buffer.get()), length) == expected;
       }
     });
   }

@@ -30,10 +30,8 @@ TEST(SysConfigFixture, FileSavedOnOnePlatformLoadsOnTheOther) {
 
   storetest::TempFolder folder;
   ASSERT_TRUE(store.saveFile(folder.text(), u"again.cfg", false));
-  EXPECT_EQ(
-      storetest::ReadBytes(folder.File(u"again.cfg")),
-      storetest::ReadBytes(std::filesystem::path(
-          u"" ZEVO_STORE_FIXTURE_DIR u"/system_config.cfg")));
+  EXPECT_EQ(storetest::ReadBytes(folder.File(u"again.cfg")),
+            storetest::ReadBytes(std::filesystem::path(u"" ZEVO_STORE_FIXTURE_DIR u"/system_config.cfg")));
 }
 
 }  // namespace

@@ -36,8 +36,7 @@ std::vector<std::u16string> LoadLog(const TempFolder& folder) {
   EXPECT_FALSE(store.Load());
   EXPECT_FALSE(store.IsConfigReady());
   std::u16string value = u"untouched";
-  EXPECT_EQ(store.GetSysConfig(kSysConfigGroupAll, kSysConfigModuleLoad, value),
-            kFail);
+  EXPECT_EQ(store.GetSysConfig(kSysConfigGroupAll, kSysConfigModuleLoad, value), kFail);
   EXPECT_EQ(value, u"untouched");
   std::vector<SysConfigRecord> all;
   EXPECT_EQ(store.GetAllSysConfigs(all), kFail);
@@ -58,24 +57,21 @@ TEST(SysConfigManagerBadInput, FilesThatDoNotLoad) {
   };
   const std::u16string kParseFailed = u"system_config.cfg parse failed.";
   const Case cases[] = {
-      {"truncated", good.substr(0, good.size() - 30),
-       {kParseFailed, u"description: Start-end tags mismatch",
-        u"detailed: row = 0x5, col = 0x6"}},
-      {"not encrypted", kGood,
-       {kParseFailed, u"description: *", u"detailed: row = 0x*"}},
-      {"other key", Encrypted(kGood, "another password"),
-       {kParseFailed, u"description: *", u"detailed: row = 0x*"}},
-      {"not XML", Encrypted("just text"),
-       {kParseFailed, u"description: No document element found",
-        u"detailed: row = 0x1, col = 0xa"}},
-      {"broken XML", Encrypted("<SysConfigManager>\n  <A>1</B>\n"),
-       {kParseFailed, u"description: Start-end tags mismatch",
-        u"detailed: row = 0x2, col = 0x9"}},
-      {"no root", Encrypted("<Other><ZEVO_ALL/></Other>"),
+      {"truncated",
+       good.substr(0, good.size() - 30),
+       {kParseFailed, u"description: Start-end tags mismatch", u"detailed: row = 0x5, col = 0x6"}},
+      {"not encrypted", kGood, {kParseFailed, u"description: *", u"detailed: row = 0x*"}},
+      {"other key", Encrypted(kGood, "another password"), {kParseFailed, u"description: *", u"detailed: row = 0x*"}},
+      {"not XML",
+       Encrypted("just text"),
+       {kParseFailed, u"description: No document element found", u"detailed: row = 0x1, col = 0xa"}},
+      {"broken XML",
+       Encrypted("<SysConfigManager>\n  <A>1</B>\n"),
+       {kParseFailed, u"description: Start-end tags mismatch", u"detailed: row = 0x2, col = 0x9"}},
+      {"no root",
+       Encrypted("<Other><ZEVO_ALL/></Other>"),
        {u"system_config.cfg parse failed. There's no root element"}},
-      {"empty", "",
-       {kParseFailed, u"description: No document element found",
-        u"detailed: row = 0x1, col = 0x1"}},
+      {"empty", "", {kParseFailed, u"description: No document element found", u"detailed: row = 0x1, col = 0x1"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -86,15 +82,13 @@ TEST(SysConfigManagerBadInput, FilesThatDoNotLoad) {
     expected.push_back(
         u"GetSysConfig failed, id=ZEVO_CFG_SP_MODULE_LOAD, "
         u"xpath=[/SysConfigManager/ZEVO_ALL/ZEVO_CFG_SP_MODULE_LOAD]");
-    expected.push_back(
-        u"getXmlNodesByPath failed, xpath=[/SysConfigManager/*]");
+    expected.push_back(u"getXmlNodesByPath failed, xpath=[/SysConfigManager/*]");
     const std::vector<std::u16string> texts = LoadLog(folder);
     ASSERT_EQ(texts.size(), expected.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
       const std::u16string& want = expected[i];
       if (want.ends_with(u'*')) {
-        EXPECT_TRUE(texts[i].starts_with(want.substr(0, want.size() - 1)))
-            << i;
+        EXPECT_TRUE(texts[i].starts_with(want.substr(0, want.size() - 1))) << i;
       } else {
         EXPECT_EQ(texts[i], want) << i;
       }
@@ -115,22 +109,20 @@ TEST(SysConfigManagerBadInput, MissingFileKeepsTheReadyFlag) {
   std::filesystem::remove(folder.File(kSysConfigFileName));
   EXPECT_TRUE(store.Load());  // as it was
   std::u16string value;
-  EXPECT_EQ(store.GetSysConfig(kSysConfigGroupAll, kSysConfigModuleLoad, value),
-            kCommonOk);
+  EXPECT_EQ(store.GetSysConfig(kSysConfigGroupAll, kSysConfigModuleLoad, value), kCommonOk);
   EXPECT_EQ(value, u"1");
 
   // A later file that does not parse leaves nothing of the old one behind.
   WriteConfig(folder.File(kSysConfigFileName), "<SysConfigManager><ZEVO_ALL>");
   EXPECT_FALSE(store.Load());
-  EXPECT_EQ(store.GetSysConfig(kSysConfigGroupAll, kSysConfigModuleLoad, value),
-            kFail);
+  EXPECT_EQ(store.GetSysConfig(kSysConfigGroupAll, kSysConfigModuleLoad, value), kFail);
   EXPECT_FALSE(store.Reload(folder.text(), u"missing.cfg"));
 }
 
 // Element names: each end of the XML name ranges, and the characters just outside.
 TEST(SysConfigManagerBadInput, ElementNamesFollowTheXmlRanges) {
-  const char32_t start[] = {'A',    'Z',    '_',    'a',    'z',    0xC0,   0xD6,   0xD8,    0xF6,    0xF8,
-                            0x2FF,  0x370,  0x37D,  0x37F,  0x1FFF, 0x200C, 0x200D, 0x2070,  0x218F,  0x2C00,
+  const char32_t start[] = {'A',    'Z',    '_',    'a',    'z',    0xC0,   0xD6,   0xD8,    0xF6,   0xF8,
+                            0x2FF,  0x370,  0x37D,  0x37F,  0x1FFF, 0x200C, 0x200D, 0x2070,  0x218F, 0x2C00,
                             0x2FEF, 0x3001, 0xD7FF, 0xF900, 0xFDCF, 0xFDF0, 0xFFFD, 0x10000, 0xEFFFF};
   const char32_t rest[] = {'-', '.', '0', '9', 0xB7, 0x300, 0x36F, 0x203F, 0x2040};
   const char32_t never[] = {'@',    '[',    '^',    '`',    '{',    '/',    ':',    0xB6,   0xBF,   0xD7,
@@ -141,9 +133,12 @@ TEST(SysConfigManagerBadInput, ElementNamesFollowTheXmlRanges) {
     return head + static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)) +
            static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
   };
-  for (char32_t c : start) EXPECT_TRUE(IsXmlElementName(name(u"", c)) && IsXmlElementName(name(u"a", c))) << static_cast<std::uint32_t>(c);
-  for (char32_t c : rest) EXPECT_TRUE(!IsXmlElementName(name(u"", c)) && IsXmlElementName(name(u"a", c))) << static_cast<std::uint32_t>(c);
-  for (char32_t c : never) EXPECT_TRUE(!IsXmlElementName(name(u"", c)) && !IsXmlElementName(name(u"a", c))) << static_cast<std::uint32_t>(c);
+  for (char32_t c : start)
+    EXPECT_TRUE(IsXmlElementName(name(u"", c)) && IsXmlElementName(name(u"a", c))) << static_cast<std::uint32_t>(c);
+  for (char32_t c : rest)
+    EXPECT_TRUE(!IsXmlElementName(name(u"", c)) && IsXmlElementName(name(u"a", c))) << static_cast<std::uint32_t>(c);
+  for (char32_t c : never)
+    EXPECT_TRUE(!IsXmlElementName(name(u"", c)) && !IsXmlElementName(name(u"a", c))) << static_cast<std::uint32_t>(c);
 }
 
 }  // namespace

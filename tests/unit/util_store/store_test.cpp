@@ -68,31 +68,25 @@ TEST_F(StoreTest, GetAndItsLogLines) {
   std::u16string value;
   EXPECT_EQ(store_.GetSysConfig(u"ZEVO_ALL", u"", value), kFail);
   EXPECT_EQ(store_.GetSysConfig(u"ZEVO_ALL", u"Missing", value), kFail);
-  EXPECT_EQ(store_.GetSysConfig(u"Net", u"ZEVO_CFG_SP_MODULE_LOAD", value),
-            kFail);
-  EXPECT_EQ(capture.Texts(),
-            (std::vector<std::u16string>{
-                u"GetSysConfig failed, id=Missing, "
-                u"xpath=[/SysConfigManager/ZEVO_ALL/Missing]",
-                u"GetSysConfig failed, id=ZEVO_CFG_SP_MODULE_LOAD, "
-                u"xpath=[/SysConfigManager/Net/ZEVO_CFG_SP_MODULE_LOAD]"}));
+  EXPECT_EQ(store_.GetSysConfig(u"Net", u"ZEVO_CFG_SP_MODULE_LOAD", value), kFail);
+  EXPECT_EQ(capture.Texts(), (std::vector<std::u16string>{u"GetSysConfig failed, id=Missing, "
+                                                          u"xpath=[/SysConfigManager/ZEVO_ALL/Missing]",
+                                                          u"GetSysConfig failed, id=ZEVO_CFG_SP_MODULE_LOAD, "
+                                                          u"xpath=[/SysConfigManager/Net/ZEVO_CFG_SP_MODULE_LOAD]"}));
   EXPECT_EQ(capture.Lines()[0].module, u"Core Config Repository");
-  EXPECT_EQ(capture.Lines()[0].file,
-            u"core/coreConfigRepository/SysConfigManager");
+  EXPECT_EQ(capture.Lines()[0].file, u"core/coreConfigRepository/SysConfigManager");
   EXPECT_EQ(capture.Lines()[0].level, 3);
 
   EXPECT_TRUE(store_.Close());
   EXPECT_FALSE(store_.IsConfigReady());
-  EXPECT_EQ(store_.GetSysConfig(u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", value),
-            kFail);
+  EXPECT_EQ(store_.GetSysConfig(u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", value), kFail);
 }
 
 TEST_F(StoreTest, SetAddRemove) {
   const std::vector<SysConfigRecord> before = All();
   ASSERT_EQ(before.size(), 3u);
 
-  EXPECT_EQ(store_.SetSysConfig(u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", u"0"),
-            kCommonOk);
+  EXPECT_EQ(store_.SetSysConfig(u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", u"0"), kCommonOk);
   EXPECT_EQ(Get(u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD"), u"0");
   EXPECT_EQ(store_.SetSysConfig(u"ZEVO_ALL", u"Empty", u"filled"), kCommonOk);
   EXPECT_EQ(Get(u"ZEVO_ALL", u"Empty"), u"filled");
@@ -111,11 +105,10 @@ TEST_F(StoreTest, SetAddRemove) {
   EXPECT_EQ(store_.RemoveSysConfig(u"ZEVO_ALL", u"Empty"), kCommonOk);
   EXPECT_EQ(store_.RemoveSysConfig(u"ZEVO_ALL", u"Empty"), kFail);
   EXPECT_EQ(store_.RemoveSysConfig(u"NoGroup", u"Empty"), kFail);
-  EXPECT_EQ(All(), (std::vector<SysConfigRecord>{
-                       {u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", u"0"},
-                       {u"ZEVO_ALL", u"Added", u"a&b<c>"},
-                       {u"Net", u"ZEVO_CFG_ROLNE_DC_PROXY_AUTHPWD", u"s3cret"},
-                       {u"New", u"Grüße", u"привет 😀"}}));
+  EXPECT_EQ(All(), (std::vector<SysConfigRecord>{{u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", u"0"},
+                                                 {u"ZEVO_ALL", u"Added", u"a&b<c>"},
+                                                 {u"Net", u"ZEVO_CFG_ROLNE_DC_PROXY_AUTHPWD", u"s3cret"},
+                                                 {u"New", u"Grüße", u"привет 😀"}}));
 
   // Without a document nothing can be added.
   store_.Close();
@@ -123,11 +116,26 @@ TEST_F(StoreTest, SetAddRemove) {
 }
 
 TEST_F(StoreTest, RefusesNamesThatAreNotElementNames) {
-  const std::u16string bad[] = {
-      u"",       u"*",        u"a/b",       u"//x",   u"a|b",    u"a[1]",
-      u"a b",    u"'a'",      u"\"a\"",     u"a:b",   u"1a",     u"-a",
-      u"..",     u"a()",      u"a=b",       u"@a",    std::u16string(u"a\0b", 3),
-      u"\xD800", u"ZEVO_ALL/ZEVO_CFG_SP_MODULE_LOAD", u"*/*"};
+  const std::u16string bad[] = {u"",
+                                u"*",
+                                u"a/b",
+                                u"//x",
+                                u"a|b",
+                                u"a[1]",
+                                u"a b",
+                                u"'a'",
+                                u"\"a\"",
+                                u"a:b",
+                                u"1a",
+                                u"-a",
+                                u"..",
+                                u"a()",
+                                u"a=b",
+                                u"@a",
+                                std::u16string(u"a\0b", 3),
+                                u"\xD800",
+                                u"ZEVO_ALL/ZEVO_CFG_SP_MODULE_LOAD",
+                                u"*/*"};
   const std::string savedBefore = [&] {
     EXPECT_TRUE(store_.saveFile(folder_.text(), u"before.cfg", false));
     return ReadConfig(folder_.File(u"before.cfg"));
@@ -135,8 +143,7 @@ TEST_F(StoreTest, RefusesNamesThatAreNotElementNames) {
   for (const std::u16string& name : bad) {
     std::u16string value = u"untouched";
     for (const auto& [group, key] :
-         {std::pair{name, std::u16string(u"ZEVO_CFG_SP_MODULE_LOAD")},
-          std::pair{std::u16string(u"ZEVO_ALL"), name}}) {
+         {std::pair{name, std::u16string(u"ZEVO_CFG_SP_MODULE_LOAD")}, std::pair{std::u16string(u"ZEVO_ALL"), name}}) {
       EXPECT_EQ(store_.GetSysConfig(group, key, value), kFail);
       EXPECT_EQ(store_.SetSysConfig(group, key, u"9"), kFail);
       EXPECT_EQ(store_.AddSysConfig(group, key, u"9"), kFail);
@@ -154,21 +161,19 @@ TEST_F(StoreTest, RefusesNamesThatAreNotElementNames) {
 TEST_F(StoreTest, SaveWritesTheLayoutAndReloads) {
   logtest::LineCapture capture;
   logtest::Configure("Core Config Repository=2");
-  ASSERT_EQ(store_.SetSysConfig(u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", u"0"),
-            kCommonOk);
+  ASSERT_EQ(store_.SetSysConfig(u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", u"0"), kCommonOk);
   ASSERT_TRUE(store_.saveFile(folder_.text(), u"saved.cfg", true));
-  EXPECT_EQ(ReadConfig(folder_.File(u"saved.cfg")),
-            std::string(kDeclaration) +
-                "<SysConfigManager>\n"
-                "    <ZEVO_ALL>\n"
-                "        <ZEVO_CFG_SP_MODULE_LOAD>0</ZEVO_CFG_SP_MODULE_LOAD>\n"
-                "        <Empty />\n"
-                "    </ZEVO_ALL>\n"
-                "    <Net>\n"
-                "        <ZEVO_CFG_ROLNE_DC_PROXY_AUTHPWD>s3cret"
-                "</ZEVO_CFG_ROLNE_DC_PROXY_AUTHPWD>\n"
-                "    </Net>\n"
-                "</SysConfigManager>\n");
+  EXPECT_EQ(ReadConfig(folder_.File(u"saved.cfg")), std::string(kDeclaration) +
+                                                        "<SysConfigManager>\n"
+                                                        "    <ZEVO_ALL>\n"
+                                                        "        <ZEVO_CFG_SP_MODULE_LOAD>0</ZEVO_CFG_SP_MODULE_LOAD>\n"
+                                                        "        <Empty />\n"
+                                                        "    </ZEVO_ALL>\n"
+                                                        "    <Net>\n"
+                                                        "        <ZEVO_CFG_ROLNE_DC_PROXY_AUTHPWD>s3cret"
+                                                        "</ZEVO_CFG_ROLNE_DC_PROXY_AUTHPWD>\n"
+                                                        "    </Net>\n"
+                                                        "</SysConfigManager>\n");
 
   const std::u16string path = Join(folder_, u"saved.cfg");
   EXPECT_TRUE(store_.Reload(folder_.text(), u"saved.cfg"));
@@ -182,13 +187,12 @@ TEST_F(StoreTest, SaveWritesTheLayoutAndReloads) {
 }
 
 TEST_F(StoreTest, SaveKeepsTheRootWhenAnotherElementComesFirst) {
-  WriteConfig(folder_.File(u"two.cfg"),
-              "<Other>x</Other><SysConfigManager><G><A>1</A></G></SysConfigManager>");
+  WriteConfig(folder_.File(u"two.cfg"), "<Other>x</Other><SysConfigManager><G><A>1</A></G></SysConfigManager>");
   ASSERT_TRUE(store_.Reload(folder_.text(), u"two.cfg"));
   ASSERT_TRUE(store_.saveFile(folder_.text(), u"two.cfg", false));
-  EXPECT_EQ(ReadConfig(folder_.File(u"two.cfg")),
-            std::string(kDeclaration) +
-                "<SysConfigManager>\n    <G>\n        <A>1</A>\n    </G>\n</SysConfigManager>\n");
+  EXPECT_EQ(
+      ReadConfig(folder_.File(u"two.cfg")),
+      std::string(kDeclaration) + "<SysConfigManager>\n    <G>\n        <A>1</A>\n    </G>\n</SysConfigManager>\n");
 }
 
 TEST_F(StoreTest, SaveFailures) {
@@ -200,8 +204,7 @@ TEST_F(StoreTest, SaveFailures) {
   const std::vector<std::u16string> texts = capture.Texts();
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0], u"CreateFile Fail.");
-  const std::u16string head =
-      u"SaveCfgHelper::Save. wstrFilePath: " + path + u". GetLastError(): 0x";
+  const std::u16string head = u"SaveCfgHelper::Save. wstrFilePath: " + path + u". GetLastError(): 0x";
   const std::u16string tail = u". dwFileAttribute: 0x80. Return: false";
   EXPECT_EQ(texts[1].substr(0, head.size()), head);
   EXPECT_TRUE(texts[1].ends_with(tail)) << "no tail";
@@ -230,8 +233,10 @@ TEST_F(StoreTest, AFailedSaveStepLeavesTheOldFileAndNothingBeside) {
     Step step;
     std::int32_t error;
     std::u16string line;  // the first line of level 3 or above
-  } cases[] = {{Step::kCreate, kDiskFull, u"CreateFile Fail."}, {Step::kWrite, kDiskFull, u"WriteFile Fail."},
-               {Step::kFlush, kDiskFull, u"FlushFileBuffers Fail."}, {Step::kReplace, kDenied, u"MoveFileEx Fail."},
+  } cases[] = {{Step::kCreate, kDiskFull, u"CreateFile Fail."},
+               {Step::kWrite, kDiskFull, u"WriteFile Fail."},
+               {Step::kFlush, kDiskFull, u"FlushFileBuffers Fail."},
+               {Step::kReplace, kDenied, u"MoveFileEx Fail."},
                {Step::kCreate, kDenied, inPlace}};
   const std::string old = storetest::ReadBytes(folder_.File(kSysConfigFileName));
   ASSERT_EQ(store_.SetSysConfig(u"ZEVO_ALL", u"ZEVO_CFG_SP_MODULE_LOAD", u"0"), kCommonOk);
@@ -259,12 +264,8 @@ TEST_F(StoreTest, AFailedSaveStepLeavesTheOldFileAndNothingBeside) {
 TEST_F(StoreTest, GetAllLogsEveryValueButProxyPasswords) {
   logtest::LineCapture capture;
   logtest::Configure("Core Config Repository=1");
-  EXPECT_EQ(store_.SetSysConfig(u"Net", u"ZEVO_CFG_ROLNE_DC_PROXY_AUTHPWD",
-                                u"n3w-pass"),
-            kCommonOk);
-  EXPECT_EQ(store_.SetSysConfig(u"Net", u"ZEVO_CFG_ROLNE_FR_PROXY_AUTHPWD",
-                                u"n3w-pass"),
-            kFail);
+  EXPECT_EQ(store_.SetSysConfig(u"Net", u"ZEVO_CFG_ROLNE_DC_PROXY_AUTHPWD", u"n3w-pass"), kCommonOk);
+  EXPECT_EQ(store_.SetSysConfig(u"Net", u"ZEVO_CFG_ROLNE_FR_PROXY_AUTHPWD", u"n3w-pass"), kFail);
   std::vector<SysConfigRecord> all;
   EXPECT_EQ(store_.GetAllSysConfigs(all), kCommonOk);
   EXPECT_EQ(all[2].value, u"n3w-pass");
@@ -274,14 +275,12 @@ TEST_F(StoreTest, GetAllLogsEveryValueButProxyPasswords) {
   EXPECT_EQ(texts.size(), 7u);  // nothing of the Net group's password
   for (const auto& text : texts) EXPECT_EQ(text.find(u"n3w-pass"), std::u16string::npos) << "logged";
 
-  WriteConfig(folder_.File(u"groupless.cfg"),
-              "<SysConfigManager>text</SysConfigManager>");
+  WriteConfig(folder_.File(u"groupless.cfg"), "<SysConfigManager>text</SysConfigManager>");
   ASSERT_TRUE(store_.Reload(folder_.text(), u"groupless.cfg"));
   all.clear();
   EXPECT_EQ(store_.GetAllSysConfigs(all), kFail);
   EXPECT_TRUE(all.empty());
-  EXPECT_EQ(capture.Texts().back(),
-            u"getXmlNodesByPath failed, xpath=[/SysConfigManager/*]");
+  EXPECT_EQ(capture.Texts().back(), u"getXmlNodesByPath failed, xpath=[/SysConfigManager/*]");
 }
 
 }  // namespace

@@ -32,34 +32,25 @@ inline void WriteBytes(const fs::path& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string Crypt(bool encrypt, std::string_view bytes,
-                         const char* password = nullptr) {
+inline std::string Crypt(bool encrypt, std::string_view bytes, const char* password = nullptr) {
   util::CryptoBuffer buffer;
   std::uint32_t length = 0;
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
   const auto size = static_cast<std::uint32_t>(bytes.size());
-  const bool ok =
-      encrypt ? util::ZevoDataCrypto::EncryptData(password, data, size, buffer,
-                                                  length)
-              : util::ZevoDataCrypto::DecryptData(password, data, size, buffer,
-                                                  length);
+  const bool ok = encrypt ? util::ZevoDataCrypto::EncryptData(password, data, size, buffer, length)
+                          : util::ZevoDataCrypto::DecryptData(password, data, size, buffer, length);
   EXPECT_TRUE(ok);
-  return ok ? std::string(reinterpret_cast<const char*>(buffer.get()), length)
-            : std::string();
+  return ok ? std::string(reinterpret_cast<const char*>(buffer.get()), length) : std::string();
 }
 
 // Writes `plain` encrypted, as the store keeps it on disk.
-inline void WriteConfig(const fs::path& path, std::string_view plain,
-                        const char* password = nullptr) {
+inline void WriteConfig(const fs::path& path, std::string_view plain, const char* password = nullptr) {
   WriteBytes(path, Crypt(/*encrypt=*/true, plain, password));
 }
 
-inline std::string ReadConfig(const fs::path& path) {
-  return Crypt(/*encrypt=*/false, ReadBytes(path));
-}
+inline std::string ReadConfig(const fs::path& path) { return Crypt(/*encrypt=*/false, ReadBytes(path)); }
 
-inline constexpr char kDeclaration[] =
-    "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n";
+inline constexpr char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n";
 
 }  // namespace zevo::storetest
 
