@@ -1,4 +1,5 @@
-// An owned POSIX file descriptor for the platform layer's file code.
+// An owned POSIX file descriptor for the platform layer's file code, and
+// the retry of calls a signal interrupted.
 #ifndef ZEVO_OS_POSIX_DESCRIPTOR_H_
 #define ZEVO_OS_POSIX_DESCRIPTOR_H_
 
@@ -37,6 +38,17 @@ class Descriptor {
  private:
   int fd_;
 };
+
+// Calls `call` again while it fails with EINTR (a read or write that a
+// signal interrupted); answers its last result.
+template <class Call>
+auto RetryOnSignal(Call call) noexcept(noexcept(call())) {
+  decltype(call()) result;
+  do {
+    result = call();
+  } while (result < 0 && errno == EINTR);
+  return result;
+}
 
 }  // namespace zevo::os::posix
 

@@ -49,23 +49,15 @@ bool ToNative(std::u16string_view path, std::string& native) noexcept {
 }
 
 using posix::Descriptor;
-
-template <class Call>
-ssize_t Retry(Call call) {
-  ssize_t result;
-  do {
-    result = call();
-  } while (result < 0 && errno == EINTR);
-  return result;
-}
+using posix::RetryOnSignal;
 
 bool CopyAll(int from, int to) noexcept {
   char buffer[64 * 1024];
   for (;;) {
-    const ssize_t n = Retry([&] { return ::read(from, buffer, sizeof buffer); });
+    const ssize_t n = RetryOnSignal([&] { return ::read(from, buffer, sizeof buffer); });
     if (n <= 0) return n == 0;
     for (ssize_t done = 0; done < n;) {
-      const ssize_t w = Retry([&] { return ::write(to, buffer + done, static_cast<std::size_t>(n - done)); });
+      const ssize_t w = RetryOnSignal([&] { return ::write(to, buffer + done, static_cast<std::size_t>(n - done)); });
       if (w < 0) return false;
       done += w;
     }
@@ -359,7 +351,7 @@ bool ContentFile::Read(void* buffer, std::uint32_t size, std::uint32_t* done) no
     errno = EBADF;
     return false;
   }
-  const ssize_t n = Retry([&] { return ::read(handle_->fd.get(), buffer, size); });
+  const ssize_t n = RetryOnSignal([&] { return ::read(handle_->fd.get(), buffer, size); });
   if (n < 0) return false;
   *done = static_cast<std::uint32_t>(n);
   return true;
@@ -371,7 +363,7 @@ bool ContentFile::Write(const void* buffer, std::uint32_t size, std::uint32_t* d
     errno = EBADF;
     return false;
   }
-  const ssize_t n = Retry([&] { return ::write(handle_->fd.get(), buffer, size); });
+  const ssize_t n = RetryOnSignal([&] { return ::write(handle_->fd.get(), buffer, size); });
   if (n < 0) return false;
   *done = static_cast<std::uint32_t>(n);
   return true;

@@ -18,16 +18,7 @@ namespace zevo::os {
 namespace {
 
 using posix::Descriptor;
-
-// Retries reads and writes that a signal interrupted.
-template <class Call>
-ssize_t Retry(Call call) {
-  ssize_t result;
-  do {
-    result = call();
-  } while (result < 0 && errno == EINTR);
-  return result;
-}
+using posix::RetryOnSignal;
 
 }  // namespace
 
@@ -47,7 +38,7 @@ ReadFileResult ReadWholeFile(std::u16string_view path, std::vector<std::uint8_t>
     bytes.resize(static_cast<std::size_t>(info.st_size));
     std::size_t done = 0;
     while (done < bytes.size()) {
-      const ssize_t n = Retry([&] { return ::read(fd.get(), bytes.data() + done, bytes.size() - done); });
+      const ssize_t n = RetryOnSignal([&] { return ::read(fd.get(), bytes.data() + done, bytes.size() - done); });
       if (n < 0) return ReadFileResult::kFailed;
       if (n == 0) break;  // shrank meanwhile: keep what is there
       done += static_cast<std::size_t>(n);
@@ -94,7 +85,8 @@ bool NewFile::Write(const std::uint8_t* data, std::uint32_t size, std::uint32_t*
     return false;
   }
   while (*written < size) {
-    const ssize_t n = Retry([&] { return ::write(handle_->descriptor.get(), data + *written, size - *written); });
+    const ssize_t n =
+        RetryOnSignal([&] { return ::write(handle_->descriptor.get(), data + *written, size - *written); });
     if (n < 0) return false;
     if (n == 0) break;  // short write: the caller compares the counts
     *written += static_cast<std::uint32_t>(n);
@@ -184,7 +176,7 @@ bool FileReplacement::Write(const std::uint8_t* data, std::uint32_t size, std::u
   const bool torn = internal::TakeReplacementFault(Step::kWrite, fault);
   const std::uint32_t end = torn ? size / 2 : size;
   while (*written < end) {
-    const ssize_t n = Retry([&] { return ::write(state_->fd.get(), data + *written, end - *written); });
+    const ssize_t n = RetryOnSignal([&] { return ::write(state_->fd.get(), data + *written, end - *written); });
     if (n < 0) return false;
     if (n == 0) break;  // short write: the caller compares the counts
     *written += static_cast<std::uint32_t>(n);
