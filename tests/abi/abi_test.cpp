@@ -4,9 +4,7 @@
 // layouts are pinned by the static assertions of the headers themselves.
 #include <cstdint>
 #include <new>
-#include <set>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -134,44 +132,6 @@ TEST(AbiVtable, CHostReachesEachSlotOfTheProgressSink) {
   EXPECT_EQ(AbiHost_DeleteSink(zevo::AsCView(sink), ZEVO_DELETE_FREE), static_cast<void*>(sink));
   EXPECT_EQ(log.calls, (Calls{"DeleteThis"}));
   EXPECT_EQ(log.destroyed, 1);
-}
-
-TEST(AbiEngineApi, NameTableFollowsTheLoaderOrder) {
-  const auto& names = zevo::kTkFunctionNames;
-  ASSERT_EQ(names.size(), 66u);
-  std::set<std::string_view> unique;
-  for (const char* name : names) {
-    ASSERT_NE(name, nullptr);
-    EXPECT_EQ(std::string_view(name).substr(0, 2), "TK");
-    unique.insert(name);
-  }
-  EXPECT_EQ(unique.size(), 66u);
-  EXPECT_STREQ(names[0], "TKSetRCMTable");
-  EXPECT_STREQ(names[21], "TKUpdateItem");   // end of the first column
-  EXPECT_STREQ(names[22], "TKRemoveItems");  // top of the second column
-  EXPECT_STREQ(names[44], "TKBackup");       // top of the third column
-  EXPECT_STREQ(names[65], "TKGetItemIndexByCompanyName");
-}
-
-TEST(AbiResult, EngineStatusMappingAndClasses) {
-  EXPECT_EQ(zevo::MapEngineStatus(-2002), static_cast<std::int32_t>(0xe030f82eu));
-  EXPECT_EQ(zevo::MapEngineStatus(1), static_cast<std::int32_t>(0xe0300001u));
-  EXPECT_EQ(zevo::MapEngineStatus(0x12345678), static_cast<std::int32_t>(0xe0305678u));
-  EXPECT_EQ(zevo::MapEngineWarning(-100), static_cast<std::int32_t>(0x2030ff9cu));
-  EXPECT_TRUE(zevo::Failed(zevo::MapEngineStatus(0)));
-  EXPECT_TRUE(zevo::Succeeded(zevo::kItemCleaned));
-  EXPECT_TRUE(zevo::Failed(zevo::kKeptByFileCheck));
-}
-
-// The accessors reach the named fields of the static_assert'ed blocks.
-TEST(AbiHostBlocks, AccessorsAddressTheQueryBlockFields) {
-  ZEVO_QueryRequestBlock request{};
-  ZEVO_QueryReplyBlock reply{};
-  EXPECT_EQ(zevo::RequestDataHandle(&request), &request.data);
-  EXPECT_EQ(zevo::ReplyDataHandle(&reply), &reply.data);
-  zevo::SetReplyNameId(&reply, zevo::kReplyMessageNameId);
-  EXPECT_EQ(reply.nameId, 65542u);
-  EXPECT_EQ(zevo::GetReplyNameId(&reply), 65542u);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "../common/module_host.h"
@@ -49,95 +50,26 @@ void ExpectRegistration(const hostsim::ReceivedCommand& command, std::uint32_t f
   EXPECT_EQ(command.interfaceIds, (Values{100011}));
 }
 
-TEST(Lifecycle, StartRegistersCommandsAndStopWithdrawsThem) {
+// Start, two engine interface objects with sessions and versions, stop: the
+// commands are registered and withdrawn, and the driver (with its RCM table
+// connection) lives while an object is out, even after the stop.
+TEST(Lifecycle, StartSessionsAndStopWhileAnEngineInterfaceIsOut) {
   ModuleHost m;
   ASSERT_TRUE(m.Ready());
   EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineStatusInterfaceId), nullptr);  // not started
   EXPECT_EQ(m.Initialize(), kOk);
-  EXPECT_EQ(m.x().Plugin_Interface_GetModuleID(), kModuleId);
+  EXPECT_EQ(m.PostInitialize(), kCommonOk);  // the scan manager's answer
+  ASSERT_EQ(m.host().scanManager().Received().size(), 1u);
+  ExpectRegistration(m.host().scanManager().Received()[0], 14099);
+  EXPECT_EQ(m.host().services().OpenConnections(), 0u);  // the start-up driver is gone
 
-  // The scan manager's answer is what the start returns.
-  EXPECT_EQ(m.PostInitialize(), kCommonOk);
-  auto received = m.host().scanManager().Received();
-  ASSERT_EQ(received.size(), 1u);
-  ExpectRegistration(received[0], 14099);
-  EXPECT_EQ(m.host().rcmTable().Requests(), 1u);
-  // The start-up driver is gone again, and with it every host connection.
-  EXPECT_EQ(m.host().services().OpenConnections(), 0u);
-
-  EXPECT_EQ(m.PreUninitialize(), kCommonOk);
-  EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineInterfaceId), nullptr);
-  EXPECT_EQ(m.Uninitialize(), kOk);
-  received = m.host().scanManager().Received();
-  ASSERT_EQ(received.size(), 2u);
-  ExpectRegistration(received[1], 14100);
-  EXPECT_EQ(m.host().services().OpenConnections(), 0u);
-}
-
-TEST(Lifecycle, RefusedRegistrationStillStartsAndLogs) {
-  ModuleHost m;
-  ASSERT_TRUE(m.Ready());
-  const ModuleLog log;
-  m.host().scanManager().SetAnswer(kNoConnection);
-  m.Initialize();
-  EXPECT_EQ(m.PostInitialize(), kScanManagerUnavailable);
-  EXPECT_EQ(log.Texts(u"Core Scan Manager", 6),
-            (std::vector<std::u16string>{u"Failed to register TARSK engine commands. iRet = 0xe0ff000d"}));
-  {
-    const Object status(m.x(), kEngineStatusInterfaceId);
-    EXPECT_TRUE(status);  // started all the same
-  }
-  m.host().scanManager().SetAnswer(kFail);
-  EXPECT_EQ(m.PreUninitialize(), kFail);
-
-  // Without a scan manager nothing is sent and nothing is logged.
-  m.host().Register(ZEVO_SCAN_MANAGER_MODULE, ZEVO_SCAN_MANAGER_INTERFACE, nullptr);
-  EXPECT_EQ(m.PostInitialize(), kScanManagerUnavailable);
-  EXPECT_EQ(m.PreUninitialize(), kScanManagerUnavailable);
-  EXPECT_EQ(m.host().scanManager().Received().size(), 2u);
-  EXPECT_EQ(log.Texts(u"Core Scan Manager", 6).size(), 2u);
-  m.Uninitialize();
-}
-
-TEST(Lifecycle, BothInterfaceObjectsIdentifyThemselves) {
-  ModuleHost m;
-  ASSERT_TRUE(m.Ready());
-  m.Initialize();
-  ASSERT_GE(m.PostInitialize(), 0);
-  {
-    const Object engine(m.x(), kEngineInterfaceId);
-    const Object status(m.x(), kEngineStatusInterfaceId);
-    ASSERT_TRUE(engine);
-    ASSERT_TRUE(status);
-    for (const Object* object : {&engine, &status}) {
-      EXPECT_EQ(object->get()->GetModuleID(), kModuleId);
-      VersionInfo version{};
-      object->get()->GetModuleVersion(&version);
-      EXPECT_EQ(version.major, 2u);
-      EXPECT_EQ(version.minor, 1u);
-      EXPECT_EQ(version.build, 1248u);
-    }
-    EXPECT_EQ(engine.get()->GetInterfaceID(), kEngineInterfaceId);
-    EXPECT_EQ(status.get()->GetInterfaceID(), kEngineStatusInterfaceId);
-  }
-  m.PreUninitialize();
-  m.Uninitialize();
-}
-
-// Sessions and versions through two engine interface objects; the driver
-// (and its RCM table connection) lives while one is out, even after a stop.
-TEST(Lifecycle, SessionsVersionsAndTheDriverWhileAnEngineInterfaceIsOut) {
-  ModuleHost m;
-  ASSERT_TRUE(m.Ready());
-  m.Initialize();
-  ASSERT_GE(m.PostInitialize(), 0);
   Object first(m.x(), kEngineInterfaceId);
   Object second(m.x(), kEngineInterfaceId);
   ASSERT_TRUE(first);
   ASSERT_TRUE(second);
+  EXPECT_EQ(first.get()->GetInterfaceID(), kEngineInterfaceId);
   EXPECT_EQ(m.host().services().OpenConnections(), 1u);
   EXPECT_EQ(m.host().rcmTable().Requests(), 2u);  // start-up driver, then this one
-
   ZEVO_OpenBlock block{nullptr, "integration", 42};
   EXPECT_EQ(first.Call(kFnOpenSession, &block), kCommonOk);  // the configuration read's result
   EXPECT_EQ(second.Call(kFnOpenSession), kCommonOk);         // no block: an empty caller name
@@ -146,27 +78,18 @@ TEST(Lifecycle, SessionsVersionsAndTheDriverWhileAnEngineInterfaceIsOut) {
   std::int32_t result = 0;
   EXPECT_EQ(ReadVersion(second, kFnGetEngineVersion, result), EngineFolder().filename().u16string());
   EXPECT_EQ(result, kOk);
-  EXPECT_EQ(ReadVersion(second, kFnGetPatternVersion, result), PatternVersion());
-  EXPECT_EQ(result, kOk);
-  EXPECT_EQ(first.Call(kFnCloseSession), kOk);
   first.Release();
   EXPECT_EQ(m.host().services().OpenConnections(), 1u);
 
-  // Stopping hands out nothing new; the object already out keeps working.
-  EXPECT_GE(m.PreUninitialize(), 0);
+  EXPECT_EQ(m.PreUninitialize(), kCommonOk);
   EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineInterfaceId), nullptr);
-  EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineStatusInterfaceId), nullptr);
   EXPECT_EQ(ReadVersion(second, kFnGetPatternVersion, result), PatternVersion());
-  EXPECT_EQ(second.Call(kFnCloseSession), kOk);
+  EXPECT_EQ(result, kOk);
   second.Release();
   EXPECT_EQ(m.host().services().OpenConnections(), 0u);
-
-  // A second start makes a fresh start-up driver and registers again.
-  EXPECT_GE(m.PostInitialize(), 0);
-  EXPECT_EQ(m.host().scanManager().Received().size(), 3u);
-  EXPECT_EQ(m.host().services().OpenConnections(), 0u);
-  m.PreUninitialize();
-  m.Uninitialize();
+  EXPECT_EQ(m.Uninitialize(), kOk);
+  ASSERT_EQ(m.host().scanManager().Received().size(), 2u);
+  ExpectRegistration(m.host().scanManager().Received()[1], 14100);
 }
 
 // An update unloads the module and loads it again: the first load must leave
@@ -199,67 +122,58 @@ TEST(Lifecycle, UnloadedModuleIsGoneAndReloadsFresh) {
   }
 }
 
-// The lines of the loader's "getFunctionAddress" reports, in order.
-Texts MissingNameLines(const ModuleLog& log) {
-  Texts lines;
-  for (const std::u16string& text : log.Plugin()) {
-    if (text.starts_with(u"TarskLib::getFunctionAddress(")) lines.push_back(text);
-  }
-  return lines;
-}
-
-// After a failed start: the module starts with the real engine, registers,
-// and stops.
-void ExpectCleanStart(ModuleHost& m) {
-  hostsim::SetEngineFolder(m.host().services(), EngineFolder());
+// Start, a session with versions, stop: all succeed, one registration is
+// sent, and no host connection is left.
+void ExpectWorkingModule(ModuleHost& m) {
   const std::size_t before = m.host().scanManager().Received().size();
   EXPECT_EQ(m.PostInitialize(), kCommonOk);
   EXPECT_EQ(m.host().scanManager().Received().size(), before + 1);
   {
     const Object engine(m.x(), kEngineInterfaceId);
+    ASSERT_TRUE(engine);
+    EXPECT_EQ(engine.Call(kFnOpenSession), kCommonOk);
     std::int32_t result = 0;
-    EXPECT_FALSE(ReadVersion(engine, kFnGetEngineVersion, result).empty());
-    EXPECT_EQ(result, kOk);
+    EXPECT_EQ(ReadVersion(engine, kFnGetEngineVersion, result), EngineFolder().filename().u16string());
+    EXPECT_EQ(engine.Call(kFnCloseSession), kOk);
   }
   EXPECT_EQ(m.PreUninitialize(), kCommonOk);
   EXPECT_EQ(m.host().services().OpenConnections(), 0u);
 }
 
-TEST(EngineFaults, FolderWithoutTheEngine) {
+// Engine folders the module cannot start from: its "TarskLib::" lines, then
+// a clean start with the real engine.
+TEST(EngineFaults, FoldersWithoutTheEngineOrSomeEntryPoints) {
   const TempFolder empty("no-engine");
-  ModuleHost m(empty.path());
-  ASSERT_TRUE(m.Ready());
-  const ModuleLog log;
-  m.Initialize();
-  EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
-  EXPECT_TRUE(m.host().scanManager().Received().empty());
-  EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineStatusInterfaceId), nullptr);
-  const Texts lines = log.Plugin();
-  ASSERT_GE(lines.size(), 2u);
-  EXPECT_EQ(lines[0], u"TarskLib::Initialize() failed. path = " + hostsim::EngineLibraryPath(empty.path()));
-  EXPECT_TRUE(lines[1].starts_with(u"error = failed with error ")) << host::Utf16ToUtf8(lines[1]);
-  ExpectCleanStart(m);
-}
-
-TEST(EngineFaults, EnginesWithoutSomeEntryPoints) {
-  ModuleHost m(FromBin(ZEVO_IT_MISSING1_FROM_BIN));
+  const auto missing = [](std::string_view name) {
+    return u"TarskLib::getFunctionAddress(" + std::u16string(name.begin(), name.end()) + u") failed.";
+  };
+  const struct {
+    fs::path folder;
+    Texts lines;
+  } cases[] = {
+      {empty.path(), {u"TarskLib::Initialize() failed. path = " + hostsim::EngineLibraryPath(empty.path())}},
+      {FromBin(ZEVO_IT_MISSING1_FROM_BIN), {missing("TKGetItemIndexByCompanyName")}},
+      {FromBin(ZEVO_IT_MISSING3_FROM_BIN),
+       {missing("TKScanEx"), missing("TKSaveBlacklist"), missing("TKGetItemIndexByCompanyName")}},
+  };
+  ModuleHost m;
   ASSERT_TRUE(m.Ready());
   m.Initialize();
-  {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    hostsim::SetEngineFolder(m.host().services(), c.folder);
     const ModuleLog log;
     EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
-    EXPECT_EQ(MissingNameLines(log), (Texts{u"TarskLib::getFunctionAddress(TKGetItemIndexByCompanyName) failed."}));
-  }
-  {
-    hostsim::SetEngineFolder(m.host().services(), FromBin(ZEVO_IT_MISSING3_FROM_BIN));
-    const ModuleLog log;
-    EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
-    EXPECT_EQ(MissingNameLines(log), (Texts{u"TarskLib::getFunctionAddress(TKScanEx) failed.",
-                                            u"TarskLib::getFunctionAddress(TKSaveBlacklist) failed.",
-                                            u"TarskLib::getFunctionAddress(TKGetItemIndexByCompanyName) failed."}));
+    Texts lines;
+    for (const std::u16string& text : log.Plugin()) {
+      if (text.starts_with(u"TarskLib::")) lines.push_back(text);
+    }
+    EXPECT_EQ(lines, c.lines);
+    EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineStatusInterfaceId), nullptr);
   }
   EXPECT_TRUE(m.host().scanManager().Received().empty());
-  ExpectCleanStart(m);
+  hostsim::SetEngineFolder(m.host().services(), EngineFolder());
+  ExpectWorkingModule(m);
 }
 
 // The first log line names the failing step; the second, the engine's error
@@ -301,7 +215,7 @@ TEST(EngineFaults, FailingEngineCallsAtStartUp) {
       EXPECT_EQ(m.host().scanManager().Received().size(), registrations);  // nothing registered
       EXPECT_EQ(m.host().services().OpenConnections(), 0u);                // the driver is gone
     }
-    ExpectCleanStart(m);
+    ExpectWorkingModule(m);
   }
 }
 
@@ -328,21 +242,6 @@ class GarbageConfig final : public hostsim::HostInterface {
  private:
   std::int32_t answer_;
 };
-
-// Start, a session with versions, stop: all succeed.
-void ExpectWorkingModule(ModuleHost& m) {
-  EXPECT_EQ(m.PostInitialize(), kCommonOk);
-  {
-    const Object engine(m.x(), kEngineInterfaceId);
-    ASSERT_TRUE(engine);
-    EXPECT_EQ(engine.Call(kFnOpenSession), kCommonOk);
-    std::int32_t result = 0;
-    EXPECT_EQ(ReadVersion(engine, kFnGetEngineVersion, result), EngineFolder().filename().u16string());
-    EXPECT_EQ(engine.Call(kFnCloseSession), kOk);
-  }
-  EXPECT_EQ(m.PreUninitialize(), kCommonOk);
-  EXPECT_EQ(m.host().services().OpenConnections(), 0u);
-}
 
 TEST(HostFaults, ConfigurationOrRcmTableAbsentRefusingOrAnsweringGarbage) {
   ModuleHost m;
