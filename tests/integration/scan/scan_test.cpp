@@ -1,16 +1,17 @@
 // Scan jobs through the real module and engine, as the scan manager runs
 // them: every sample family reported once with its company and threat level
-// and the host's cookie; a stop by name ends only the named session's scan.
+// and the host's cookie. Stops by name across jobs: the soak (bench/soak).
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <future>
 #include <map>
-#include <thread>
 #include <utility>
 
-#include "scan_fixture.h"
+#include "../common/module_host.h"
+#include "samples.h"
+#include "sim/scan_job.h"
 #include "zevo/identity.h"
+#include "zevo/result.h"
 
 namespace zevo::it {
 namespace {
@@ -26,11 +27,29 @@ std::map<std::string, std::pair<std::int32_t, std::uint32_t>> ExpectedSamples() 
   return expected;
 }
 
-using ScanJob = ScanFixture;
+struct Family {
+  std::u16string company;
+  std::int32_t threatLevel;
+};
 
-TEST_F(ScanJob, SampleTreeReportsEveryFamilyOnceWithCompanyLevelAndCookie) {
+// From engine/tarskptn.da6: each item's company and its threat type's level.
+const std::map<std::int32_t, Family> kFamilies = {
+    {1001, {u"EICAR Test Organisation", 10}},  {1002, {u"Acme Adware Ltd", 40}},  {1003, {u"Initech Toolbars", 70}},
+    {1004, {u"Umbrella Dialers", 90}},         {1005, {u"Globex Tracking", 20}},  {1006, {u"Acme Adware Ltd", 40}},
+    {1007, {u"Initech Toolbars", 70}},         {1008, {u"Umbrella Dialers", 90}}, {1009, {u"Initech Toolbars", 70}},
+    {0x6e000010, {u"Custom Vendor GmbH", 40}},
+};
+
+TEST(ScanJob, SampleTreeReportsEveryFamilyOnceWithCompanyLevelAndCookie) {
+  const TempFolder tree("scan-tree");
+  tarsk::samples::WriteSampleTree(tree.path());
+  ASSERT_TRUE(hostsim::SetScanRoots({tree.path()}));
+  ModuleHost m;
+  ASSERT_TRUE(m.Ready());
+  m.Initialize();
+  ASSERT_GE(m.PostInitialize(), 0);
   hostsim::ProgressRecorder sink;
-  const hostsim::ScanJobResults r = hostsim::RunScanJob(m_.x(), {"it-scan", kCookie, {0, 0, 0}, nullptr}, sink);
+  const hostsim::ScanJobResults r = hostsim::RunScanJob(m.x(), {"it-scan", kCookie, {0, 0, 0}, nullptr}, sink);
   EXPECT_EQ(r.open, kCommonOk);
   EXPECT_GE(r.setSink, 0);
   EXPECT_GE(r.scan, 0);
@@ -38,12 +57,12 @@ TEST_F(ScanJob, SampleTreeReportsEveryFamilyOnceWithCompanyLevelAndCookie) {
 
   std::map<std::string, std::pair<std::int32_t, std::uint32_t>> found;
   for (const SPYWARE_ITEM& item : sink.Items()) {
-    const std::string path = RelativePath(item, tree_.path());
+    const std::string path = RelativePath(item, tree.path());
     EXPECT_TRUE(found.emplace(path, std::make_pair(item.itemId, item.kind)).second) << "reported twice: " << path;
     EXPECT_EQ(item.size, ZEVO_SPYWARE_ITEM_SIZE);
     EXPECT_EQ(item.present, 1);
-    const auto family = ExpectedFamilies().find(item.itemId);
-    ASSERT_NE(family, ExpectedFamilies().end()) << item.itemId;
+    const auto family = kFamilies.find(item.itemId);
+    ASSERT_NE(family, kFamilies.end()) << item.itemId;
     EXPECT_EQ(Field(item.companyName), family->second.company) << path;
     EXPECT_EQ(item.threatLevel, family->second.threatLevel) << path;
     EXPECT_EQ(item.resultCode, 0);
@@ -59,42 +78,9 @@ TEST_F(ScanJob, SampleTreeReportsEveryFamilyOnceWithCompanyLevelAndCookie) {
   EXPECT_EQ(reports.back().c, static_cast<std::int32_t>(tarsk::samples::AllSamples().size()));
   EXPECT_EQ(reports.back().d, static_cast<std::int32_t>(ExpectedSamples().size()));
   EXPECT_EQ(sink.LateReports(), 0u);
-}
-
-// Job A is held inside its first report (its scan runs) while job B's
-// session is open; function 8 from a third object names A.
-TEST_F(ScanJob, StopByNameFromAnotherObjectEndsOnlyTheNamedScan) {
-  std::promise<void> aStarted, aMayGoOn;
-  const std::shared_future<void> goOn = aMayGoOn.get_future().share();
-  bool held = false;
-  hostsim::ProgressRecorder aSink([&](const hostsim::ProgressReport& report) {
-    if (report.event != hostsim::kEventRootStarted || std::exchange(held, true)) return;
-    aStarted.set_value();
-    goOn.wait();
-  });
-  hostsim::ScanJobResults a;
-  std::thread jobA([&] { a = hostsim::RunScanJob(m_.x(), {"job-a", 1, {0, 0, 0}, nullptr}, aSink); });
-
-  const Object b(m_.x(), kEngineInterfaceId);
-  ZEVO_OpenBlock open{nullptr, "job-b", 2};
-  hostsim::ProgressRecorder bSink;
-  EXPECT_EQ(b.Call(kFnOpenSession, &open), kCommonOk);
-  EXPECT_GE(b.Call(kFnSetProgressSink, static_cast<IProgressSink*>(&bSink)), 0);
-  aStarted.get_future().wait();
-  EXPECT_EQ(hostsim::StopScansByName(m_.x(), "job-a"), kOk);
-  EXPECT_EQ(hostsim::StopScansByName(m_.x(), "job-c"), kNoSessionForName);
-  aMayGoOn.set_value();
-  jobA.join();
-
-  EXPECT_LT(a.scan, 0) << "a stopped scan does not succeed";
-  EXPECT_TRUE(aSink.Items().empty()) << "stopped before its first file";
-  EXPECT_GE(a.close, 0);
-
-  ZEVO_ScanOptions options{0, 0, 0};
-  EXPECT_GE(b.Call(kFnStartScan, &options), 0);
-  EXPECT_EQ(bSink.Items().size(), ExpectedSamples().size());
-  for (const hostsim::ProgressReport& report : bSink.Reports()) EXPECT_EQ(report.cookie, 2u);
-  EXPECT_GE(b.Call(kFnCloseSession), 0);
+  m.PreUninitialize();
+  m.Uninitialize();
+  hostsim::SetScanRoots({});
 }
 
 }  // namespace
