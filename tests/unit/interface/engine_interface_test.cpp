@@ -8,36 +8,30 @@
 #include <string>
 #include <vector>
 
-#include "driver/engine_tables.h"
 #include "driver/engine_tarsk.h"
 #include "engine_object.h"
-#include "fake_engine.h"
-#include "interface/tarsk_interface.h"
 #include "../log/log_test_support.h"
 #include "os/path.h"
 #include "sim/config_repository.h"
-#include "sim/services.h"
 #include "util/environment_var.h"
 #include "zevo/result.h"
 
 namespace zevo::iface {
 namespace {
 
-class EngineInterfaceTest : public ::testing::Test {
+class EngineInterfaceTest : public InterfaceTest {
  protected:
   void SetUp() override {
-    driver_ = StartFakeDriver(services_);
-    ASSERT_NE(driver_, nullptr);
+    InterfaceTest::SetUp();
     auto tables = std::make_unique<driver::EngineTables>();
     tables->companies.AddRow(7, u"a");
     tables->companies.AddRow(9, u"b");
     tables->companies.Seal();
-    tables_.Publish(std::move(tables));
-    driver_->SetTables(&tables_);
+    Publish(std::move(tables));
   }
 
   EngineObject Open() {
-    EngineObject object(new ITarskEngineInterface(*driver_, services_.Organizer()));
+    EngineObject object = NewObject();
     EXPECT_EQ(object->CallFunc(0, nullptr, nullptr), Code(0x20ff0000u));
     return object;
   }
@@ -62,15 +56,10 @@ class EngineInterfaceTest : public ::testing::Test {
     for (const auto& entry : engine_.Whitelist()) ids.emplace_back(entry.record.text);
     return ids;
   }
-
-  testing::FakeEngine engine_;
-  hostsim::Services services_;
-  driver::PublishedTables tables_;
-  std::unique_ptr<driver::CEngineTARSK> driver_;
 };
 
 TEST_F(EngineInterfaceTest, OpenCopiesTheContextBoundedAndCloseResets) {
-  EngineObject object(new ITarskEngineInterface(*driver_, services_.Organizer()));
+  EngineObject object = NewObject();
   ZEVO_Context context;
   std::memset(&context, 'x', sizeof context);  // the id without terminator
   ZEVO_OpenBlock block{&context, "job-1", 0x1122334455667788ull};

@@ -1,11 +1,16 @@
-// Owning handle of an engine interface object in the interface suites: the
-// object is destroyed through its slot 0, as the plug-in's release does.
+// Shared by the interface suites: an owning handle of an engine interface
+// object (destroyed through its slot 0, as the plug-in's release does) and a
+// fixture with a driver on the in-process fake engine.
 #ifndef ZEVO_TESTS_UNIT_INTERFACE_ENGINE_OBJECT_H_
 #define ZEVO_TESTS_UNIT_INTERFACE_ENGINE_OBJECT_H_
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <memory>
+#include <utility>
 
+#include "driver/engine_tables.h"
 #include "driver/engine_tarsk.h"
 #include "fake_engine.h"
 #include "interface/tarsk_interface.h"
@@ -31,6 +36,26 @@ inline std::unique_ptr<driver::CEngineTARSK> StartFakeDriver(hostsim::Services& 
   if (engine->Initialize() < 0 || engine->InitMainSession(&mainSession) < 0) return nullptr;
   return engine;
 }
+
+// A driver on the fake engine for the interface suites; Publish() gives it
+// lookup tables.
+class InterfaceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    driver_ = StartFakeDriver(services_);
+    ASSERT_NE(driver_, nullptr);
+  }
+  void Publish(std::unique_ptr<driver::EngineTables> tables) {
+    tables_.Publish(std::move(tables));
+    driver_->SetTables(&tables_);
+  }
+  EngineObject NewObject() { return EngineObject(new ITarskEngineInterface(*driver_, services_.Organizer())); }
+
+  testing::FakeEngine engine_;
+  hostsim::Services services_;
+  driver::PublishedTables tables_;
+  std::unique_ptr<driver::CEngineTARSK> driver_;
+};
 
 }  // namespace zevo::iface
 

@@ -9,13 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/engine_tables.h"
-#include "driver/engine_tarsk.h"
 #include "engine_object.h"
-#include "fake_engine.h"
-#include "os/path.h"
 #include "sim/query_blocks.h"
-#include "sim/services.h"
 
 namespace zevo::iface {
 namespace {
@@ -28,20 +23,18 @@ const std::u16string k1024(1024, u'm');
 const std::u16string k1025(1025, u'n');
 const std::u16string k2000(2000, u'o');
 
-class QueryTest : public ::testing::Test {
+class QueryTest : public InterfaceTest {
  protected:
   void SetUp() override {
-    driver_ = StartFakeDriver(services_);
-    ASSERT_NE(driver_, nullptr);
+    InterfaceTest::SetUp();
     // Engine order; the reply of 8283 sorts by UTF-16 code units.
     for (const auto& [id, name] : std::vector<std::pair<std::int32_t, std::u16string>>{
              {7, u"zed"}, {5, u"Acme"}, {9, u"\u00e4rger"}, {11, k2000}, {12, k1024}, {13, k1025}, {-4, u"Neg"}}) {
       companies_.AddRow(id, name);
     }
     companies_.Seal();
-    tables_.Publish(std::move(owned_));
-    driver_->SetTables(&tables_);
-    object_.reset(new ITarskEngineInterface(*driver_, services_.Organizer()));
+    Publish(std::move(owned_));
+    object_ = NewObject();
   }
 
   // Calls 8282 and checks that nothing but the reply's two fields changed.
@@ -63,12 +56,8 @@ class QueryTest : public ::testing::Test {
     return result;
   }
 
-  testing::FakeEngine engine_;
-  hostsim::Services services_;
-  driver::PublishedTables tables_;
   std::unique_ptr<driver::EngineTables> owned_ = std::make_unique<driver::EngineTables>();
   driver::CompanyIdNameTable& companies_ = owned_->companies;
-  std::unique_ptr<driver::CEngineTARSK> driver_;
   EngineObject object_;
 };
 
