@@ -53,7 +53,7 @@ TEST_F(PluginTest, StartFillsTablesRegistersAndDropsTheDriver) {
 
   EXPECT_EQ(Plugin_Interface_PreUninitialize(), 0x200c0000u);
   EXPECT_EQ(Plugin_Interface_Uninitialize(), 0x200c0000u);
-  EXPECT_EQ(scanManager_->Commands().size(), 3u);  // the messages: Lifecycle (integration)
+  EXPECT_EQ(scanManager_->Received().size(), 3u);  // the messages: Lifecycle (integration)
 }
 
 TEST_F(PluginTest, ObjectsDecideTheDriverLifetime) {
