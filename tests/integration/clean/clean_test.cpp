@@ -1,20 +1,203 @@
 // Scan jobs with cleaning over random trees, through the real module and
-// engine: each company's items backed up into one reported .tkb file, one
-// clean result per item, and the restore of every backup file gives back the
-// tree as it was, byte for byte, with permission bits and last write times.
-// Jobs without backup and backups inside the scanned folders: the fault
-// sweep of clean_faults_test.cpp and zevo-host's clean cases (tests/integration/cli).
+// engine. A job without faults: each company's items backed up into one
+// reported .tkb file, one clean result per item, and the restore of every
+// backup file gives back the tree as it was, byte for byte, with permission
+// bits and last write times. Then jobs while one engine call of the clean
+// path fails (every call, then each call in turn), and with a backup or work
+// folder that cannot be created: whatever the module answers, no file may be
+// lost. After a job with backup each detected file is still in place or
+// comes back from a .tkb in the backup folder; after every job the files the
+// rules keep are untouched, a success has a clean result for every item, and
+// every reported backup file exists. Backups inside the scanned folders:
+// zevo-host's clean cases (tests/integration/cli).
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
-#include "clean_fixture.h"
+#include <nlohmann/json.hpp>
+
+#include "../common/module_host.h"
+#include "../common/scoped_env.h"
+#include "random_tree.h"
+#include "sim/scan_job.h"
+#include "zevo/identity.h"
+#include "zevo/result.h"
 
 namespace zevo::it {
 namespace {
+
+constexpr std::uint32_t kFlagCleaned = 0x1;
+
+// What one scan job with cleaning reported.
+struct CleanRun {
+  hostsim::ScanJobResults results;
+  std::vector<SPYWARE_ITEM> found;                           // event 2
+  std::vector<SPYWARE_ITEM> cleaned;                         // event 1001
+  std::vector<std::pair<fs::path, std::u16string>> backups;  // event 1000: file, company
+};
+
+// Whether a job with `o` may clean a file (one with no item never).
+bool MayClean(const TreeFile& f, ZEVO_ScanOptions o, bool backup) {
+  if (f.items.empty()) return false;
+  return f.Cookie() ? o.doCookieClean != 0 : o.doSpywareClean != 0 && !(backup && f.NoBackup());
+}
+
+class CleanFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_.Ready());
+    fs::create_directories(temp_);
+    fs::create_directories(work_ / "debug");
+    const char* fixed = std::getenv("ZEVO_CLEAN_SEED");
+    seed_ = fixed != nullptr ? static_cast<std::uint32_t>(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
+    UseStore(work_ / "backup", /*backup=*/true);  // the module reads its temp folder when it starts
+    m_.Initialize();
+    ASSERT_GE(m_.PostInitialize(), 0);
+  }
+  // Stops the module and starts it again with `temp` as its temp folder.
+  void RestartWithTempFolder(const fs::path& temp) {
+    m_.PreUninitialize();
+    m_.Uninitialize();
+    temp_ = temp;
+    UseStore(work_ / "backup", /*backup=*/true);
+    m_.Initialize();
+    ASSERT_GE(m_.PostInitialize(), 0);
+  }
+  void TearDown() override {
+    m_.PreUninitialize();
+    m_.Uninitialize();
+    hostsim::SetScanRoots({});
+    MakeWritable(work_.path());
+  }
+
+  std::string SeedNote() const { return "random tree seed " + std::to_string(seed_) + " (ZEVO_CLEAN_SEED repeats it)"; }
+
+  // A configuration store naming `backupFolder` (with a trailing separator
+  // or, for odd seeds, without) and switching backups on or off; used by
+  // every session opened after.
+  void UseStore(const fs::path& backupFolder, bool backup) {
+    auto text = [](const fs::path& folder) {  // the platform's own form, with its separator
+      const std::u8string native = fs::path(folder).make_preferred().u8string();
+      return std::string(native.begin(), native.end());
+    };
+    const std::string backupText = text(seed_ % 2 == 0 ? backupFolder / "" : backupFolder);
+    const nlohmann::json store = {
+        {"values",
+         {
+             {{"key", "0xc70000"}, {"type", "int32"}, {"value", 1}},
+             {{"key", "0xc20001"}, {"type", "wstring"}, {"value", text(work_ / "debug" / "")}},
+             {{"key", "0xc20002"}, {"type", "wstring"}, {"value", text(temp_ / "")}},
+             {{"key", "0x12711000"}, {"type", "bool"}, {"value", backup}},
+             {{"key", "0x10c10000"}, {"type", "bool"}, {"value", true}},
+             {{"key", "0x10c20001"}, {"type", "wstring"}, {"value", backupText}},
+         }},
+    };
+    const std::string name = "store-" + std::to_string(++stores_) + ".json";
+    work_.Write(name, store.dump());
+    const auto repository = m_.host().UseConfigStore(work_ / name);
+    ASSERT_TRUE(repository->Loaded()) << repository->LoadError();
+  }
+
+  // The backup folder of a job's folder: a name with a space and non-ASCII.
+  static fs::path BackupFolder(const fs::path& run) { return run / PathOf("Sicherung Ü"); }
+
+  // A fresh folder for one job: the tree (the only scan root) is written
+  // into run-N/tree; the configured backup folder is left for the module to
+  // create.
+  fs::path NewRun(const RandomTree& tree, bool backup = true) {
+    const fs::path run = work_ / ("run-" + std::to_string(++runs_));
+    fs::create_directories(run / "tree");
+    tree.Write(run / "tree");
+    EXPECT_TRUE(hostsim::SetScanRoots({run / "tree"}));
+    UseStore(BackupFolder(run), backup);
+    return run;
+  }
+
+  // One scan job with `options`; `faults` goes to TARSK_FAULTS for the job
+  // only, so restores afterwards run without it.
+  CleanRun RunCleanJob(ZEVO_ScanOptions options, const std::string& faults = "") {
+    hostsim::ProgressRecorder sink;
+    CleanRun run;
+    {
+      std::optional<ScopedEnv> env;
+      if (!faults.empty()) env.emplace("TARSK_FAULTS", faults);
+      run.results = hostsim::RunScanJob(m_.x(), {"clean-safety", 0x5afe, options, nullptr}, sink);
+    }
+    for (const hostsim::ProgressReport& report : sink.Reports()) {
+      if (report.event == hostsim::kEventItemFound && report.item) run.found.push_back(*report.item);
+      if (report.event == hostsim::kEventItemCleaned && report.item) run.cleaned.push_back(*report.item);
+      if (report.event == hostsim::kEventBackupFile) run.backups.emplace_back(fs::path(report.text), report.company);
+    }
+    EXPECT_EQ(sink.LateReports(), 0u);
+    return run;
+  }
+
+  // Function 7 with the backup file's full path, in a session of its own.
+  std::int32_t Restore(const fs::path& backupFile) {
+    const Object engine(m_.x(), kEngineInterfaceId);
+    ZEVO_OpenBlock open{nullptr, "clean-restore", 0};
+    const std::int32_t opened = engine.Call(kFnOpenSession, &open);
+    if (Failed(opened)) return opened;
+    std::u16string path = backupFile.u16string();
+    const std::int32_t result = engine.Call(kFnRestore, path.data());
+    engine.Call(kFnCloseSession);
+    return result;
+  }
+
+  // Every "*.tkb" directly in `folder`, sorted.
+  static std::vector<fs::path> BackupFiles(const fs::path& folder) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+      if (it->is_regular_file() && it->path().extension() == ".tkb") files.push_back(it->path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+
+  // Restores every backup file of `folder`; each must succeed.
+  void RestoreAll(const fs::path& folder) {
+    for (const fs::path& file : BackupFiles(folder)) {
+      const std::int32_t result = Restore(file);
+      EXPECT_TRUE(Succeeded(result)) << "restore of " << Utf8(file) << " answered 0x" << std::hex << result;
+    }
+  }
+
+  // Files a job must not clean stay untouched; with `finished`, cookie files
+  // it may clean lost their tracking lines and other such files are gone.
+  static void ExpectCleanedAsAsked(const RandomTree& tree, const TreeSnapshot& before, const TreeSnapshot& after,
+                                   ZEVO_ScanOptions o, bool backup, bool finished) {
+    for (const TreeFile& f : tree.files) {
+      const auto it = after.files.find(f.path);
+      if (!MayClean(f, o, backup)) {
+        EXPECT_TRUE(it != after.files.end() && it->second == before.files.at(f.path))
+            << "a file that must stay was changed or removed: " << f.path;
+      } else if (finished && f.Cookie()) {
+        EXPECT_TRUE(it != after.files.end() && it->second.bytes.find(kTrackingDomain) == std::string::npos)
+            << "a cookie file is gone or still tracks: " << f.path;
+      } else if (finished) {
+        EXPECT_TRUE(it == after.files.end()) << "not cleaned: " << f.path;
+      }
+    }
+  }
+
+  std::uint32_t seed_ = 0;
+  TempFolder work_{"clean"};
+  fs::path temp_ = work_ / "temp";
+  ModuleHost m_;
+
+ private:
+  int stores_ = 0;
+  int runs_ = 0;
+};
 
 using Found = std::multiset<std::pair<std::string, std::int32_t>>;  // file, item id
 
@@ -48,7 +231,10 @@ using CleanJob = CleanFixture;
 
 TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
   SCOPED_TRACE(SeedNote());
-  const auto [tree, run, root, before] = PrepareRun();
+  const RandomTree tree = MakeRandomTree(seed_);
+  const fs::path run = NewRun(tree);
+  const fs::path root = run / "tree";
+  const TreeSnapshot before = Snapshot(root);
   const CleanRun r = RunCleanJob({1, 1, 0});
   EXPECT_TRUE(Succeeded(r.results.scan)) << std::hex << r.results.scan;
   const TreeSnapshot cleaned = Snapshot(root);
@@ -80,8 +266,7 @@ TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
 
   // A restore over a file changed since the backup, or of a backup file
   // that does not exist, fails and says so; the changed file stays.
-  // Captured by name: clang 14 cannot capture structured bindings.
-  const auto isVictim = [&tree = tree, &root = root](const SPYWARE_ITEM& item) {
+  const auto isVictim = [&](const SPYWARE_ITEM& item) {
     const TreeFile* f = tree.Find(RelativePath(item, root));
     return f != nullptr && f->items.size() == 1 && !f->Cookie() && !f->NoBackup();
   };
@@ -97,6 +282,99 @@ TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
   EXPECT_EQ(ReadBytes(changed), "changed since the backup\n");
   EXPECT_TRUE(Failed(Restore(BackupFolder(run) / "no-such-file.tkb")));
 }
+
+struct FaultCase {
+  const char* function;  // failed through TARSK_FAULTS; null: a folder cannot be created
+  // At most how many calls of `function` a job makes, per item and per
+  // company, beyond a few of the scan and the session.
+  int perItem = 0;
+  int perCompany = 0;
+  bool blockTempFolder = false;  // no function: the work folders rather than the backup folder
+  std::string Name() const {
+    return function != nullptr ? function : blockTempFolder ? "UncreatableWorkFolder" : "UnwritableBackupFolder";
+  }
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.Name(); }
+
+class CleanFaults : public CleanFixture, public ::testing::WithParamInterface<FaultCase> {
+ protected:
+  // One job on a fresh copy of the tree, with backup and both clean flags
+  // or without backup and cookie cleaning; checks everything that must hold
+  // whatever the fault did. `backupFolder` empty: the run's own.
+  void RunAndCheck(const RandomTree& tree, const std::string& faults, bool backup, fs::path backupFolder = {}) {
+    SCOPED_TRACE((faults.empty() ? GetParam().Name() : "TARSK_FAULTS=" + faults) + (backup ? "" : ", no backup"));
+    const fs::path run = NewRun(tree, backup);
+    const ZEVO_ScanOptions options{1, static_cast<std::uint8_t>(backup ? 1 : 0), 0};
+    const fs::path root = run / "tree";
+    if (backupFolder.empty()) {
+      backupFolder = BackupFolder(run);
+    } else {
+      UseStore(backupFolder, /*backup=*/true);
+    }
+    const TreeSnapshot before = Snapshot(root);
+    const CleanRun r = RunCleanJob(options, faults);
+    const TreeSnapshot after = Snapshot(root);
+
+    ExpectCleanedAsAsked(tree, before, after, options, backup, /*finished=*/false);
+    if (Succeeded(r.results.scan)) {
+      EXPECT_EQ(r.cleaned.size(), r.found.size()) << "a success without a clean result for every item";
+    }
+    for (const auto& [file, company] : r.backups) {
+      EXPECT_TRUE(fs::is_regular_file(file)) << "a reported backup file does not exist: " << Utf8(file);
+    }
+    if (!backup) {
+      EXPECT_TRUE(r.backups.empty() && BackupFiles(backupFolder).empty());
+      return;  // what it may clean is gone for good
+    }
+    RestoreAll(backupFolder);
+    const std::string lost = Differences(before, Snapshot(root));
+    EXPECT_EQ(lost, "") << "the job answered 0x" << std::hex << r.results.scan << ", " << std::dec << r.found.size()
+                        << " items found, " << r.cleaned.size() << " clean results, " << r.backups.size()
+                        << " backup files reported";
+    if (faults.empty()) {
+      EXPECT_EQ(r.found.size(), tree.ItemCount());
+      EXPECT_EQ(r.results.scan, kBackupFolderFailed);
+      EXPECT_EQ(Differences(before, after), "") << "cleaned without a backup";
+      EXPECT_TRUE(r.cleaned.empty() && r.backups.empty());
+      EXPECT_TRUE(BackupFiles(fs::current_path()).empty()) << "a backup written for an empty path";
+    }
+  }
+};
+
+TEST_P(CleanFaults, EveryDetectedFileStaysOrComesBackFromABackup) {
+  SCOPED_TRACE(SeedNote());
+  const RandomTree tree = MakeRandomTree(seed_);
+  if (GetParam().function == nullptr) {
+    // A regular file where the folder's parent should be: neither root nor
+    // wine can create a folder under it.
+    work_.Write("blocker", "a file, not a folder\n");
+    if (GetParam().blockTempFolder) {
+      RestartWithTempFolder(work_ / "blocker" / "temp");
+      RunAndCheck(tree, "", /*backup=*/true);
+    } else {
+      RunAndCheck(tree, "", /*backup=*/true, work_ / "blocker" / "backup");
+    }
+    return;
+  }
+  // Every call fails, then each call in turn.
+  const std::string fault = std::string(GetParam().function) + "=-12";
+  const std::size_t calls = GetParam().perItem * tree.ItemCount() + GetParam().perCompany * kCompanies + 3;
+  for (const bool backup : {true, false}) {
+    RunAndCheck(tree, fault, backup);
+    for (std::size_t n = 1; n <= calls && !HasFailure(); ++n) {
+      RunAndCheck(tree, fault + "@" + std::to_string(n), backup);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(CleanPath, CleanFaults,
+                         ::testing::Values(FaultCase{"TKSelectItems", 2, 1}, FaultCase{"TKGetItem", 3, 0},
+                                           FaultCase{"TKGetItemIndexByCompanyName", 0, 2},
+                                           FaultCase{"TKSetOption", 0, 2}, FaultCase{"TKBackup", 0, 1},
+                                           FaultCase{"TKClean"}, FaultCase{"TKRemoveItems"}, FaultCase{nullptr},
+                                           FaultCase{nullptr, 0, 0, /*blockTempFolder=*/true}),
+                         [](const ::testing::TestParamInfo<FaultCase>& c) { return c.param.Name(); });
 
 }  // namespace
 }  // namespace zevo::it
