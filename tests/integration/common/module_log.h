@@ -23,13 +23,6 @@ class ModuleLog : public logtest::LineCapture {
     return texts;
   }
   std::vector<std::u16string> Plugin(int level = 5) const { return Texts(u"Plugin TARSK", level); }
-
-  bool Has(const std::u16string& module, const std::u16string& text) const {
-    for (const std::u16string& t : Texts(module, 1)) {
-      if (t == text) return true;
-    }
-    return false;
-  }
 };
 
 }  // namespace zevo::it

@@ -268,16 +268,5 @@ TEST(HostFaults, ConfigurationOrRcmTableAbsentRefusingOrAnsweringGarbage) {
   m.Uninitialize();
 }
 
-TEST(HostFaults, NoEngineFolderPath) {
-  ModuleHost m(std::filesystem::path{});  // entry 9 answers null
-  ASSERT_TRUE(m.Ready());
-  m.Initialize();
-  EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
-  EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineInterfaceId), nullptr);
-  m.host().services().SetModulePath(u"no-separator-here");
-  EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
-  m.Uninitialize();
-}
-
 }  // namespace
 }  // namespace zevo::it
