@@ -34,8 +34,6 @@
 namespace zevo::it {
 namespace {
 
-constexpr std::uint32_t kFlagCleaned = 0x1;
-
 // What one scan job with cleaning reported.
 struct CleanRun {
   hostsim::ScanJobResults results;
@@ -215,18 +213,6 @@ Found Reported(const std::vector<SPYWARE_ITEM>& items, const fs::path& root) {
   return reported;
 }
 
-// A file with one item: its clean result says cleaned exactly when it is.
-void ExpectCleanFlags(const CleanRun& r, const RandomTree& tree, const fs::path& root, ZEVO_ScanOptions o,
-                      bool backup) {
-  for (const SPYWARE_ITEM& item : r.cleaned) {
-    const TreeFile* f = tree.Find(RelativePath(item, root));
-    ASSERT_NE(f, nullptr) << "a clean result for a file not in the tree";
-    if (f->items.size() == 1) {
-      EXPECT_EQ((item.resultFlags & kFlagCleaned) != 0, MayClean(*f, o, backup)) << f->path;
-    }
-  }
-}
-
 using CleanJob = CleanFixture;
 
 TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
@@ -241,24 +227,12 @@ TEST_F(CleanJob, BackupCleanAndRestoreGiveTheTreeBackByteForByte) {
 
   EXPECT_EQ(Reported(r.found, root), Expected(tree));
   EXPECT_EQ(Reported(r.cleaned, root), Expected(tree)) << "one clean result per item";
-  ExpectCleanFlags(r, tree, root, {1, 1, 0}, /*backup=*/true);
   ExpectCleanedAsAsked(tree, before, cleaned, {1, 1, 0}, /*backup=*/true, /*finished=*/true);
 
-  // One backup file per company, reported with its full path in the backup
-  // folder; no work folder is left in the temp folder.
-  std::set<std::u16string> companies, expectedCompanies;
-  for (const SPYWARE_ITEM& item : r.found) expectedCompanies.insert(Field(item.companyName));
-  std::set<fs::path> reported, inFolder;
-  for (const auto& [file, company] : r.backups) {
-    EXPECT_TRUE(companies.insert(company).second) << "a company backed up twice";
-    EXPECT_TRUE(file.is_absolute()) << Utf8(file);
-    std::error_code ec;
-    EXPECT_TRUE(fs::equivalent(file.parent_path(), BackupFolder(run), ec)) << Utf8(file);
-    reported.insert(file.filename());
-  }
-  for (const fs::path& file : BackupFiles(BackupFolder(run))) inFolder.insert(file.filename());
-  EXPECT_EQ(companies, expectedCompanies);
-  EXPECT_EQ(reported, inFolder);
+  // One backup file per company (its name and the clean results:
+  // ZevoHost.Clean.backup-restore); no work folder is left in the temp folder.
+  EXPECT_EQ(r.backups.size(), kCompanies);
+  EXPECT_EQ(BackupFiles(BackupFolder(run)).size(), kCompanies);
   EXPECT_TRUE(fs::is_empty(work_ / "temp")) << "a work folder was left behind";
 
   RestoreAll(BackupFolder(run));

@@ -192,7 +192,7 @@ TEST_F(NotifyTest, UpdateRequestsAreTakenInTurn) {
     EXPECT_EQ(Notify(4116, &one), Code(expected)) << faults;
   }
   logtest::SetEnv("TARSK_FAULTS", "");
-#ifndef _WIN32  // the trust check under wine: see the signature integration suite
+#ifndef _WIN32  // wine has a trust check of its own
   util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckOn);
   ZEVO_DataHandleWrapper one = Requests({{3, Code(0x40000010u)}});
   EXPECT_EQ(Notify(4116, &one), Code(0xe00c0007u));
