@@ -59,11 +59,6 @@ struct RandomTree {
     for (const TreeFile& f : files) n += f.items.size();
     return n;
   }
-  const TreeFile* Find(const std::string& path) const {
-    const auto it = std::find_if(files.begin(), files.end(), [&](const TreeFile& f) { return f.path == path; });
-    return it == files.end() ? nullptr : &*it;
-  }
-
   // Writes the tree under `root` (which must not hold it yet). Last write
   // times are whole seconds, months to years in the past.
   void Write(const fs::path& root) const {

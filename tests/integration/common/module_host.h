@@ -113,17 +113,6 @@ class Object {
   ICommonPluginInterface* object_;
 };
 
-// A text field of a record, up to its terminator.
-inline std::u16string Field(const char16_t* text) {
-  std::u16string field(text, ZEVO_ITEM_TEXT_CCH);
-  return field.substr(0, field.find(u'\0'));
-}
-
-// The item's file relative to `tree`, as generic UTF-8.
-inline std::string RelativePath(const SPYWARE_ITEM& item, const fs::path& tree) {
-  return Utf8(fs::path(Field(item.text6)).lexically_relative(fs::absolute(tree).lexically_normal()));
-}
-
 // Function 9 or 10: a version text in a buffer of 15 UTF-16 characters.
 inline std::u16string ReadVersion(const Object& engine, std::uint32_t function, std::int32_t& result) {
   char16_t buffer[15] = {};
