@@ -105,9 +105,7 @@ TEST(Lifecycle, UnloadedModuleIsGoneAndReloadsFresh) {
     const fs::path engineFile = EngineFolder() / "tarsk64.dll";
     {
       const Object engine(m.x(), kEngineInterfaceId);
-      std::int32_t result = 0;
-      EXPECT_FALSE(ReadVersion(engine, kFnGetEngineVersion, result).empty());
-      EXPECT_EQ(result, kOk);
+      EXPECT_TRUE(engine);
       EXPECT_TRUE(hostsim::platform::IsLibraryLoaded(engineFile));  // the probe sees a mapped library
     }
     EXPECT_GE(m.PreUninitialize(), 0);
