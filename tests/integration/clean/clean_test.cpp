@@ -1,14 +1,10 @@
 // Scan jobs with cleaning over random trees, through the real module and
 // engine, while one engine call of the clean path fails (every call, then
-// each call in turn; past the last call, a job without faults), and with a
-// backup or work folder that cannot be created: whatever the module answers,
-// no file may be lost. After a job with backup each detected file is still in
-// place or comes back from a .tkb in the backup folder, byte for byte, with
-// permission bits and last write times; after every job the files the rules
-// keep are untouched, a success has a clean result for every item, and every
-// reported backup file exists. A job's backups and clean results on the
-// sample tree: zevo-host's clean cases (tests/integration/cli); one backup
-// per company and the work folders: BackupTest.
+// each in turn; past the last call, a job without faults) or a backup or work
+// folder cannot be created: no file may be lost. Restored from the backups,
+// the tree is back byte for byte, with permission bits and last write times.
+// Clean results and backups of a whole job: zevo-host's clean cases
+// (tests/integration/cli) and BackupTest.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,7 +42,21 @@ bool MayClean(const TreeFile& f, ZEVO_ScanOptions o, bool backup) {
   return f.Cookie() ? o.doCookieClean != 0 : o.doSpywareClean != 0 && !(backup && f.NoBackup());
 }
 
-class CleanFixture : public ::testing::Test {
+struct FaultCase {
+  const char* function;  // failed through TARSK_FAULTS; null: a folder cannot be created
+  // At most how many calls of `function` a job makes, per item and per
+  // company, beyond a few of the scan and the session.
+  int perItem = 0;
+  int perCompany = 0;
+  bool blockTempFolder = false;  // no function: the work folders rather than the backup folder
+  std::string Name() const {
+    return function != nullptr ? function : blockTempFolder ? "UncreatableWorkFolder" : "UnwritableBackupFolder";
+  }
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.Name(); }
+
+class CleanFaults : public ::testing::TestWithParam<FaultCase> {
  protected:
   void SetUp() override {
     ASSERT_TRUE(m_.Ready());
@@ -54,15 +64,10 @@ class CleanFixture : public ::testing::Test {
     fs::create_directories(work_ / "debug");
     const char* fixed = std::getenv("ZEVO_CLEAN_SEED");
     seed_ = fixed != nullptr ? static_cast<std::uint32_t>(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
-    UseStore(work_ / "backup", /*backup=*/true);  // the module reads its temp folder when it starts
-    m_.Initialize();
-    ASSERT_GE(m_.PostInitialize(), 0);
+    Start();
   }
-  // Stops the module and starts it again with `temp` as its temp folder.
-  void RestartWithTempFolder(const fs::path& temp) {
-    m_.PreUninitialize();
-    m_.Uninitialize();
-    temp_ = temp;
+  // The module reads its temp folder when it starts.
+  void Start() {
     UseStore(work_ / "backup", /*backup=*/true);
     m_.Initialize();
     ASSERT_GE(m_.PostInitialize(), 0);
@@ -177,32 +182,6 @@ class CleanFixture : public ::testing::Test {
     }
   }
 
-  std::uint32_t seed_ = 0;
-  TempFolder work_{"clean"};
-  fs::path temp_ = work_ / "temp";
-  ModuleHost m_;
-
- private:
-  int stores_ = 0;
-  int runs_ = 0;
-};
-
-struct FaultCase {
-  const char* function;  // failed through TARSK_FAULTS; null: a folder cannot be created
-  // At most how many calls of `function` a job makes, per item and per
-  // company, beyond a few of the scan and the session.
-  int perItem = 0;
-  int perCompany = 0;
-  bool blockTempFolder = false;  // no function: the work folders rather than the backup folder
-  std::string Name() const {
-    return function != nullptr ? function : blockTempFolder ? "UncreatableWorkFolder" : "UnwritableBackupFolder";
-  }
-};
-
-void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.Name(); }
-
-class CleanFaults : public CleanFixture, public ::testing::WithParamInterface<FaultCase> {
- protected:
   // One job on a fresh copy of the tree, with backup and both clean flags
   // or without backup and cookie cleaning; checks everything that must hold
   // whatever the fault did. `backupFolder` empty: the run's own.
@@ -244,6 +223,13 @@ class CleanFaults : public CleanFixture, public ::testing::WithParamInterface<Fa
       EXPECT_TRUE(BackupFiles(fs::current_path()).empty()) << "a backup written for an empty path";
     }
   }
+
+  std::uint32_t seed_ = 0;
+  TempFolder work_{"clean"};
+  fs::path temp_ = work_ / "temp";
+  ModuleHost m_;
+  int stores_ = 0;
+  int runs_ = 0;
 };
 
 TEST_P(CleanFaults, EveryDetectedFileStaysOrComesBackFromABackup) {
@@ -254,7 +240,10 @@ TEST_P(CleanFaults, EveryDetectedFileStaysOrComesBackFromABackup) {
     // wine can create a folder under it.
     work_.Write("blocker", "a file, not a folder\n");
     if (GetParam().blockTempFolder) {
-      RestartWithTempFolder(work_ / "blocker" / "temp");
+      m_.PreUninitialize();
+      m_.Uninitialize();
+      temp_ = work_ / "blocker" / "temp";
+      Start();
       RunAndCheck(tree, "", /*backup=*/true);
     } else {
       RunAndCheck(tree, "", /*backup=*/true, work_ / "blocker" / "backup");
