@@ -85,25 +85,15 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
   // or, for odd seeds, without) and switching backups on or off; used by
   // every session opened after.
   void UseStore(const fs::path& backupFolder, bool backup) {
-    auto text = [](const fs::path& folder) {  // the platform's own form, with its separator
-      const std::u8string native = fs::path(folder).make_preferred().u8string();
-      return std::string(native.begin(), native.end());
-    };
-    const std::string backupText = text(seed_ % 2 == 0 ? backupFolder / "" : backupFolder);
-    const nlohmann::json store = {
-        {"values",
-         {
-             {{"key", "0xc70000"}, {"type", "int32"}, {"value", 1}},
-             {{"key", "0xc20001"}, {"type", "wstring"}, {"value", text(work_ / "debug" / "")}},
-             {{"key", "0xc20002"}, {"type", "wstring"}, {"value", text(temp_ / "")}},
-             {{"key", "0x12711000"}, {"type", "bool"}, {"value", backup}},
-             {{"key", "0x10c10000"}, {"type", "bool"}, {"value", true}},
-             {{"key", "0x10c20001"}, {"type", "wstring"}, {"value", backupText}},
-         }},
-    };
+    const auto values = nlohmann::json::array({
+        {{"key", "0x12711000"}, {"type", "bool"}, {"value", backup}},
+        {{"key", "0x10c10000"}, {"type", "bool"}, {"value", true}},
+        {{"key", "0x10c20001"},
+         {"type", "wstring"},
+         {"value", StoreText(seed_ % 2 == 0 ? backupFolder / "" : backupFolder)}},
+    });
     const std::string name = "store-" + std::to_string(++stores_) + ".json";
-    work_.Write(name, store.dump());
-    const auto repository = m_.host().UseConfigStore(work_ / name);
+    const auto repository = m_.host().UseConfigStore(WriteConfigStore(work_, temp_, name, values));
     ASSERT_TRUE(repository->Loaded()) << repository->LoadError();
   }
 
