@@ -18,15 +18,12 @@
 #include "sim/shared_library.h"
 #include "zevo/identity.h"
 #include "zevo/msg_wrapper.h"
-#include "zevo/organizer.h"
-#include "zevo/records.h"
 #include "zevo/result.h"
 
 namespace zevo::it {
 namespace {
 
 using Values = std::vector<std::int32_t>;
-using Texts = std::vector<std::u16string>;
 
 // The "version" record of the engine folder's pattern file.
 std::u16string PatternVersion() {

@@ -26,24 +26,17 @@ struct DeleteObject {
 };
 using EngineObject = std::unique_ptr<ITarskEngineInterface, DeleteObject>;
 
-// A driver on the in-process fake engine with its main session open; null
-// when it does not start. The fake engine loads nothing: the driver only
-// needs a folder, which `services` names.
-inline std::unique_ptr<driver::CEngineTARSK> StartFakeDriver(hostsim::Services& services) {
-  services.SetModulePath(std::u16string(u"engine") + os::kPathSeparator + u"plugEngineTARSK");
-  auto engine = std::make_unique<driver::CEngineTARSK>(services.Organizer(), testing::FakeEngine::Table());
-  const std::int32_t* mainSession = nullptr;
-  if (engine->Initialize() < 0 || engine->InitMainSession(&mainSession) < 0) return nullptr;
-  return engine;
-}
-
-// A driver on the fake engine for the interface suites; Publish() gives it
-// lookup tables.
+// A driver on the in-process fake engine with its main session open (the
+// fake loads nothing: the driver only needs a folder, which the services
+// name); Publish() gives it lookup tables.
 class InterfaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    driver_ = StartFakeDriver(services_);
-    ASSERT_NE(driver_, nullptr);
+    services_.SetModulePath(std::u16string(u"engine") + os::kPathSeparator + u"plugEngineTARSK");
+    driver_ = std::make_unique<driver::CEngineTARSK>(services_.Organizer(), testing::FakeEngine::Table());
+    const std::int32_t* mainSession = nullptr;
+    ASSERT_GE(driver_->Initialize(), 0);
+    ASSERT_GE(driver_->InitMainSession(&mainSession), 0);
   }
   void Publish(std::unique_ptr<driver::EngineTables> tables) {
     tables_.Publish(std::move(tables));
