@@ -1,23 +1,21 @@
-// Start, use and stop of the real module with the reference engine, through
-// the exports as the platform calls them, and host services that are missing
-// or answer nonsense (the module starts with its defaults and works). Failed
-// starts: PluginTest.DriverLeftWithoutMainSession (engine faults through the
+// Start, use, stop and unload of the real module with the reference engine,
+// through the exports as the platform calls them. Failed starts:
+// PluginTest.DriverLeftWithoutMainSession (engine faults through the
 // exports), ZevoHost.EngineFolderWithoutEngine, TarskLibTest (missing entry
-// points) and the driver and tables suites (each failing step's line).
+// points) and the driver and tables suites (each failing step's line); host
+// services missing or answering nonsense: DriverTest, EngineInterfaceTest and
+// ConfigBatch.BadReplies.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "../common/module_host.h"
-#include "../common/module_log.h"
 #include "common/utf.h"
 #include "sim/shared_library.h"
 #include "zevo/identity.h"
-#include "zevo/msg_wrapper.h"
 #include "zevo/result.h"
 
 namespace zevo::it {
@@ -113,65 +111,6 @@ TEST(Lifecycle, UnloadedModuleIsGoneAndReloadsFresh) {
     EXPECT_FALSE(hostsim::platform::IsLibraryLoaded(engineFile));
     m.Load();
   }
-}
-
-// Start, a session with versions, stop: all succeed, one registration is
-// sent, and no host connection is left.
-void ExpectWorkingModule(ModuleHost& m) {
-  const std::size_t before = m.host().scanManager().Received().size();
-  EXPECT_EQ(m.PostInitialize(), kCommonOk);
-  EXPECT_EQ(m.host().scanManager().Received().size(), before + 1);
-  {
-    const Object engine(m.x(), kEngineInterfaceId);
-    ASSERT_TRUE(engine);
-    EXPECT_EQ(engine.Call(kFnOpenSession), kCommonOk);
-    std::int32_t result = 0;
-    EXPECT_EQ(ReadVersion(engine, kFnGetEngineVersion, result), EngineFolder().filename().u16string());
-    EXPECT_EQ(engine.Call(kFnCloseSession), kOk);
-  }
-  EXPECT_EQ(m.PreUninitialize(), kCommonOk);
-  EXPECT_EQ(m.host().services().OpenConnections(), 0u);
-}
-
-// A configuration repository that answers every request with `answer` and
-// a reply of values no batch has (the parse of each: ConfigBatch.BadReplies).
-class GarbageConfig final : public hostsim::HostInterface {
- public:
-  explicit GarbageConfig(std::int32_t answer) : answer_(answer) {}
-  std::int32_t Call(std::uint32_t, void*, void* output) noexcept override {
-    ++calls;
-    if (output != nullptr) static_cast<ZEVO_DataHandleWrapper*>(output)->PutWString(0x2012c, u"\xd800garbage");
-    return answer_;
-  }
-  int calls = 0;
-
- private:
-  std::int32_t answer_;
-};
-
-TEST(HostFaults, ConfigurationOrRcmTableAbsentRefusingOrAnsweringGarbage) {
-  ModuleHost m;
-  ASSERT_TRUE(m.Ready());
-  const ModuleLog log;
-  m.Initialize();
-  m.host().Register(ZEVO_CONFIG_REPOSITORY_MODULE, ZEVO_CONFIG_REPOSITORY_INTERFACE, nullptr);
-  {
-    SCOPED_TRACE("no configuration");
-    ExpectWorkingModule(m);
-  }
-  for (const std::int32_t answer : {kCommonOk, kFail, kNoConnection}) {
-    SCOPED_TRACE(answer);
-    auto garbage = std::make_shared<GarbageConfig>(answer);
-    m.host().Register(ZEVO_CONFIG_REPOSITORY_MODULE, ZEVO_CONFIG_REPOSITORY_INTERFACE, garbage);
-    ExpectWorkingModule(m);
-    EXPECT_GE(garbage->calls, 2);  // the driver's settings and the session's
-  }
-  m.host().rcmTable().SetAnswer(kFail);
-  ExpectWorkingModule(m);
-  m.host().Register(ZEVO_RCM_TABLE_MODULE, ZEVO_RCM_TABLE_INTERFACE, nullptr);
-  ExpectWorkingModule(m);
-  EXPECT_TRUE(log.Plugin().empty());  // nothing reached the engine, nothing failed
-  m.Uninitialize();
 }
 
 }  // namespace
