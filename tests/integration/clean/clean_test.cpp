@@ -405,6 +405,10 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     for (const auto& [file, company] : r.backups) {
       EXPECT_TRUE(fs::is_regular_file(file)) << "a reported backup file does not exist: " << Utf8(file);
     }
+    for (const SPYWARE_ITEM& item : r.found) {  // a custom-range item's own company text
+      const std::u16string company(item.companyText, std::size(item.companyText));
+      EXPECT_TRUE(item.itemId != kCustomPopup || company.substr(0, company.find(u'\0')) == u"Custom Vendor GmbH");
+    }
     if (!backup) {
       EXPECT_TRUE(r.backups.empty() && BackupFiles(backupFolder).empty());
       return;  // what it may clean is gone for good

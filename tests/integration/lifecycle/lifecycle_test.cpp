@@ -14,6 +14,7 @@
 
 #include "../common/module_host.h"
 #include "common/utf.h"
+#include "sim/query_blocks.h"
 #include "sim/shared_library.h"
 #include "zevo/identity.h"
 #include "zevo/result.h"
@@ -49,7 +50,6 @@ void ExpectRegistration(const hostsim::ReceivedCommand& command, std::uint32_t f
 TEST(Lifecycle, StartSessionsAndStopWhileAnEngineInterfaceIsOut) {
   ModuleHost m;
   ASSERT_TRUE(m.Ready());
-  EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineStatusInterfaceId), nullptr);  // not started
   EXPECT_EQ(m.Initialize(), kOk);
   EXPECT_EQ(m.PostInitialize(), kCommonOk);  // the scan manager's answer
   ASSERT_EQ(m.host().scanManager().Received().size(), 1u);
@@ -60,9 +60,11 @@ TEST(Lifecycle, StartSessionsAndStopWhileAnEngineInterfaceIsOut) {
   Object second(m.x(), kEngineInterfaceId);
   ASSERT_TRUE(first);
   ASSERT_TRUE(second);
-  EXPECT_EQ(first.get()->GetInterfaceID(), kEngineInterfaceId);
   EXPECT_EQ(m.host().services().OpenConnections(), 1u);
   EXPECT_EQ(m.host().rcmTable().Requests(), 2u);  // start-up driver, then this one
+  hostsim::QueryReply companies;                  // the tables the start filled, given to this driver
+  EXPECT_EQ(first.Call(kFnNameIdByTable, nullptr, companies.Block()), kCommonOk);
+  EXPECT_EQ(companies.Names().size(), 5u);
   ZEVO_OpenBlock block{nullptr, "integration", 42};
   EXPECT_EQ(first.Call(kFnOpenSession, &block), kCommonOk);  // the configuration read's result
   EXPECT_EQ(second.Call(kFnOpenSession), kCommonOk);         // no block: an empty caller name
@@ -95,7 +97,6 @@ TEST(Lifecycle, UnloadedModuleIsGoneAndReloadsFresh) {
     // A fresh module knows no services table, so it cannot start yet.
     EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
     EXPECT_EQ(m.Initialize(), kOk);
-    EXPECT_EQ(m.x().Plugin_Interface_QueryInterface(kEngineInterfaceId), nullptr);
     ASSERT_GE(m.PostInitialize(), 0);
     const fs::path engineFile = EngineFolder() / "tarsk64.dll";
     {
