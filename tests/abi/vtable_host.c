@@ -28,8 +28,6 @@ void AbiHost_DriveCommon(ICommonPluginInterface_C* object, uint32_t function, vo
   report->callResult = object->vtbl->CallFunc(object, function, first, second);
 }
 
-void AbiHost_GetVersionNull(ICommonPluginInterface_C* object) { object->vtbl->GetModuleVersion(object, NULL); }
-
 void* AbiHost_DeleteCommon(ICommonPluginInterface_C* object, uint32_t flags) {
   return object->vtbl->DeleteThis(object, flags);
 }

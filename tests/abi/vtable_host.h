@@ -22,9 +22,6 @@ typedef struct AbiHostReport {
 void AbiHost_DriveCommon(ICommonPluginInterface_C* object, uint32_t function, void* first, void* second,
                          AbiHostReport* report);
 
-/* Calls slot 3 with a null pointer (the object must ignore it). */
-void AbiHost_GetVersionNull(ICommonPluginInterface_C* object);
-
 /* Slot 0 of the common interface: returns what DeleteThis returns. */
 void* AbiHost_DeleteCommon(ICommonPluginInterface_C* object, uint32_t flags);
 

@@ -31,24 +31,24 @@ inline fs::path FromBin(const char* relative) { return (hostsim::ExecutableFolde
 inline fs::path ModuleFile() { return FromBin(ZEVO_IT_MODULE_NAME); }
 inline fs::path EngineFolder() { return FromBin(ZEVO_IT_ENGINE_FROM_BIN); }
 
-// A configuration store in `folder`: engine mode 1, the debug, temp and
-// backup folders inside `folder`.
-inline fs::path WriteConfigStore(const TempFolder& folder) {
-  auto folderText = [&](const char* name) {
-    const std::u8string text = (folder / name / "").make_preferred().u8string();
-    return std::string(text.begin(), text.end());
-  };
-  const nlohmann::json store = {
-      {"values",
-       {
-           {{"key", "0xc70000"}, {"type", "int32"}, {"value", 1}},
-           {{"key", "0xc20001"}, {"type", "wstring"}, {"value", folderText("debug")}},
-           {{"key", "0xc20002"}, {"type", "wstring"}, {"value", folderText("temp")}},
-           {{"key", "0x10c20001"}, {"type", "wstring"}, {"value", folderText("backup")}},
-       }},
-  };
-  folder.Write("config.json", store.dump());
-  return folder / "config.json";
+// A folder in the platform's own form, as UTF-8.
+inline std::string StoreText(const fs::path& folder) {
+  const std::u8string text = fs::path(folder).make_preferred().u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// A configuration store `name` in `folder`: engine mode 1, the debug folder
+// inside `folder`, the temp folder `temp`, then `more` values.
+inline fs::path WriteConfigStore(const TempFolder& folder, const fs::path& temp, const std::string& name,
+                                 const nlohmann::json& more) {
+  nlohmann::json values = nlohmann::json::array({
+      {{"key", "0xc70000"}, {"type", "int32"}, {"value", 1}},
+      {{"key", "0xc20001"}, {"type", "wstring"}, {"value", StoreText(folder / "debug" / "")}},
+      {{"key", "0xc20002"}, {"type", "wstring"}, {"value", StoreText(temp / "")}},
+  });
+  values.insert(values.end(), more.begin(), more.end());
+  folder.Write(name, nlohmann::json{{"values", values}}.dump());
+  return folder / name;
 }
 
 // One loaded module and a host for it, with a configuration repository over
@@ -56,7 +56,9 @@ inline fs::path WriteConfigStore(const TempFolder& folder) {
 class ModuleHost {
  public:
   explicit ModuleHost(const fs::path& engineFolder = EngineFolder()) : folder_("host"), host_(engineFolder) {
-    const auto repository = host_.UseConfigStore(WriteConfigStore(folder_));
+    const auto backup = nlohmann::json::array(
+        {{{"key", "0x10c20001"}, {"type", "wstring"}, {"value", StoreText(folder_ / "backup" / "")}}});
+    const auto repository = host_.UseConfigStore(WriteConfigStore(folder_, folder_ / "temp", "config.json", backup));
     EXPECT_TRUE(repository->Loaded()) << repository->LoadError();
     Load();
   }
@@ -112,17 +114,6 @@ class Object {
   const PluginExportTable* exports_;
   ICommonPluginInterface* object_;
 };
-
-// A text field of a record, up to its terminator.
-inline std::u16string Field(const char16_t* text) {
-  std::u16string field(text, ZEVO_ITEM_TEXT_CCH);
-  return field.substr(0, field.find(u'\0'));
-}
-
-// The item's file relative to `tree`, as generic UTF-8.
-inline std::string RelativePath(const SPYWARE_ITEM& item, const fs::path& tree) {
-  return Utf8(fs::path(Field(item.text6)).lexically_relative(fs::absolute(tree).lexically_normal()));
-}
 
 // Function 9 or 10: a version text in a buffer of 15 UTF-16 characters.
 inline std::u16string ReadVersion(const Object& engine, std::uint32_t function, std::int32_t& result) {

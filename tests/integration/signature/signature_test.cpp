@@ -7,7 +7,7 @@
 #include <string>
 
 #include "../common/module_host.h"
-#include "../common/module_log.h"
+#include "../../unit/log/log_test_support.h"
 #include "../common/scoped_env.h"
 #include "os/path.h"
 #include "os/registry.h"
@@ -50,9 +50,6 @@ class InstallWithSignatureCheck {
       software.DeleteKeyTree(u"Zentrovia");
     }
   }
-  InstallWithSignatureCheck(const InstallWithSignatureCheck&) = delete;
-  InstallWithSignatureCheck& operator=(const InstallWithSignatureCheck&) = delete;
-
   bool Written() const { return written_; }
 
  private:
@@ -76,11 +73,13 @@ TEST(Signature, UnsignedEngineIsNotLoadedWhenTheCheckIsOn) {
 #endif
   ModuleHost m;
   ASSERT_TRUE(m.Ready());
-  const ModuleLog log;
+  const logtest::LineCapture log;
+  logtest::Configure("Plugin TARSK=5");
   m.Initialize();
   EXPECT_EQ(m.PostInitialize(), kEngineLoadFailed);
+  logtest::Configure(nullptr);
   bool refused = false;
-  for (const std::u16string& text : log.Plugin()) {
+  for (const std::u16string& text : log.Texts()) {
     refused = refused || text == u"failed to verify tarsk engine: " + hostsim::EngineLibraryPath(EngineFolder());
     EXPECT_FALSE(text.starts_with(u"TarskLib::getFunctionAddress(")) << "the library was loaded";
   }

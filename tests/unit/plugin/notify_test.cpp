@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <variant>
 
 #include "os/dynamic_library.h"
@@ -192,7 +193,7 @@ TEST_F(NotifyTest, UpdateRequestsAreTakenInTurn) {
     EXPECT_EQ(Notify(4116, &one), Code(expected)) << faults;
   }
   logtest::SetEnv("TARSK_FAULTS", "");
-#ifndef _WIN32  // the trust check under wine: see the signature integration suite
+#ifndef _WIN32  // wine has a trust check of its own
   util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckOn);
   ZEVO_DataHandleWrapper one = Requests({{3, Code(0x40000010u)}});
   EXPECT_EQ(Notify(4116, &one), Code(0xe00c0007u));
@@ -217,24 +218,19 @@ TEST_F(NotifyTest, PatternCheckLeavesTheServingDriverAlone) {
     return getOption(0, 900, text, 4) == 0 ? std::u16string(text) : u"?";
   };
   ASSERT_EQ(rcmHeld(), u"1");
-  const std::int32_t* mainSession = nullptr;
-  std::int32_t mainHandle = 0;
-  {
+  const auto mainSession = [] {
     os::RecursiveLockGuard guard(plugin::g_lock);
-    mainSession = plugin::g_pMainSessionHandle;
-    ASSERT_NE(mainSession, nullptr);
-    mainHandle = *mainSession;
-  }
+    const std::int32_t* handle = plugin::g_pMainSessionHandle;
+    return std::pair(handle, handle != nullptr ? *handle : -1);
+  };
+  const auto before = mainSession();
+  ASSERT_NE(before.first, nullptr);
 
   ZEVO_DataHandleWrapper input = Requests({{3, Code(0x40000010u)}});
   EXPECT_EQ(Notify(4116, &input), Code(0x200c0000u));
 
   EXPECT_EQ(rcmHeld(), u"1");
-  {
-    os::RecursiveLockGuard guard(plugin::g_lock);
-    EXPECT_EQ(plugin::g_pMainSessionHandle, mainSession);
-    EXPECT_EQ(*plugin::g_pMainSessionHandle, mainHandle);
-  }
+  EXPECT_EQ(mainSession(), before);
   char16_t version[kPropertyCapacity + 1] = {};
   EXPECT_EQ(object->CallFunc(9, version, nullptr), Code(0x200c0000u));
   EXPECT_EQ(std::u16string(version), PatternVersion());

@@ -10,64 +10,21 @@
 
 #include <cstdint>
 #include <fstream>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "../log/log_test_support.h"
 #include "os/path.h"
 #include "plugin/exports.h"
 #include "plugin/plugin_state.h"
+#include "sim/scan_manager.h"
 #include "sim/services.h"
 #include "util/self_protection.h"
-#include "zevo/msg_wrapper.h"
 
 namespace zevo::plugintest {
 
 constexpr std::int32_t Code(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
-
-// The scan manager (module 2, interface 21): records each command with the
-// int32 values of its message, by index, and answers `answer`.
-class ScanManager final : public hostsim::HostInterface {
- public:
-  struct Command {
-    std::uint32_t function;
-    std::map<std::uint32_t, std::vector<std::int32_t>> values;
-    bool outputNull;
-  };
-
-  explicit ScanManager(std::int32_t answer) : answer_(answer) {}
-
-  std::int32_t Call(std::uint32_t function, void* input, void* output) noexcept override {
-    Command command{function, {}, output == nullptr};
-    const auto* message = static_cast<const ZEVO_DataHandleWrapper*>(input);
-    for (std::uint32_t index : {131372u, 133073u, 133074u}) {
-      std::uint32_t count = 0;
-      message->GetSizeOf(index, &count);
-      for (std::uint32_t position = 0; position < count; ++position) {
-        std::int32_t value = 0;
-        message->GetInt32At(index, position, &value);
-        command.values[index].push_back(value);
-      }
-    }
-    std::lock_guard<std::mutex> lock(mu_);
-    commands_.push_back(std::move(command));
-    return answer_;
-  }
-
-  std::vector<Command> Commands() const {
-    std::lock_guard<std::mutex> lock(mu_);
-    return commands_;
-  }
-
- private:
-  const std::int32_t answer_;
-  mutable std::mutex mu_;
-  std::vector<Command> commands_;
-};
 
 class PluginTest : public ::testing::Test {
  protected:
@@ -91,8 +48,10 @@ class PluginTest : public ::testing::Test {
     EXPECT_FALSE(plugin::g_bStarted);
   }
 
+  // The reference host's scan manager answering `answer`; 0: none.
   void UseScanManager(std::int32_t answer) {
-    scanManager_ = answer == 0 ? nullptr : std::make_shared<ScanManager>(answer);
+    scanManager_ = answer == 0 ? nullptr : std::make_shared<hostsim::ScanManager>();
+    if (scanManager_ != nullptr) scanManager_->SetAnswer(answer);
     services_.Register(ZEVO_SCAN_MANAGER_MODULE, ZEVO_SCAN_MANAGER_INTERFACE, scanManager_);
   }
 
@@ -116,7 +75,7 @@ class PluginTest : public ::testing::Test {
   }
 
   hostsim::Services services_;
-  std::shared_ptr<ScanManager> scanManager_;
+  std::shared_ptr<hostsim::ScanManager> scanManager_;
 };
 
 // The version line of the pattern file beside the engine.
