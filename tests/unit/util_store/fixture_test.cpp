@@ -28,10 +28,9 @@ TEST(SysConfigFixture, FileSavedOnOnePlatformLoadsOnTheOther) {
   ASSERT_EQ(store.GetAllSysConfigs(all), kCommonOk);
   EXPECT_EQ(all, kFixtureValues);
 
-  storetest::TempFolder folder;
+  filestest::TempFolder folder;
   ASSERT_TRUE(store.saveFile(folder.text(), u"again.cfg", false));
-  EXPECT_EQ(storetest::ReadBytes(folder.File(u"again.cfg")),
-            storetest::ReadBytes(std::filesystem::path(u"" ZEVO_STORE_FIXTURE_DIR u"/system_config.cfg")));
+  EXPECT_EQ(folder.Read("again.cfg"), storetest::ReadBytes(u"" ZEVO_STORE_FIXTURE_DIR u"/system_config.cfg"));
 }
 
 }  // namespace
