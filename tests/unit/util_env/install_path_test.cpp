@@ -65,8 +65,7 @@ TEST_F(InstallPathTest, RegistryValueThenLoggedFallback) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].text, u"regKey.Open() fail!\nopen  HKEY_LOCAL_MACHINE  fail!\nkey =SOFTWARE\\Zentrovia\\ZEVO");
   EXPECT_EQ(lines[1].text, u"regKey.QueryValue() fail!\nkey =SOFTWARE\\Zentrovia\\ZEVO,wstrItemName =InstallDir");
-  EXPECT_EQ(lines[1].module, u"Util COMMON");
-  EXPECT_EQ(lines[1].file, u"util_EnvironmentVar");
+  EXPECT_EQ(lines[1].module + u"|" + lines[1].file, u"Util COMMON|util_EnvironmentVar");
   EXPECT_EQ(lines[1].level, 5);
 }
 
