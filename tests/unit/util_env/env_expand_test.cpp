@@ -45,11 +45,9 @@ TEST(ExpandEnvironmentVar, ReplacesPlaceholdersOnly) {
     std::u16string output;
   };
   const Case cases[] = {{P(u"%zevo_install_path%temp\\"), true, true, P(u"C:\\Prog\\ZEVO\\temp\\")},
-                        {u"%OS%%OS%", true, true, u"Windows_NTWindows_NT"},
                         {u"%OS%-%TEMP%-%OS%", true, true, u"Windows_NT-T-Windows_NT"},
                         {u"100%%", true, true, u"100%"},
                         {u"100%%", false, true, u"100%%"},
-                        {u"plain", true, true, u"plain"},
                         {u"", true, true, u""},
                         {u"%Temp%\\x", true, true, u"%Temp%\\x"},  // case differs: not a placeholder
                         {u"%NOPE%%TEMP%", true, true, u"%NOPE%T"},
@@ -99,9 +97,7 @@ TEST(SkipLongPathPrefix, SkipsPrefixesWithinTheText) {
       {P(u"\\\\?\\UNC\\"), 6, P(u"\\\\")},
       {P(u"\\\\?\\UN"), 4, u"UN"},  // a UNC prefix cut short
       {u"", 0, u""},
-      {P(u"\\"), 0, P(u"\\")},
       {P(u"\\\\?"), 0, P(u"\\\\?")},
-      {P(u"\\\\?x"), 0, P(u"\\\\?x")},
       {P(u"\\?\\\\c:"), 0, P(u"\\?\\\\c:")}};
   for (auto [text, skipped, after] : cases) {
     const char16_t* const result = SkipLongPathPrefix(text.data());
