@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "../log/log_test_support.h"
 #include "store_test_support.h"
 
 namespace zevo::util {
@@ -85,17 +84,6 @@ TEST(ZevoDataCrypto, EncryptDataToBuffer) {
   EXPECT_EQ(ZevoDataCrypto::EncryptDataToBuffer(nullptr, nullptr, 3, target.data(), 2500, &length), kCryptoFailed);
   EXPECT_EQ(kCryptoFailed, static_cast<std::int32_t>(0xe018001au));
   EXPECT_EQ(kCryptoBufferTooSmall, static_cast<std::int32_t>(0xe018000du));
-}
-
-TEST(ZevoDataCrypto, LogsEachStepUnderUtilCommon) {
-  logtest::LineCapture capture;
-  logtest::Configure("Util COMMON=2");
-  Crypt(/*encrypt=*/true, "abc");
-  const std::vector<logtest::CapturedLine> lines = capture.Lines();
-  logtest::Configure(nullptr);
-  ASSERT_EQ(lines.size(), 6u);  // one per step
-  EXPECT_EQ(lines[0].module + u"|" + lines[0].file + u"|" + lines[0].text,
-            u"Util COMMON|util_ZevoDataCrypto|A cryptographic provider has been acquired.");
 }
 
 }  // namespace
