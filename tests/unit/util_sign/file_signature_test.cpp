@@ -85,7 +85,8 @@ TEST(FileSignatureSwitchOn, NoUsableListOrMissingFileIsRefused) {
   if (signtest::InStartupGrace()) GTEST_SKIP() << "system started < 2 min ago";
 
   const UtilLog log;
-  const std::u16string missing = signtest::TempFolder().At("absent.dll");
+  const signtest::TempFolder dir;  // the folder is there, the file is not
+  const std::u16string missing = dir.At("absent.dll");
   const char16_t* paths[] = {missing.c_str()};
   EXPECT_FALSE(CheckFilesSignature(paths, 1, nullptr, nullptr));
   EXPECT_EQ(CheckFileSignature(missing.c_str(), nullptr, 0, &isSigned), -1);
