@@ -226,6 +226,13 @@ TEST_F(PosixSignatureTest, SignedFilePassesAndNamesItsSigner) {
   EXPECT_EQ(CheckFileSignature(path.c_str(), buffer.data(), 8, &isSigned), 16);
   EXPECT_TRUE(isSigned);
   EXPECT_EQ(std::u16string(buffer.data()), u"Zevo Te");
+
+  // A trust store given as a hashed folder works as well as a file.
+  const TempFolder folder;
+  std::filesystem::copy_file(dir_->path() / "ca.pem", folder.path() / "ca.pem");
+  ASSERT_TRUE(OpenSsl(folder, "rehash ."));
+  logtest::SetEnv("ZEVO_TRUST_STORE", folder.path().string().c_str());
+  EXPECT_EQ(VerifyByPath(path), os::kTrustOk);
 }
 
 TEST_F(PosixSignatureTest, UnsignedFileIsRefusedAndLogged) {
