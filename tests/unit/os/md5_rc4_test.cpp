@@ -27,6 +27,19 @@ TEST(Md5Rc4Test, AFailedStepKeepsTheHostsErrorsAndDoesNotBlameThem) {
   ERR_clear_error();
 }
 
+// Each step needs the one before: a hash to feed or finish, a key to use.
+TEST(Md5Rc4Test, StepsOutOfOrderFail) {
+  Md5Rc4Session session;
+  ASSERT_TRUE(session.AcquireContext());
+  const std::uint8_t byte = 1;
+  EXPECT_FALSE(session.HashData(&byte, 1));
+  EXPECT_FALSE(session.DeriveKey());
+  ASSERT_TRUE(session.CreateHash() && session.DeriveKey() && session.DestroyKey());
+  std::uint32_t size = 0;
+  EXPECT_FALSE(session.EncryptedSize(4, &size));
+  ERR_clear_error();
+}
+
 }  // namespace
 }  // namespace zevo::os
 #endif  // _WIN32

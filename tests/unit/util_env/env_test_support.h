@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "../log/log_test_support.h"
+#include "../util_files/files_test_support.h"
 #include "os/guid.h"
 #include "os/path.h"
 #include "os/text.h"
@@ -51,16 +51,14 @@ inline constexpr std::u16string_view kTestsKey = u"SOFTWARE\\ZevoTests";
 // ZEVO_REGISTRY_ROOT. Windows (wine): the real registry; the tests write
 // only below HKLM\SOFTWARE\ZevoTests\<guid> and, for the install path,
 // HKLM\SOFTWARE\Zentrovia, both removed again.
-class RegistrySandbox : public ::testing::Test {
+class RegistrySandbox : public filestest::FilesTest {
  protected:
   void SetUp() override {
     guid_ = os::NewGuidText();
+    base_ = std::u16string(kTestsKey) + u"\\" + guid_;
 #if !defined(_WIN32)
-    root_ = std::filesystem::temp_directory_path() / ("zevo-registry-" + os::Utf16ToUtf8(guid_));
-    std::filesystem::create_directories(root_);
     rootVar_ = std::make_unique<ScopedEnv>("ZEVO_REGISTRY_ROOT", root_.string().c_str());
 #endif
-    base_ = std::u16string(kTestsKey) + u"\\" + guid_;
   }
 
   void TearDown() override {
@@ -71,16 +69,11 @@ class RegistrySandbox : public ::testing::Test {
         key.DeleteKeyTree(child);
       }
     }
-#if !defined(_WIN32)
     rootVar_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-#endif
   }
 
   std::u16string guid_;
-  std::u16string base_;         // a key of this test's own under HKLM
-  std::filesystem::path root_;  // POSIX only
+  std::u16string base_;  // a key of this test's own under HKLM
   std::unique_ptr<ScopedEnv> rootVar_;
 };
 

@@ -73,7 +73,7 @@ TEST(PeVersion, ReadsTheFixedBlockAndRefusesCutOrLyingImages) {
     int bytes;
   } lies[] = {{0x3c, 0xfffffff0u, 4},       {0x46, 0xffff, 2},       {0x58 + 132 - 4, 0x7fffffff, 4},
               {0x200 + 76, 0xffffffffu, 4}, {0x200 + 88, 0xffff, 2}, {0x200 + 20, 0x80000000u, 4},
-              {0x200 + 44, 0x80000018u, 4}, {0x200 + 128, 0, 4}};
+              {0x200 + 44, 0x80000018u, 4}, {0x200 + 122, 0, 2},     {0x200 + 128, 0, 4}};
   for (const auto& lie : lies) {
     std::vector<std::uint8_t> bad = image;
     Put(bad, lie.at, lie.value, lie.bytes);

@@ -23,13 +23,13 @@ namespace {
 // (POSIX: in a private registry tree; Windows: HKLM\SOFTWARE\Zentrovia,
 // removed again after, as the install path tests leave it), and writes the
 // encrypted configuration file there.
-class SelfProtectionTest : public ::testing::Test {
+class SelfProtectionTest : public filestest::FilesTest {
  protected:
   void SetUp() override {
 #ifndef _WIN32
-    logtest::SetEnv("ZEVO_REGISTRY_ROOT", (dir_ / "registry").string().c_str());
+    logtest::SetEnv("ZEVO_REGISTRY_ROOT", (root_ / "registry").string().c_str());
 #endif
-    PointRegistryAt(dir_.path.u16string() + os::kPathSeparator);
+    PointRegistryAt(text() + os::kPathSeparator);
   }
   void TearDown() override {
     RegKey software;
@@ -53,58 +53,37 @@ class SelfProtectionTest : public ::testing::Test {
     std::uint32_t length = 0;
     ASSERT_TRUE(ZevoDataCrypto::EncryptData(nullptr, reinterpret_cast<const std::uint8_t*>(text.data()),
                                             static_cast<std::uint32_t>(text.size()), buffer, length));
-    signtest::WriteBytes(dir_ / "system_config.cfg", {reinterpret_cast<const char*>(buffer.get()), length});
+    Write("system_config.cfg", std::string(reinterpret_cast<const char*>(buffer.get()), length));
   }
 
   void WriteModuleLoad(std::string_view value) const {
     WriteConfig("<ZEVO_ALL><ZEVO_CFG_SP_MODULE_LOAD>" + std::string(value) + "</ZEVO_CFG_SP_MODULE_LOAD></ZEVO_ALL>");
   }
-
-  const signtest::TempDir dir_{"install"};
 };
 
 TEST_F(SelfProtectionTest, SwitchesReadTheirValueAsADecimalNumber) {
   WriteConfig(
       "<ZEVO_ALL>"
       "<ZEVO_CFG_SP_RESTART_ND_REVERT>12</ZEVO_CFG_SP_RESTART_ND_REVERT>"
-      "<ZEVO_CFG_SP_MODULE_LOAD>1</ZEVO_CFG_SP_MODULE_LOAD>"
       "<ZEVO_CFG_SP_MAIN_OBJECTIVE>1st</ZEVO_CFG_SP_MAIN_OBJECTIVE>"
       "</ZEVO_ALL>");
   EXPECT_FALSE(IsSelfProtectionOptionOn(kSpRestartAndRevert));  // 12
-  EXPECT_TRUE(IsSelfProtectionOptionOn(kSpModuleLoad));
-  EXPECT_TRUE(IsSelfProtectionOptionOn(kSpMainObjective));  // leading 1
+  EXPECT_TRUE(IsSelfProtectionOptionOn(kSpMainObjective));      // leading 1
+  EXPECT_FALSE(IsSelfProtectionOptionOn(kSpModuleLoad));        // absent
   EXPECT_FALSE(IsSelfProtectionOptionOn(0x0FF10004));
 
   // XML white space around the value does not count; its leading digits,
   // after an optional '+', must make 1.
-  const std::pair<const char*, bool> values[] = {{"1", true},
-                                                 {"\n    1\n", true},
-                                                 {" \t1\r\n", true},
-                                                 {"+1", true},
-                                                 {"01x", true},
-                                                 {"\n+01 \n", true},
-                                                 {"1x", true},
-                                                 {"0", false},
-                                                 {"", false},
-                                                 {" \n ", false},
-                                                 {"10", false},
-                                                 {"x1", false},
-                                                 {"-1", false},
-                                                 {"++1", false},
-                                                 {"+ 1", false},
-                                                 {"\xC2\xA0"
-                                                  "1",
-                                                  false}};
+  const std::pair<const char*, bool> values[] = {
+      {"\n    1\n", true}, {" \t1\r\n", true}, {"\n+01x \n", true}, {"0", false},   {"", false},
+      {"10", false},       {"x1", false},      {"-1", false},       {"++1", false}, {"+ 1", false}};
   for (const auto& [value, on] : values) {
     WriteModuleLoad(value);
     EXPECT_EQ(IsSelfProtectionOptionOn(kSpModuleLoad), on) << '"' << value << '"';
   }
+  // The value outside its group, or no file where the registry points.
   WriteConfig("<OTHER><ZEVO_CFG_SP_MODULE_LOAD>1</ZEVO_CFG_SP_MODULE_LOAD></OTHER>");
   EXPECT_FALSE(IsSelfProtectionOptionOn(kSpModuleLoad));
-  std::filesystem::remove(dir_ / "system_config.cfg");
-  EXPECT_FALSE(IsSelfProtectionOptionOn(kSpModuleLoad));
-
-  // The registry names a folder without the file.
   WriteModuleLoad("1");
   PointRegistryAt(u"no-such-folder");
   EXPECT_FALSE(IsSelfProtectionOptionOn(kSpModuleLoad));

@@ -10,7 +10,6 @@
 #include <iterator>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "../log/log_test_support.h"
 #include "../util_files/files_test_support.h"
@@ -27,11 +26,6 @@ inline std::string ReadBytes(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline void WriteBytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 inline std::string Crypt(bool encrypt, std::string_view bytes, const char* password = nullptr) {
   util::CryptoBuffer buffer;
   std::uint32_t length = 0;
@@ -44,11 +38,13 @@ inline std::string Crypt(bool encrypt, std::string_view bytes, const char* passw
 }
 
 // Writes `plain` encrypted, as the store keeps it on disk.
-inline void WriteConfig(const fs::path& path, std::string_view plain, const char* password = nullptr) {
-  WriteBytes(path, Crypt(/*encrypt=*/true, plain, password));
+inline void WriteConfig(const TempFolder& folder, std::u16string_view name, std::string_view plain) {
+  folder.Write(fs::path(name), Crypt(/*encrypt=*/true, plain));
 }
 
-inline std::string ReadConfig(const fs::path& path) { return Crypt(/*encrypt=*/false, ReadBytes(path)); }
+inline std::string ReadConfig(const TempFolder& folder, std::u16string_view name) {
+  return Crypt(/*encrypt=*/false, folder.Read(fs::path(name)));
+}
 
 inline constexpr char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n";
 
