@@ -1,6 +1,7 @@
 // What a driver test stands on: the fake engine, a host services table with
 // a configuration repository over a store file and an RCM table module, and
-// the "Plugin TARSK" log lines.
+// the "Plugin TARSK" log lines; for the table tests, a started driver with
+// its tables published.
 #ifndef ZEVO_TESTS_UNIT_DRIVER_DRIVER_FIXTURE_H_
 #define ZEVO_TESTS_UNIT_DRIVER_DRIVER_FIXTURE_H_
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "../log/log_test_support.h"
+#include "driver/engine_tables.h"
 #include "driver/engine_tarsk.h"
 #include "fake_engine.h"
 #include "os/path.h"
@@ -85,20 +87,50 @@ class DriverTest : public ::testing::Test {
     return driver;
   }
 
-  // The texts of the "Plugin TARSK" lines so far.
+  // The texts of the "Plugin TARSK" lines since the last ForgetLines().
   std::vector<std::u16string> Lines() const {
     std::vector<std::u16string> texts;
-    for (const auto& line : capture_.Lines()) {
-      if (line.module == u"Plugin TARSK") texts.push_back(line.text);
+    const auto lines = capture_.Lines();
+    for (std::size_t i = forgotten_; i < lines.size(); ++i) {
+      if (lines[i].module == u"Plugin TARSK") texts.push_back(lines[i].text);
     }
     return texts;
   }
+  void ForgetLines() { forgotten_ = capture_.Lines().size(); }
 
   testing::FakeEngine engine_;
   hostsim::Services services_;
   std::shared_ptr<RcmTable> rcm_ = std::make_shared<RcmTable>();
   std::filesystem::path store_path_;
   logtest::LineCapture capture_;
+  std::size_t forgotten_ = 0;
+};
+
+// A started driver (every level logged, timing lines on) whose tables come
+// from the fake engine's rows through EnumerateAll().
+class TablesDriverTest : public DriverTest {
+ protected:
+  TablesDriverTest() { logtest::Configure("Plugin TARSK=1;=1"); }
+
+  // Fills the three tables from the fake's rows, publishes them and points
+  // the driver at them. tables_ stays readable (the published set).
+  void EnumerateAll() {
+    ASSERT_EQ(driver_->EnumerateItemId(main_, tables_.items), kOk);
+    ASSERT_EQ(driver_->EnumerateThreatLevel(main_, tables_.threats), kOk);
+    ASSERT_EQ(driver_->EnumerateCompanyIdNameTable(main_, tables_.companies), kOk);
+    published_.Publish(std::move(owned_));
+    driver_->SetTables(&published_);
+    engine_.ClearCalls();
+  }
+  static std::u16string Row(std::initializer_list<std::u16string_view> fields) {
+    return testing::FakeEngine::Row(fields);
+  }
+
+  driver::PublishedTables published_;
+  std::unique_ptr<driver::EngineTables> owned_ = std::make_unique<driver::EngineTables>();
+  driver::EngineTables& tables_ = *owned_;
+  std::unique_ptr<driver::CEngineTARSK> driver_ = StartedDriver();
+  std::int32_t main_ = driver_->MainSession();
 };
 
 }  // namespace zevo::drivertest

@@ -81,16 +81,14 @@ TEST(IdMap, DenseIdsWithGapsAndExtremeValues) {
   IdMap first;
   first.Build(Entries(entries), IdMap::Duplicates::kFirstWins);
   ExpectHolds(first, Entries(entries.begin(), entries.end() - 2), absent);
-}
 
-// Exactly half the range filled is still dense: one value per id of the range.
-TEST(IdMap, HalfFilledRangeIsDense) {
-  Entries entries;
-  for (std::int32_t id = 0; id < 998; id += 2) entries.emplace_back(id, id);
-  entries.emplace_back(999, 1);  // 500 ids over a range of 1000
+  // Exactly half the range filled is still dense: one value per id of the range.
+  Entries half;
+  for (std::int32_t id = 0; id < 998; id += 2) half.emplace_back(id, id);
+  half.emplace_back(999, 1);  // 500 ids over a range of 1000
   IdMap map;
-  map.Build(Entries(entries), IdMap::Duplicates::kLastWins);
-  ExpectHolds(map, entries, {1, 998, 1000});
+  map.Build(Entries(half), IdMap::Duplicates::kLastWins);
+  ExpectHolds(map, half, {1, 998, 1000});
   EXPECT_EQ(map.MemoryBytes(), 4u * 1000u);
 }
 
@@ -120,19 +118,13 @@ TEST(IdMap, ScatteredIdsIncludingBothExtremes) {
   EXPECT_EQ(map.MemoryBytes(), 0u);
   map.Build({}, IdMap::Duplicates::kLastWins);
   EXPECT_EQ(map.Find(0), nullptr);
-}
 
-// The id that marks free slots (INT32_MIN, or the highest id + 1 when
-// INT32_MIN is taken) is absent like any other.
-TEST(IdMap, FreeSlotMarkerIsNeverFound) {
-  const std::pair<Entries, std::int32_t> cases[] = {
-      {{{1, 5}, {1 << 20, 6}}, kMin},
-      {{{kMin, 5}, {1 << 20, 6}}, (1 << 20) + 1},
-  };
-  for (const auto& [entries, marker] : cases) {
-    IdMap map;
-    map.Build(entries, IdMap::Duplicates::kLastWins);
-    ExpectHolds(map, entries, {marker});
+  // The id that marks free slots (INT32_MIN, or the highest id + 1 when
+  // INT32_MIN is taken) is absent like any other.
+  for (const auto& [few, marker] :
+       {std::pair<Entries, std::int32_t>{{{1, 5}, {1 << 20, 6}}, kMin}, {{{kMin, 5}, {1 << 20, 6}}, (1 << 20) + 1}}) {
+    map.Build(Entries(few), IdMap::Duplicates::kLastWins);
+    ExpectHolds(map, few, {marker});
   }
 }
 
