@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <filesystem>
@@ -97,6 +98,10 @@ class DriverTest : public ::testing::Test {
     return texts;
   }
   void ForgetLines() { forgotten_ = capture_.Lines().size(); }
+  bool Logged(const std::u16string& text) const {
+    const auto lines = Lines();
+    return std::find(lines.begin(), lines.end(), text) != lines.end();
+  }
 
   testing::FakeEngine engine_;
   hostsim::Services services_;
