@@ -115,10 +115,6 @@ inline std::string JsonText(const std::filesystem::path& path) {
   return out;
 }
 
-struct SessionOwner final : driver::ISessionOwner {
-  void SetStopFlag(bool) noexcept override {}
-};
-
 class CleanTest : public DriverTest {
  protected:
   CleanTest() {
@@ -161,7 +157,7 @@ class CleanTest : public DriverTest {
   std::filesystem::path root_;
   std::shared_ptr<FileCheck> file_check_ = std::make_shared<FileCheck>();
   std::unique_ptr<driver::CEngineTARSK> driver_;
-  SessionOwner owner_;
+  Owner owner_;
   std::int32_t session_ = 0;
 };
 

@@ -44,6 +44,12 @@ class RcmTable final : public hostsim::HostInterface {
   std::atomic<int> calls{0};
 };
 
+// A session owner that records the stop flag.
+struct Owner final : driver::ISessionOwner {
+  void SetStopFlag(bool stop) noexcept override { stopped = stop; }
+  std::atomic<bool> stopped{false};
+};
+
 // The engine folder the module path points into, with its separator.
 inline std::u16string EngineFolder() {
   return std::u16string(u"zevo") + os::kPathSeparator + u"engine" + os::kPathSeparator;
