@@ -24,7 +24,7 @@ class CleanupTest : public CleanTest {
         MakeItem(kCustomId, 20, u"x", u"d.exe", u"B"),           // 4 never asked
         MakeItem(kCustomId, 17, u"y", u"e.exe", u"B", 0x10),     // 5 bit 0x10
     });
-    file_check_->Keep(u"dir" + kSep + u"a.exe");
+    file_check_->kept.insert(u"dir" + kSep + u"a.exe");
   }
   std::vector<std::uint32_t> Cleaned() const {
     const auto cleans = engine_.Cleans();
@@ -48,9 +48,9 @@ TEST_F(CleanupTest, SelectionFollowsKindFlagsResultBitAndTheHostsCheck) {
   EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{2, 3, 4, 5}));
   // The host is asked about kinds 10, 13, 14, 17 and 18 only, with the
   // folder and name joined by exactly one separator.
-  EXPECT_EQ(file_check_->Asked(),
+  EXPECT_EQ(file_check_->asked,
             (Texts{u"dir" + kSep + u"a.exe", u"dir" + kSep + u"b.exe", u"c.exe", u"y" + kSep + u"e.exe"}));
-  EXPECT_EQ(file_check_->Malformed(), 0);
+  EXPECT_EQ(file_check_->malformed, 0);
   EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
   EXPECT_TRUE(engine_.Items().empty());
   const auto selects = engine_.CallsOf("TKSelectItems");
@@ -63,14 +63,14 @@ TEST_F(CleanupTest, SelectionFollowsKindFlagsResultBitAndTheHostsCheck) {
   SetSixItems();
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, false, true, false), kOk);
   EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{0}));
-  EXPECT_EQ(file_check_->Asked().size(), 4u);
+  EXPECT_EQ(file_check_->asked.size(), 4u);
   EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 0, 0, 0, 0, 0}));
 
   // With a backup, bit 0x10 keeps an item out before the host is asked.
   SetSixItems();
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, true), kOk);
   EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{0, 2, 4}));
-  EXPECT_EQ(file_check_->Asked().size(), 6u);
+  EXPECT_EQ(file_check_->asked.size(), 6u);
   EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
 }
 
@@ -120,7 +120,7 @@ TEST_F(CleanupTest, WithoutAnAnswerFromTheHostItemsAreCleaned) {
   const std::size_t connections = services_.OpenConnections();
   // A failing check keeps nothing out, even when it says so.
   SetSixItems();
-  file_check_->SetStatus(kFail);
+  file_check_->status = kFail;
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
   EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
   // No file check module at all: nobody to ask.
@@ -128,7 +128,7 @@ TEST_F(CleanupTest, WithoutAnAnswerFromTheHostItemsAreCleaned) {
   SetSixItems();
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
   EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
-  EXPECT_EQ(file_check_->Asked().size(), 4u);
+  EXPECT_EQ(file_check_->asked.size(), 4u);
   EXPECT_EQ(services_.OpenConnections(), connections);  // every connection given back
 }
 

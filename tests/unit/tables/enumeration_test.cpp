@@ -48,8 +48,9 @@ TEST_F(TablesDriverTest, EngineCallsOfOneEnumeration) {
   EXPECT_EQ(engine_.OpenEnumerations(), 0u);
 }
 
-// A refused enumeration logs its table; a negative enumeration handle fails
-// without a line and closes nothing. Either way the table is left empty.
+// A refused enumeration (its lines are pinned by the lifecycle suite) and a
+// negative enumeration handle, which fails without a line and closes nothing,
+// both leave the table empty.
 TEST_F(TablesDriverTest, FailedAndNegativeEnumerations) {
   const auto enumerate = [this](std::int32_t table) {
     if (table == 1) return driver_->EnumerateItemId(main_, tables_.items);
@@ -57,17 +58,11 @@ TEST_F(TablesDriverTest, FailedAndNegativeEnumerations) {
     return driver_->EnumerateCompanyIdNameTable(main_, tables_.companies);
   };
   const auto empty = [this] { return tables_.items.size() + tables_.threats.size() + tables_.companies.size() == 0; };
-  engine_.SetLastError(0x4d, u"no pattern");
-  for (const auto& [table, name] : {std::pair{1, u"PRODUCTITEMS"}, {3, u"THREATTYPES"}, {2, u"COMPANY"}}) {
+  for (const std::int32_t table : {1, 3, 2}) {
     engine_.SetRows(table, {Row({u"7", u"8", u"9", u"10", u"11"})});
     ASSERT_EQ(enumerate(table), kOk);
     engine_.SetStatus("TKOpenTableSeqEnum", -5);
-    ForgetLines();
     EXPECT_EQ(enumerate(table), static_cast<std::int32_t>(0xe030fffbu));
-    auto lines = Lines();
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[2], u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_" + std::u16string(name) + u") 0xfffffffb");
-    EXPECT_EQ(lines[3], u"    TARSK error: 0x4d: no pattern");
     EXPECT_TRUE(empty());
     engine_.SetStatus("TKOpenTableSeqEnum", 0);
 
