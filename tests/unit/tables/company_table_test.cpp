@@ -114,20 +114,5 @@ TEST(CompanyIdNameTable, WritesNamesInCodeUnitOrderWithTheirIds) {
   EXPECT_FALSE(table.WriteToMessage(dead));
 }
 
-TEST(CompanyIdNameTable, MemoryWithinTwiceTheRawKeysAndNames) {
-  CompanyIdNameTable table;
-  std::size_t raw = 0;
-  for (int i = 1; i <= 20000; ++i) {
-    std::u16string name = u"Company ";
-    for (char c : std::to_string(i)) name.push_back(static_cast<char16_t>(c));
-    table.AddRow(i, name);
-    raw += 4 + 2 * name.size();
-  }
-  table.Seal();
-  EXPECT_LE(table.MemoryBytes(), 2 * raw);
-  EXPECT_GE(table.MemoryBytes(), raw);
-  EXPECT_EQ(IdOf(table, u"Company 19999"), 19999);
-}
-
 }  // namespace
 }  // namespace zevo::driver
