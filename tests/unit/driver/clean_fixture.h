@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -41,16 +40,14 @@ struct Report {
   std::int32_t event;
   std::int32_t c;
   std::int32_t d;
-  std::optional<TKC_ITEM> item;  // event 1001
-  std::u16string backupFile;     // event 1000
-  std::u16string company;        // event 1000
+  std::u16string backupFile;  // event 1000
+  std::u16string company;     // event 1000
 };
 
 inline std::vector<Report> g_reports;  // the callback runs on the thread of the job
 
 inline std::int32_t RecordReport(std::int32_t h, std::int32_t event, std::int32_t c, std::int32_t d, void* data) {
-  Report report{h, event, c, d, std::nullopt, {}, {}};
-  if (event == kEventCleanResult && data != nullptr) report.item = *static_cast<const TKC_ITEM*>(data);
+  Report report{h, event, c, d, {}, {}};
   if (event == kEventBackupFile && data != nullptr) {
     const auto* backup = static_cast<const ZEVO_BackupReport*>(data);
     report.backupFile = backup->backupFile;

@@ -1,6 +1,7 @@
 // TarskLib against the reference engine, stand-ins that lack an entry point
-// or have all, a wrong folder, and the signature check. The lifecycle suite
-// pins the lines for builds that lack entry points.
+// or have all, and a wrong folder. The lifecycle suite pins the lines for
+// builds that lack entry points, the signature suite the refusal of an
+// unsigned engine.
 #include "engine/tarsk_lib.h"
 
 #include <gtest/gtest.h>
@@ -114,20 +115,6 @@ TEST_F(TarskLibTest, FolderWithoutTrailingSeparatorIsGluedToTheFileName) {
   EXPECT_EQ(lines[0], u"TarskLib::Initialize() failed. path = " + folder + u"tarsk64.dll");
   EXPECT_TRUE(lines[1].starts_with(u"error = failed with error ")) << lines[1].size();
   EXPECT_FALSE(lib.Uninitialize());
-}
-
-TEST_F(TarskLibTest, UnsignedEngineIsNeverLoadedWhenTheCheckIsOn) {
-#ifdef _WIN32
-  // Under wine this program once hung at exit after the trust check on a
-  // fresh prefix; the signature integration suite covers the refusal there.
-  GTEST_SKIP() << "covered on Windows by the signature integration suite";
-#endif
-  util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckOn);
-  TarskLib lib;
-  EXPECT_FALSE(lib.Initialize(kStubComplete));
-  EXPECT_FALSE(IsMapped(kStubComplete));
-  EXPECT_FALSE(lib.Uninitialize());
-  EXPECT_EQ(Lines(), std::vector<std::u16string>{u"failed to verify tarsk engine: " + kStubComplete + u"tarsk64.dll"});
 }
 
 TEST(TarskLibInProcessTest, ReadyOnlyWithEveryEntrySet) {
