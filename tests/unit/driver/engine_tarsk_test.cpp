@@ -10,8 +10,6 @@
 namespace zevo::drivertest {
 namespace {
 
-using testing::FakeEngine;
-
 std::string StoreWith(const std::string& values) { return R"({"values": [)" + values + "]}"; }
 
 // What an unset folder setting becomes: the default expanded when it can be.
@@ -45,21 +43,14 @@ TEST_F(DriverTest, InitializeSetsTheFourGlobalOptionsOnce) {
   EXPECT_TRUE(Lines().empty());
 }
 
+// Any mode but 2, or one of the wrong type, is sent as 1.
 TEST_F(DriverTest, EngineModeIsOneUnlessConfiguredAsTwoAndFoldersDefault) {
-  const std::vector<std::pair<std::string, std::u16string>> cases{
-      {R"({"key": "0xc70000", "type": "int32", "value": 0})", u"1"},
-      {R"({"key": "0xc70000", "type": "int32", "value": 3})", u"1"},
-      {R"({"key": "0xc70000", "type": "wstring", "value": "2"})", u"1"},  // wrong type: unread
-  };
-  for (const auto& [value, sent] : cases) {
-    SetStore(StoreWith(value));
-    FakeEngine engine;
-    driver::CEngineTARSK driver(services_.Organizer(), FakeEngine::Table());
-    ASSERT_EQ(driver.Initialize(), kOk) << value;
-    const auto options = engine.Options();
-    ASSERT_EQ(options.size(), 4u);
-    EXPECT_EQ(options[1].value, sent) << value;
-    EXPECT_EQ(options[0].value, ExpectedDefault(u"debug"));
+  for (const std::string mode : {R"("int32", "value": 0)", R"("int32", "value": 3)", R"("wstring", "value": "2")"}) {
+    SetStore(StoreWith(R"({"key": "0xc70000", "type": )" + mode + "}"));
+    ASSERT_EQ(MakeDriver()->Initialize(), kOk) << mode;
+    const auto options = engine_.Options();
+    EXPECT_EQ(options[options.size() - 3].value, u"1") << mode;
+    EXPECT_EQ(options[options.size() - 4].value, ExpectedDefault(u"debug"));
   }
   EXPECT_NE(ExpectedDefault(u"debug").find(std::u16string(u"debug") + os::kPathSeparator), std::u16string::npos);
 }
