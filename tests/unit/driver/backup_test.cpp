@@ -85,18 +85,6 @@ TEST_F(BackupTest, OneFilePerCompanyMovedReportedAndWorkFoldersGone) {
   EXPECT_TRUE(TakeReports().empty());
 }
 
-TEST_F(BackupTest, CleaningFollowsOnlyAGoodBackup) {
-  logtest::Configure("Plugin TARSK=1;=1");
-  SetFiveItems();
-  ASSERT_EQ(BackupAndClean(BackupFolder()), kOk);
-  std::vector<std::int32_t> events;
-  for (const auto& report : TakeReports()) events.push_back(report.event);
-  EXPECT_EQ(events, (std::vector<std::int32_t>{1000, 1000, 1001, 1001, 1001, 1001, 1001}));
-  EXPECT_EQ(engine_.Cleans().size(), 1u);
-  EXPECT_TRUE(engine_.Items().empty());
-  EXPECT_TRUE(Lines()[5].starts_with(u"backup finished, performance = "));
-}
-
 // Every way the backup folder or a backup file can fall short: the backup
 // fails with its code before anything is selected for cleaning.
 TEST_F(BackupTest, EveryShortfallOfTheFilesFailsBeforeCleaning) {
