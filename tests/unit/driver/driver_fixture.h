@@ -1,5 +1,5 @@
 // What a driver test stands on: the fake engine, a host services table with
-// a configuration repository over a store file and an RCM table module, and
+// a configuration repository over a store file and the RCM table 4.5.6, and
 // the "Plugin TARSK" log lines; for the table tests, a started driver with
 // its tables published.
 #ifndef ZEVO_TESTS_UNIT_DRIVER_DRIVER_FIXTURE_H_
@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -22,27 +21,13 @@
 #include "fake_engine.h"
 #include "os/path.h"
 #include "sim/config_repository.h"
+#include "sim/rcm_table.h"
 #include "sim/services.h"
 #include "zevo/organizer.h"
 #include "zevo/records.h"
 #include "zevo/result.h"
 
 namespace zevo::drivertest {
-
-// The RCM table module: function 1 fills the record with a version triple.
-class RcmTable final : public hostsim::HostInterface {
- public:
-  std::int32_t Call(std::uint32_t function, void* input, void* output) noexcept override {
-    ++calls;
-    if (function != kRcmTableGet || input != nullptr || output == nullptr) return kUnsupported;
-    auto* record = static_cast<ZEVO_RcmRecord*>(output);
-    record->major = 4, record->minor = 5, record->build = 6;
-    std::memset(record->opaque, 0xab, sizeof record->opaque);
-    return status;
-  }
-  std::atomic<std::int32_t> status{kCommonOk};
-  std::atomic<int> calls{0};
-};
 
 // A session owner that records the stop flag.
 struct Owner final : driver::ISessionOwner {
@@ -111,7 +96,7 @@ class DriverTest : public ::testing::Test {
 
   testing::FakeEngine engine_;
   hostsim::Services services_;
-  std::shared_ptr<RcmTable> rcm_ = std::make_shared<RcmTable>();
+  std::shared_ptr<hostsim::RcmTable> rcm_ = std::make_shared<hostsim::RcmTable>(4, 5, 6);
   std::filesystem::path store_path_;
   logtest::LineCapture capture_;
   std::size_t forgotten_ = 0;

@@ -1,5 +1,6 @@
 // CEngineTARSK start-up, settings, options, RCM table and teardown against
 // the fake engine and the reference host services.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -67,8 +68,7 @@ TEST_F(DriverTest, MainSessionGetsTheRcmRecordAndItsOwnPattern) {
   EXPECT_EQ(rcm[0].handle, 0);
   EXPECT_EQ(rcm[0].size, 592u);
   ASSERT_TRUE(rcm[0].record.has_value());
-  EXPECT_EQ(rcm[0].record->build, 6u);
-  EXPECT_EQ(rcm[0].record->opaque[579], 0xab);
+  EXPECT_EQ(std::memcmp(&*rcm[0].record, &rcm_->Record(), sizeof(ZEVO_RcmRecord)), 0);
   const auto init = engine_.CallsOf("TKInit");
   EXPECT_EQ(init.at(0).texts, std::vector<std::u16string>{u"{3C81E0A9-5D27-4b6f-9E42-A8F1C7D0B365}"});
   EXPECT_EQ(init[0].ints, std::vector<std::int64_t>{6});

@@ -59,11 +59,8 @@ TEST(IdMap, DenseIdsWithGapsAndExtremeValues) {
   Entries entries;
   std::vector<std::int32_t> absent = {kMin, kMax, -101, 1000, 1001};
   for (std::int32_t id = -100; id < 1000; ++id) {
-    if (id % 3 == 0) {
-      absent.push_back(id);
-      continue;
-    }
-    entries.emplace_back(id, id % 7 == 1 ? kMin : id % 7 == 2 ? kMax : id * 11);
+    if (id % 3 == 0) absent.push_back(id);
+    if (id % 3 != 0) entries.emplace_back(id, id % 7 == 1 ? kMin : id % 7 == 2 ? kMax : id * 11);
   }
   entries.emplace_back(5, kMin + 1);  // duplicates at the end of the table
   entries.emplace_back(998, 0);
@@ -101,10 +98,8 @@ TEST(IdMap, ScatteredIdsIncludingBothExtremes) {
   Entries entries;
   for (const std::int32_t id : ids) entries.emplace_back(id, static_cast<std::int32_t>(random()));
   std::vector<std::int32_t> absent;
-  while (absent.size() < 20000) {
-    const auto id = static_cast<std::int32_t>(random());
-    if (ids.count(id) == 0) absent.push_back(id);
-  }
+  for (int i = 0; i < 20000; ++i) absent.push_back(static_cast<std::int32_t>(random()));
+  std::erase_if(absent, [&ids](std::int32_t id) { return ids.count(id) != 0; });
   std::shuffle(entries.begin(), entries.end(), random);
 
   IdMap map;
