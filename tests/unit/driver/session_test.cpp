@@ -79,15 +79,13 @@ TEST_F(DriverTest, EngineRefusalsAreMappedAndPropertiesFillTheBuffer) {
 TEST_F(DriverTest, TeardownClosesTheMainSessionThenClearsTheRcmTable) {
   auto driver = StartedDriver();
   const std::int32_t main = driver->MainSession();
-  ASSERT_EQ(services_.OpenConnections(), 1u);  // the RCM table
   driver.reset();
   EXPECT_EQ(engine_.CallNames(), (std::vector<std::string>{"TKQuit", "TKSetRCMTable"}));
   EXPECT_EQ(engine_.CallsOf("TKQuit")[0].ints[0], main);
   const auto rcm = engine_.RcmCalls();
   EXPECT_FALSE(rcm.back().record.has_value());
   EXPECT_EQ(rcm.back().size, 0u);
-  EXPECT_EQ(services_.OpenConnections(), 0u);
-  EXPECT_TRUE(engine_.OpenSessions().empty());
+  EXPECT_EQ(services_.OpenConnections(), 0u);  // the RCM table's connection given back
 }
 
 }  // namespace

@@ -87,6 +87,7 @@ TEST_F(TableLookupTest, TableRowFailures) {
   EXPECT_EQ(driver_->GetTableRow(main_, 2, 0x3e7), u"");
   EXPECT_EQ(Lines(), (Texts{u"Failed: TKGetRowById(): 0xfffffff9", u"Failed: TKCloseHandle(): 0xfffffffe",
                             u"Failed: TKOpenTableLongEnum( table id = 0x2, key id = 0, key = 0x3e7): 0xfffffffb"}));
+  EXPECT_EQ(capture_.Lines().back().level, 5);
 }
 
 TEST_F(TableLookupTest, WhitelistRecordAndCodesByName) {
