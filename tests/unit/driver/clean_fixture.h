@@ -1,7 +1,5 @@
-// What the cleaning, backup, restore and referential tests stand on: a
-// started driver with one owned session whose reports are recorded, the
-// host's file check, items, and a private folder tree (temp folder for the
-// work folders, backup folder) removed afterwards.
+// The clean, backup, restore and referential tests: a started driver with one
+// owned session whose reports are kept, the host's file check, a folder tree.
 #ifndef ZEVO_TESTS_UNIT_DRIVER_CLEAN_FIXTURE_H_
 #define ZEVO_TESTS_UNIT_DRIVER_CLEAN_FIXTURE_H_
 

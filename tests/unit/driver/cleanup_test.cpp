@@ -1,5 +1,4 @@
-// CEngineTARSK selection, cleaning and clean-result reports against the
-// fake engine and the host's file check.
+// CEngineTARSK selection, cleaning and clean-result reports.
 #include "clean_fixture.h"
 
 namespace zevo::drivertest {
@@ -114,16 +113,13 @@ TEST_F(CleanupTest, FailuresCleanNothingAgainstTheRules) {
 
 TEST_F(CleanupTest, WithoutAnAnswerFromTheHostItemsAreCleaned) {
   const std::size_t connections = services_.OpenConnections();
-  // A failing check keeps nothing out, even when it says so.
-  SetSixItems();
-  file_check_->status = kFail;
-  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
-  EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
-  // No file check module at all: nobody to ask.
-  services_.Register(ZEVO_FILE_CHECK_MODULE, ZEVO_FILE_CHECK_INTERFACE, nullptr);
-  SetSixItems();
-  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
-  EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
+  file_check_->status = kFail;  // keeps nothing out, even when it says so
+  for (const bool registered : {true, false}) {
+    if (!registered) services_.Register(ZEVO_FILE_CHECK_MODULE, ZEVO_FILE_CHECK_INTERFACE, nullptr);
+    SetSixItems();
+    EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
+    EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
+  }
   EXPECT_EQ(file_check_->asked.size(), 4u);
   EXPECT_EQ(services_.OpenConnections(), connections);  // every connection given back
 }

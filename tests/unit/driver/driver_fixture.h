@@ -1,7 +1,5 @@
-// What a driver test stands on: the fake engine, a host services table with
-// a configuration repository over a store file and the RCM table 4.5.6, and
-// the "Plugin TARSK" log lines; for the table tests, a started driver with
-// its tables published.
+// What a driver test stands on: the fake engine, host services with a
+// configuration store file and the RCM table 4.5.6, and the module's lines.
 #ifndef ZEVO_TESTS_UNIT_DRIVER_DRIVER_FIXTURE_H_
 #define ZEVO_TESTS_UNIT_DRIVER_DRIVER_FIXTURE_H_
 

@@ -1,12 +1,10 @@
-// CEngineTARSK start-up, settings, options, RCM table and teardown against
-// the fake engine and the reference host services.
+// CEngineTARSK start-up: settings, global options, the main session.
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "driver_fixture.h"
 #include "util/env_expand.h"
-#include "zevo/result.h"
 
 namespace zevo::drivertest {
 namespace {

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "driver_fixture.h"
-#include "zevo/result.h"
 
 namespace zevo::drivertest {
 namespace {
@@ -104,7 +103,6 @@ TEST_F(ScanTest, EngineRefusalsAreLoggedAndMapped) {
                                u"Failed: SetProcessCallbackFunction: 0xffffffff", u"Failed: TKStopScan: 0xfffffffd"}) {
     EXPECT_TRUE(Logged(line)) << std::u16string(line).size();
   }
-  EXPECT_EQ(engine_.CountCalls("TKGetLastError"), 7u);
   for (const auto& call : engine_.CallsOf("TKGetLastError")) EXPECT_EQ(call.ints[0], h);
   EXPECT_EQ(Lines().back(), u"    TARSK error: 0x7: no");
 }

@@ -1,7 +1,5 @@
-// TarskLib against the reference engine, stand-ins that lack an entry point
-// or have all, and a wrong folder. The lifecycle suite pins the lines for
-// builds that lack entry points, the signature suite the refusal of an
-// unsigned engine.
+// TarskLib against the reference engine and stand-ins. The lifecycle suite
+// pins engines without some entry points, the signature suite unsigned ones.
 #include "engine/tarsk_lib.h"
 
 #include <gtest/gtest.h>
@@ -44,8 +42,7 @@ bool IsMapped(const std::u16string& folder) {
 #endif
 }
 
-// The loader's lines (module "Plugin TARSK", every level), and the
-// signature switch forced for the test.
+// The loader's lines, with the signature check off.
 class TarskLibTest : public ::testing::Test {
  protected:
   void SetUp() override {

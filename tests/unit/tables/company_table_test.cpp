@@ -16,8 +16,7 @@ constexpr std::uint32_t kIdKey = 134076;
 
 using Listed = std::vector<std::pair<std::uint32_t, std::u16string>>;
 
-// The (id, name) pairs a table wrote into a message, in order; none when it
-// wrote nothing.
+// The (id, name) pairs a table wrote into a message; none when it wrote none.
 std::optional<Listed> Written(const CompanyIdNameTable& table) {
   ZEVO_DataHandle message{};
   ZEVO_Msg_CreateDataHandle(0, &message);

@@ -17,8 +17,7 @@ using Entries = IdMap::Entries;
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
-// Every entry found with its value, `absent` not found, and the entries
-// listed back exactly.
+// Every entry found with its value and listed back; `absent` not found.
 void ExpectHolds(const IdMap& map, const Entries& entries, const std::vector<std::int32_t>& absent) {
   for (const auto& [id, value] : entries) {
     const std::int32_t* found = map.Find(id);

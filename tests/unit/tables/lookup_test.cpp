@@ -1,5 +1,4 @@
-// CEngineTARSK lookups in the published tables, with the engine's own table
-// as the fallback, and whitelist entries by company name.
+// CEngineTARSK lookups in the published tables or the engine's, whitelisting.
 #include <algorithm>
 #include <cstring>
 
