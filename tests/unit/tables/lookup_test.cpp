@@ -45,7 +45,7 @@ TEST_F(TableLookupTest, ItemFallsBackToTheEngineOnEveryMiss) {
 }
 
 TEST_F(TableLookupTest, CompanyNameFromTheTableTheEngineOrNothing) {
-  engine_.SetRows(2, {Row({u"100", u"Acme"}), Row({u"104", u"Hooli", u"hooli.example"})});
+  engine_.SetRows(2, {Row({u"100", u"Acme"}), Row({u"104", u"Hooli", u"hooli.example"}), Row({u"999", u"Late"})});
   std::u16string name = u"stale";
   driver_->GetCompanyName(name, main_, 103);
   EXPECT_EQ(name, u"Acme");
@@ -70,6 +70,11 @@ TEST_F(TableLookupTest, CompanyNameFromTheTableTheEngineOrNothing) {
   item.itemId = 1;
   driver_->GetCompanyNameOfItem(main_, item, name);
   EXPECT_EQ(name, u"Acme");
+  // An item's description names its company the same way, when asked to.
+  EXPECT_EQ(driver_->DescribeItem(main_, item, nullptr), 50);
+  item.itemId = 2;  // its company 999 is in the engine's table only
+  EXPECT_EQ(driver_->DescribeItem(main_, item, &name), 50);
+  EXPECT_EQ(name, u"Late");
 }
 
 // A refused open, row or close gives an empty row with a line; a missing row
