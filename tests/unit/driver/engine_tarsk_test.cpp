@@ -54,6 +54,36 @@ TEST_F(DriverTest, EngineModeIsOneUnlessConfiguredAsTwoAndFoldersDefault) {
   EXPECT_NE(ExpectedDefault(u"debug").find(std::u16string(u"debug") + os::kPathSeparator), std::u16string::npos);
 }
 
+// Without an engine folder nothing starts and nothing is logged; a refused
+// option stops the start with the engine's error; without a configuration
+// service the defaults go out.
+TEST_F(DriverTest, StartUpWithoutFolderWithARefusedOptionWithoutConfiguration) {
+  services_.SetModulePath(u"");  // entry 9 answers null
+  EXPECT_EQ(MakeDriver()->Initialize(), kEngineLoadFailed);
+  services_.SetModulePath(u"plugEngineTARSK.dll");  // no separator
+  EXPECT_EQ(MakeDriver()->Initialize(), kEngineLoadFailed);
+  EXPECT_EQ(driver::CEngineTARSK(nullptr, testing::FakeEngine::Table()).Initialize(), kEngineLoadFailed);
+  EXPECT_TRUE(engine_.Calls().empty());
+  EXPECT_TRUE(Lines().empty());
+
+  services_.SetModulePath(EngineFolder() + u"plugEngineTARSK.dll");
+  engine_.SetStatus("TKSetOption", -7);
+  engine_.SetLastError(-7, u"disk trouble");
+  auto driver = MakeDriver();
+  EXPECT_EQ(driver->Initialize(), static_cast<std::int32_t>(0xe030fff9u));
+  EXPECT_TRUE(driver->IsReady());  // the library stays loaded
+  EXPECT_EQ(engine_.CallNames(), (std::vector<std::string>{"TKSetOption", "TKGetLastError"}));
+  EXPECT_EQ(engine_.CallsOf("TKGetLastError")[0].ints, (std::vector<std::int64_t>{0, 255}));
+  EXPECT_EQ(Lines(), (std::vector<std::u16string>{u"Failed: TKSetOption: id=0x1, ret=0xfffffff9",
+                                                  u"    TARSK error: 0xfffffff9: disk trouble"}));
+
+  engine_.SetStatus("TKSetOption", 0);
+  services_.Register(ZEVO_CONFIG_REPOSITORY_MODULE, ZEVO_CONFIG_REPOSITORY_INTERFACE, nullptr);
+  ASSERT_EQ(MakeDriver()->Initialize(), kOk);
+  EXPECT_EQ(engine_.Options().at(0).value, ExpectedDefault(u"debug"));
+  EXPECT_EQ(engine_.Options()[1].value, u"1");
+}
+
 TEST_F(DriverTest, MainSessionGetsTheRcmRecordAndItsOwnPattern) {
   auto driver = MakeDriver();
   ASSERT_EQ(driver->Initialize(), kOk);
@@ -79,6 +109,14 @@ TEST_F(DriverTest, MainSessionGetsTheRcmRecordAndItsOwnPattern) {
   EXPECT_EQ(Lines(),
             (std::vector<std::u16string>{u"Failed: TKSetRCMTable: major(0x4), minor(0x5), build(0x6), 0xfffffff4",
                                          u"    TARSK error: 0xfffffff4: rcm"}));
+
+  // The host's table refuses, or is not there: the engine is not told.
+  rcm_->SetAnswer(kFail);
+  EXPECT_EQ(driver->InitMainSession(&main), kOk);
+  services_.Register(ZEVO_RCM_TABLE_MODULE, ZEVO_RCM_TABLE_INTERFACE, nullptr);
+  EXPECT_EQ(driver->InitMainSession(&main), kOk);
+  EXPECT_EQ(rcm_->Requests(), 3u);
+  EXPECT_EQ(engine_.CountCalls("TKSetRCMTable"), 2u);
 }
 
 }  // namespace

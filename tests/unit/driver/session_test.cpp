@@ -53,7 +53,10 @@ TEST_F(DriverTest, EngineRefusalsAreMappedAndPropertiesFillTheBuffer) {
   engine_.SetStatus("TKGetEngineProperty", 0x12345);
   char16_t buffer[kPropertyCapacity] = {};
   EXPECT_EQ(driver->GetEngineProperty(buffer), static_cast<std::int32_t>(0xe0302345u));
-  EXPECT_EQ(Lines().at(4), u"Failed: TKGetEngineProperty: ret=0x12345");
+  EXPECT_EQ(Lines(),
+            (std::vector<std::u16string>{u"Failed: TKInit: ret=0xffffffff", u"    TARSK error: 0x3: no",
+                                         u"Failed: LoadPattern: ret=0xfffffffa", u"    TARSK error: 0x3: no",
+                                         u"Failed: TKGetEngineProperty: ret=0x12345", u"    TARSK error: 0x3: no"}));
   std::vector<std::int64_t> handles;  // of the last errors: the first as TKInit left it
   for (const auto& call : engine_.CallsOf("TKGetLastError")) handles.push_back(call.ints[0]);
   EXPECT_EQ(handles, (std::vector<std::int64_t>{77, driver->MainSession(), 0}));

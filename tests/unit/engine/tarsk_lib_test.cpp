@@ -1,5 +1,5 @@
-// TarskLib against the reference engine and stand-ins. The lifecycle suite
-// pins engines without some entry points, the signature suite unsigned ones.
+// TarskLib against the reference engine and stand-ins. The signature suite
+// checks that an unsigned engine is refused.
 #include "engine/tarsk_lib.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +24,7 @@ std::u16string Wide(std::string_view ascii) { return {ascii.begin(), ascii.end()
 const std::u16string kRoot = Wide(TARSK_TEST_ENGINE_ROOT);
 const std::u16string kSep = Wide(TARSK_TEST_SEP);
 const std::u16string kGood = kRoot + Wide(TARSK_TEST_ENGINE_VERSION) + kSep;
+const std::u16string kMissing3 = kRoot + u"missing-3" + kSep;
 // Stand-ins that nothing pins in memory (the reference engine stays mapped
 // after its release on POSIX), so unloading shows.
 const std::u16string kStubComplete = Wide(TARSK_TEST_STUB_ROOT) + u"complete" + kSep;
@@ -92,6 +93,17 @@ TEST_F(TarskLibTest, CompleteEngineIsBoundAndReleasedAFolderNeedsItsSeparator) {
   EXPECT_FALSE(lib.IsReady());
   EXPECT_FALSE(lib.Uninitialize());  // nothing left to release, nothing logged
   EXPECT_EQ(Lines().size(), 2u);
+}
+
+TEST_F(TarskLibTest, EveryMissingEntryPointIsLoggedInTableOrder) {
+  TarskLib lib;
+  EXPECT_FALSE(lib.Initialize(kMissing3));
+  EXPECT_NE(lib.Functions().TKInit, nullptr);  // what was found stays bound
+  EXPECT_EQ(Lines(),
+            (std::vector<std::u16string>{u"TarskLib::getFunctionAddress(TKScanEx) failed.",
+                                         u"TarskLib::getFunctionAddress(TKSaveBlacklist) failed.",
+                                         u"TarskLib::getFunctionAddress(TKGetItemIndexByCompanyName) failed."}));
+  EXPECT_TRUE(lib.Uninitialize());  // it stayed loaded
 }
 
 TEST_F(TarskLibTest, AnEarlierReferenceIsReleasedByReinitializeAndByTheDestructor) {

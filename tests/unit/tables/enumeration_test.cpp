@@ -45,9 +45,21 @@ TEST_F(TablesDriverTest, EnumerationsFillTheTablesWithTheirLogLines) {
   EXPECT_EQ(engine_.OpenEnumerations(), 0u);
 }
 
-// A negative enumeration handle fails without a failure line, closes nothing
-// and leaves the table empty (the lifecycle suite pins refused enumerations).
-TEST_F(TablesDriverTest, NegativeEnumerationHandle) {
+// A refused enumeration names its table; a negative enumeration handle fails
+// without a failure line and closes nothing. Either leaves the table empty.
+TEST_F(TablesDriverTest, RefusedEnumerationsAndANegativeHandle) {
+  engine_.SetStatus("TKOpenTableSeqEnum", -5);
+  engine_.SetLastError(0x4d, u"no pattern");
+  tables_.items.Assign(1, 2);
+  EXPECT_EQ(driver_->EnumerateItemId(main_, tables_.items), static_cast<std::int32_t>(0xe030fffbu));
+  EXPECT_EQ(driver_->EnumerateThreatLevel(main_, tables_.threats), static_cast<std::int32_t>(0xe030fffbu));
+  EXPECT_EQ(driver_->EnumerateCompanyIdNameTable(main_, tables_.companies), static_cast<std::int32_t>(0xe030fffbu));
+  EXPECT_EQ(tables_.items.size(), 0u);
+  for (const char16_t* table : {u"PRODUCTITEMS", u"THREATTYPES", u"COMPANY"}) {
+    EXPECT_TRUE(Logged(u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_" + std::u16string(table) + u") 0xfffffffb"));
+  }
+  EXPECT_EQ(Lines()[3], u"    TARSK error: 0x4d: no pattern");
+  engine_.SetStatus("TKOpenTableSeqEnum", 0);
   engine_.SetRows(2, {Row({u"7", u"8"})});
   ASSERT_EQ(driver_->EnumerateCompanyIdNameTable(main_, tables_.companies), kOk);
   engine_.SetEnumerationHandle(2, -3);
