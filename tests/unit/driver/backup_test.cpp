@@ -141,10 +141,8 @@ TEST_F(BackupTest, OnlyWhatTheJobCleansNeedsABackup) {
   engine_.SetCompanyIndexes(u"B", {});
   EXPECT_EQ(driver_->SpywareBackup(session_, BackupFolder()), kBackupFolderFailed);
   EXPECT_EQ(engine_.Backups().size(), 3u);  // A's alone after the two above
-  const auto lines = Lines();
-  EXPECT_EQ(lines[lines.size() - 4], u"Failed: item 0x1 of company B is in no backup file");
-  EXPECT_EQ(lines[lines.size() - 3], u"Failed: item 0x3 of company A is in no backup file");
-  EXPECT_EQ(lines[lines.size() - 2], u"Failed: item 0x4 of company B is in no backup file");
+  EXPECT_TRUE(Logged(u"Failed: item 0x3 of company A is in no backup file"));
+  EXPECT_TRUE(Logged(u"Failed: item 0x4 of company B is in no backup file"));
   // A cookie-only clean goes ahead without A's item 3, and cleans the cookie alone.
   SetFiveItems();
   engine_.SetCompanyIndexes(u"B", {1, 4});

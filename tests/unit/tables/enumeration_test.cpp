@@ -59,6 +59,7 @@ TEST_F(TablesDriverTest, RefusedEnumerationsAndANegativeHandle) {
     EXPECT_TRUE(Logged(u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_" + std::u16string(table) + u") 0xfffffffb"));
   }
   EXPECT_EQ(Lines()[3], u"    TARSK error: 0x4d: no pattern");
+  EXPECT_EQ(capture_.Lines()[2].level, 5);  // "Failed: ..."
   engine_.SetStatus("TKOpenTableSeqEnum", 0);
   engine_.SetRows(2, {Row({u"7", u"8"})});
   ASSERT_EQ(driver_->EnumerateCompanyIdNameTable(main_, tables_.companies), kOk);
