@@ -35,8 +35,7 @@ class BackupTest : public CleanTest {
   }
   fs::path Backups() const { return root_ / "backup"; }
   std::vector<std::u16string> WorkFolders() const { return Names(root_ / "temp"); }
-  // The backup failed: nothing selected for cleaning, nothing cleaned, all
-  // items still in the session.
+  // A failed backup: nothing selected, cleaned or removed.
   void ExpectNothingCleaned() {
     EXPECT_EQ(engine_.CountCalls("TKClean"), 0u);
     EXPECT_EQ(engine_.CountCalls("TKRemoveItems"), 0u);

@@ -14,9 +14,8 @@
 
 namespace zevo::drivertest {
 
-// The host's file check (module 10, interface 101): keeps out the paths in
-// `kept`, answers `status`, and records every path it was asked about (the
-// driver asks from the thread that cleans).
+// The host's file check: keeps out `kept`, answers `status`, records the paths
+// asked about (from the thread that cleans).
 struct FileCheck final : hostsim::HostInterface {
   std::int32_t Call(std::uint32_t function, void* input, void* output) noexcept override {
     if (function != ZEVO_FILE_CHECK_FN_CHECK || input == nullptr || output == nullptr) return kUnsupported;
@@ -32,7 +31,6 @@ struct FileCheck final : hostsim::HostInterface {
   int malformed = 0;
 };
 
-// One report the driver handed to the session's callback.
 struct Report {
   std::int32_t handle;
   std::int32_t event;

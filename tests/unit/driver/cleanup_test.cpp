@@ -81,9 +81,7 @@ TEST_F(CleanupTest, SelectionFollowsKindFlagsResultBitAndTheHostsCheck) {
   EXPECT_TRUE(TakeReports().empty());
 }
 
-// An empty session asks nothing more; an item the engine cannot hand out is
-// not cleaned; a failed selection cleans nothing; a failed clean fails the job
-// after every item is reported and removed.
+// A failed clean still reports and removes every item before it fails the job.
 TEST_F(CleanupTest, FailuresCleanNothingAgainstTheRules) {
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, true), kOk);
   EXPECT_EQ(engine_.CallNames(), CallList{"TKGetItemCount"});

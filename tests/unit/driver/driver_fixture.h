@@ -66,8 +66,7 @@ class DriverTest : public ::testing::Test {
     return std::make_unique<driver::CEngineTARSK>(services_.Organizer(), testing::FakeEngine::Table());
   }
 
-  // A driver through Initialize and InitMainSession; the calls so far are
-  // forgotten.
+  // A driver through Initialize and InitMainSession, its calls forgotten.
   std::unique_ptr<driver::CEngineTARSK> StartedDriver() {
     auto driver = MakeDriver();
     EXPECT_EQ(driver->Initialize(), kOk);
@@ -100,14 +99,12 @@ class DriverTest : public ::testing::Test {
   std::size_t forgotten_ = 0;
 };
 
-// A started driver (every level logged, timing lines on) whose tables come
-// from the fake engine's rows through EnumerateAll().
+// A started driver, every level and the timing lines logged.
 class TablesDriverTest : public DriverTest {
  protected:
   TablesDriverTest() { logtest::Configure("Plugin TARSK=1;=1"); }
 
-  // Fills the three tables from the fake's rows, publishes them and points
-  // the driver at them. tables_ stays readable (the published set).
+  // The three tables from the fake's rows, published to the driver.
   void EnumerateAll() {
     ASSERT_EQ(driver_->EnumerateItemId(main_, tables_.items), kOk);
     ASSERT_EQ(driver_->EnumerateThreatLevel(main_, tables_.threats), kOk);

@@ -54,9 +54,6 @@ TEST_F(DriverTest, EngineModeIsOneUnlessConfiguredAsTwoAndFoldersDefault) {
   EXPECT_NE(ExpectedDefault(u"debug").find(std::u16string(u"debug") + os::kPathSeparator), std::u16string::npos);
 }
 
-// Without an engine folder nothing starts and nothing is logged; a refused
-// option stops the start with the engine's error; without a configuration
-// service the defaults go out.
 TEST_F(DriverTest, StartUpWithoutFolderWithARefusedOptionWithoutConfiguration) {
   services_.SetModulePath(u"");  // entry 9 answers null
   EXPECT_EQ(MakeDriver()->Initialize(), kEngineLoadFailed);

@@ -105,8 +105,6 @@ TEST_F(ScanTest, EngineRefusalsAreLoggedAndMapped) {
   EXPECT_EQ(Lines().back(), u"    TARSK error: 0x7: no");
 }
 
-// A stop by name takes the lowest handle of that name, matched byte for byte;
-// a stop of all spares the main session and ignores the engine's answers.
 TEST_F(ScanTest, StopByNameAndStopAll) {
   Owner higher, lower, other;
   engine_.SetNextSession(7);

@@ -6,14 +6,13 @@ namespace {
 
 using driver::CEngineTARSK;
 
-TEST_F(DriverTest, SessionsEnterAndLeaveTheContextMap) {
+TEST_F(DriverTest, SessionsEnterAndLeaveTheContextMapTeardownQuitsTheMainOne) {
   auto driver = StartedDriver();
   Owner owner, going;
   std::int32_t handle = 0, a = 0, b = 0;
   ASSERT_EQ(driver->OpenSession(&handle, &owner, "job one"), kOk);
   ASSERT_EQ(driver->OpenSession(&a, &going, "a"), kOk);
   ASSERT_EQ(driver->OpenSession(&b, &going, "b"), kOk);
-  EXPECT_EQ(CEngineTARSK::GetSessionContext(a), &going);
   EXPECT_EQ(driver->LoadPattern(handle, true), kOk);
   EXPECT_EQ(engine_.PatternSource(handle), driver->MainSession());
 
@@ -37,6 +36,16 @@ TEST_F(DriverTest, SessionsEnterAndLeaveTheContextMap) {
   EXPECT_FALSE(engine_.IsOpen(handle));
   EXPECT_EQ(Lines(),
             (std::vector<std::u16string>{u"Failed: TKQuit: ret=0xfffffff6", u"    TARSK error: 0xfffffff6: busy"}));
+
+  // Teardown quits the main session, then clears the RCM table.
+  const std::int32_t main = driver->MainSession();
+  engine_.ClearCalls();
+  driver.reset();
+  EXPECT_EQ(engine_.CallNames(), (std::vector<std::string>{"TKQuit", "TKSetRCMTable"}));
+  EXPECT_EQ(engine_.CallsOf("TKQuit")[0].ints[0], main);
+  EXPECT_FALSE(engine_.RcmCalls().back().record.has_value());
+  EXPECT_EQ(engine_.RcmCalls().back().size, 0u);
+  EXPECT_EQ(services_.OpenConnections(), 0u);  // the RCM table's connection given back
 }
 
 TEST_F(DriverTest, EngineRefusalsAreMappedAndPropertiesFillTheBuffer) {
@@ -73,18 +82,6 @@ TEST_F(DriverTest, EngineRefusalsAreMappedAndPropertiesFillTheBuffer) {
   EXPECT_EQ(std::u16string(buffer), u"3.2.0.1024-and");  // the engine cuts at 15
   EXPECT_EQ(engine_.CallsOf("TKGetPatternProperty")[0].ints, (std::vector<std::int64_t>{driver->MainSession(), 1, 15}));
   EXPECT_EQ(engine_.CallsOf("TKGetEngineProperty").back().ints, (std::vector<std::int64_t>{1, 15}));
-}
-
-TEST_F(DriverTest, TeardownClosesTheMainSessionThenClearsTheRcmTable) {
-  auto driver = StartedDriver();
-  const std::int32_t main = driver->MainSession();
-  driver.reset();
-  EXPECT_EQ(engine_.CallNames(), (std::vector<std::string>{"TKQuit", "TKSetRCMTable"}));
-  EXPECT_EQ(engine_.CallsOf("TKQuit")[0].ints[0], main);
-  const auto rcm = engine_.RcmCalls();
-  EXPECT_FALSE(rcm.back().record.has_value());
-  EXPECT_EQ(rcm.back().size, 0u);
-  EXPECT_EQ(services_.OpenConnections(), 0u);  // the RCM table's connection given back
 }
 
 }  // namespace

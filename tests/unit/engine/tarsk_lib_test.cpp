@@ -69,8 +69,6 @@ class TarskLibTest : public ::testing::Test {
   logtest::LineCapture capture_;
 };
 
-// A folder without its trailing separator is glued to the file name and
-// fails; the complete engine is bound and released.
 TEST_F(TarskLibTest, CompleteEngineIsBoundAndReleasedAFolderNeedsItsSeparator) {
   TarskLib lib;
   const std::u16string folder = kRoot + Wide(TARSK_TEST_ENGINE_VERSION);

@@ -33,8 +33,7 @@ void ExpectHolds(const IdMap& map, const Entries& entries, const std::vector<std
   EXPECT_EQ(listed, expected);
 }
 
-// Entries handed over in id order without gaps are copied in one pass; ids
-// around them (the wrap-around of the index included) are absent.
+// Ids in order without gaps are copied in one pass; ids around them are absent.
 TEST(IdMap, SequentialIdsAsDelivered) {
   Entries entries;
   for (std::int32_t id = -3; id < 5000; ++id) entries.emplace_back(id, id == 9 ? kMin : id == 10 ? kMax : 7 * id);
@@ -88,8 +87,7 @@ TEST(IdMap, DenseIdsWithGapsAndExtremeValues) {
   EXPECT_EQ(map.MemoryBytes(), 4u * 1000u);
 }
 
-// Scattered ids take the hashed layout; ids at both extremes make the
-// marker of a free slot a searched-for one.
+// Scattered ids take the hashed layout; ids at both extremes too.
 TEST(IdMap, ScatteredIdsIncludingBothExtremes) {
   std::mt19937 random(3);
   std::set<std::int32_t> ids = {kMin, kMax, 0, -1};
