@@ -98,7 +98,6 @@ TEST_F(BackupTest, EveryShortfallOfTheFilesFailsBeforeCleaning) {
        [&] { return u"SpywareBackup(),MoveFile: " + engine_.Backups().back().folder + u"A_1.tkb: failed with error"; }},
       {"no work folder", [&] { fs::remove_all(root_ / "temp"); }, BackupFolder(), 0, 0,
        [&] { return u"CreateGuidFolder(),CreateDirectory: " + Temp() + kSep + u"{"; }},
-      {"no backup folder", [] {}, u"", 0, 0, [] { return std::u16string(u"==> CEngineTARSK::SpywareBackup"); }},
       {"backup folder not creatable", [] {}, deep, 0, 0,
        [&] { return u"Failed to create backup folder: " + deep + kSep + u" GetLastError():0x"; }},
       {"no file written", [&] { engine_.SetBackupWritesFile(false); }, BackupFolder(), 1, 0,

@@ -3,12 +3,8 @@
 #ifndef ZEVO_TESTS_UNIT_DRIVER_CLEAN_FIXTURE_H_
 #define ZEVO_TESTS_UNIT_DRIVER_CLEAN_FIXTURE_H_
 
-#include <algorithm>
-#include <filesystem>
 #include <set>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "driver_fixture.h"
 

@@ -21,8 +21,6 @@
 #include "sim/config_repository.h"
 #include "sim/rcm_table.h"
 #include "sim/services.h"
-#include "zevo/organizer.h"
-#include "zevo/records.h"
 #include "zevo/result.h"
 
 namespace zevo::drivertest {

@@ -32,27 +32,25 @@ class ScanTest : public DriverTest {
   std::unique_ptr<CEngineTARSK> driver_ = StartedDriver();
 };
 
+// 11 switches scanner 12 off, other numbers on; no number leaves it alone.
 TEST_F(ScanTest, ScannerSettingDecidesScannerTwelve) {
   Owner owner;
   const std::int32_t h = Open(&owner, "job");
-  std::int32_t value = 0;
-  const std::u16string text = u"11";
-  const std::vector<Ints> defaults = {{h, kAll, 0}, {h, kDefault, 1}};
-  for (std::int32_t setting : {11, 0, 12}) {
-    value = setting;
-    engine_.ClearCalls();
-    ASSERT_EQ(driver_->PrepareScan(h, {{driver::kKeyScannerSetting, &value}}), kOk) << setting;
-    auto expected = defaults;
-    expected.push_back({h, 12, setting == 11 ? 0 : 1});
-    EXPECT_EQ(CallArgs("TKEnableScanner"), expected) << setting;
-  }
-  // Absent, empty or not an integer: scanner 12 is left alone.
+  const std::int32_t eleven = 11, zero = 0, twelve = 12;
   const std::int32_t* none = nullptr;
-  for (const ScanSettings& settings : {ScanSettings{}, ScanSettings{{driver::kKeyScannerSetting, none}},
-                                       ScanSettings{{driver::kKeyScannerSetting, &text}}}) {
+  const std::u16string text = u"11";
+  const std::pair<ScanSettings, std::vector<Ints>> cases[] = {{{{driver::kKeyScannerSetting, &eleven}}, {{h, 12, 0}}},
+                                                              {{{driver::kKeyScannerSetting, &zero}}, {{h, 12, 1}}},
+                                                              {{{driver::kKeyScannerSetting, &twelve}}, {{h, 12, 1}}},
+                                                              {{}, {}},
+                                                              {{{driver::kKeyScannerSetting, none}}, {}},
+                                                              {{{driver::kKeyScannerSetting, &text}}, {}}};
+  for (const auto& [settings, twelveCalls] : cases) {
     engine_.ClearCalls();
     ASSERT_EQ(driver_->PrepareScan(h, settings), kOk);
-    EXPECT_EQ(CallArgs("TKEnableScanner"), defaults);
+    std::vector<Ints> expected = {{h, kAll, 0}, {h, kDefault, 1}};
+    expected.insert(expected.end(), twelveCalls.begin(), twelveCalls.end());
+    EXPECT_EQ(CallArgs("TKEnableScanner"), expected);
   }
   const auto option = engine_.CallsOf("TKSetOption");
   ASSERT_EQ(option.size(), 1u);

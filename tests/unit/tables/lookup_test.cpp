@@ -34,9 +34,8 @@ TEST_F(TableLookupTest, ItemFallsBackToTheEngineOnEveryMiss) {
   EXPECT_EQ(engine_.CallsOf("TKOpenTableLongEnum").at(0).ints, (std::vector<std::int64_t>{main_, 1, 0, 5}));
   EXPECT_EQ(engine_.CallsOf("TKGetRowById").at(0).ints.back(), 2048);
   EXPECT_EQ(engine_.OpenEnumerations(), 0u);
-  const std::u16string missing = u"Failed: Dat3GetRowFromTable(DAT_TABLEID_PRODUCTITEMS, DAT_FIELD_PRODUCTITEMS_ID)";
-  const std::u16string error = u"    TARSK error: 0x3: no row";
-  EXPECT_EQ(Lines(), (Texts{missing, error}));
+  EXPECT_EQ(Lines(), (Texts{u"Failed: Dat3GetRowFromTable(DAT_TABLEID_PRODUCTITEMS, DAT_FIELD_PRODUCTITEMS_ID)",
+                            u"    TARSK error: 0x3: no row"}));
 
   driver::CEngineTARSK noTables(services_.Organizer(), testing::FakeEngine::Table());
   EXPECT_EQ(noTables.GetCompanyIdOfItem(main_, 5), 0);

@@ -29,7 +29,6 @@ TEST(RowNumber, ReadsAsWtolDoes) {
       {u"2147483647", 2147483647},
       {u"-2147483648", std::numeric_limits<std::int32_t>::min()},
       {u"2147483648", 2147483647},
-      {u"99999999999999999999", 2147483647},
       {u"-99999999999999999999", std::numeric_limits<std::int32_t>::min()},
   };
   for (const auto& c : cases) {
