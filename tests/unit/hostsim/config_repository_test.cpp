@@ -147,7 +147,7 @@ TEST(ConfigStore, RejectsBadFilesWholly) {
       {R"({"values": [1]})", "values[0]: not an object"},
       {R"({"values": [{"key": "0xg", "type": 2, "value": true}]})", "\"key\""},
       {R"({"values": [{"key": "0x100000000", "type": 2, "value": true}]})", "\"key\""},
-      {R"({"values": [{"key": "1", "type": 1, "value": true}]})", "\"type\""},
+      {R"({"values": [{"key": "1", "type": 1, "value": true}]})", "\"type\" must be a tag from 2 to 11 or a type name"},
       {R"({"values": [{"key": "1", "type": "float", "value": 1}]})", "\"type\""},
       {R"({"values": [{"key": "1", "type": "bool", "value": 1}]})", "not a bool"},
       {R"({"values": [{"key": "1", "type": "int8", "value": 128}]})", "not a int8"},

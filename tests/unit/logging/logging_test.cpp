@@ -35,6 +35,7 @@ TEST(Logging, LevelRule) {
   ZLOG((Site{u"Unlisted", u"u"}), kLevelSevere, u"module absent");
   ZLOG((Site{u"Level One", u"u"}), kLevelTiming, u"1 under 1: on");
   EXPECT_EQ(capture.Texts(), (std::vector<std::u16string>{u"3 under 3: on", u"1 under 1: on"}));
+  EXPECT_EQ(capture.Lines()[0].level, 3);  // the number hosts configure
 }
 
 TEST(Logging, TextIsBuiltOnlyWhenWritten) {

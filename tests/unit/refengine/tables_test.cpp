@@ -118,6 +118,7 @@ TEST_F(EngineTest, MalformedPatternsAreRefusedWithTheirLine) {
   EXPECT_EQ(LoadPatternText(folder, "version\t1\ncompany\t7\tA\n", error), 0);
   const std::pair<std::string, std::u16string> bad[] = {
       {"company\t1\tA\n", u"pattern: pattern has no version"},
+      {"version\t1\tx\n", u"pattern: line 1: version needs one text"},
       {"version\t1\n\nfrobnicate\t1\n", u"pattern: line 3: unknown record 'frobnicate'"},
       {"version\t1\nsig\tsha256\t1\t1\tabcd\n", u"pattern: line 2: SHA-256 needs 64 hex digits"},
       {"version\t1\ncompany\t1\t" + std::string(2047, 'n') + "\n", u"pattern: line 2: row longer than 2047 characters"},
