@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <mutex>
 #include <optional>
-#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,13 +61,25 @@ inline void Configure(const char* levels, const char* file = NullDevice()) {
   Log_Reload();
 }
 
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 // What follows "YYYY-MM-DD hh:mm:ss.mmm <tid> " in a formatted line; nullopt
 // when the line does not start that way.
-inline std::optional<std::string> AfterStamp(const std::string& line) {
-  static const std::regex kStamp(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \d+ (.*))");
-  std::smatch match;
-  if (!std::regex_match(line, match, kStamp)) return std::nullopt;
-  return match[1].str();
+inline std::optional<std::string_view> AfterStamp(std::string_view line) {
+  constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd.ddd ";
+  if (line.size() < kShape.size()) return std::nullopt;
+  for (size_t i = 0; i < kShape.size(); ++i) {
+    if (kShape[i] == 'd' ? !IsDigit(line[i]) : line[i] != kShape[i]) {
+      return std::nullopt;
+    }
+  }
+  line.remove_prefix(kShape.size());
+  size_t digits = 0;
+  while (digits < line.size() && IsDigit(line[digits])) ++digits;
+  if (digits == 0 || digits == line.size() || line[digits] != ' ') {
+    return std::nullopt;
+  }
+  return line.substr(digits + 1);
 }
 
 struct CapturedLine {
