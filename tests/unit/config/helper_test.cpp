@@ -1,5 +1,5 @@
-// ZEVO_ConfigHelper end to end: against the reference configuration
-// repository over real messages, and against scripted services.
+// ZEVO_ConfigHelper against scripted services. The driver's suites drive it
+// against the reference configuration repository over real messages.
 #include "config/config_helper.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "../util_files/files_test_support.h"
-#include "sim/config_repository.h"
+#include "config_test_util.h"
 #include "sim/services.h"
 #include "zevo/result.h"
 
@@ -33,54 +32,6 @@ class ScriptedService final : public hostsim::HostInterface {
  private:
   Script script_;
 };
-
-TEST(ConfigHelper, ExecuteAgainstReferenceRepository) {
-  filestest::TempFolder temp;
-  temp.Write("store.json", R"({"values": [
-      {"key": "0x12711000", "type": "bool", "value": true},
-      {"key": "0x10c10000", "type": 2, "value": false},
-      {"key": "0x10c20001", "type": "wstring", "value": "D:\\bk\\\u00e9"},
-      {"key": "0x12770003", "type": "int32", "value": 11},
-      {"key": "0x10f20004", "type": "int32", "value": 5},
-      {"key": "0x1", "type": "uint64", "value": 18446744073709551615},
-      {"key": "0x2", "type": "int8", "value": -128}]})");
-  auto repository = std::make_shared<hostsim::ConfigRepository>(temp.File(u"store.json"));
-  ASSERT_TRUE(repository->Loaded()) << repository->LoadError();
-  hostsim::Services services;
-  services.Register(5, 51, repository);
-
-  ZEVO_Context context{};
-  ZEVO_ConfigHelper helper(services.Organizer(), context);
-  ASSERT_TRUE(helper.Valid());
-  std::vector<std::int32_t> status(8, kFail);
-  bool first = false, second = true;
-  std::u16string folder = u"old", exclusions = u"untouched";
-  std::int32_t setting = 4, mode = 1;
-  std::uint64_t big = 0;
-  std::int8_t tiny = 0;
-  EXPECT_EQ(helper.AddRead(0x12711000, 2, &status[0], &first), kCommonOk);
-  EXPECT_EQ(helper.AddRead(0x10c10000, 2, &status[1], &second), kCommonOk);
-  EXPECT_EQ(helper.AddRead(0x10c20001, 11, &status[2], &folder), kCommonOk);
-  EXPECT_EQ(helper.AddRead(0x10f20004, 11, &status[3], &exclusions), kCommonOk);  // stored as int32
-  EXPECT_EQ(helper.AddRead(0x12770003, &status[4], &setting), kCommonOk);
-  EXPECT_EQ(helper.AddRead(0xc70000, &status[5], &mode), kCommonOk);  // absent
-  EXPECT_EQ(helper.AddRead(0x1, &status[6], &big), kCommonOk);
-  EXPECT_EQ(helper.AddRead(0x2, &status[7], &tiny), kCommonOk);
-  EXPECT_EQ(helper.Execute(), kCommonOk);
-
-  EXPECT_EQ(status, (std::vector<std::int32_t>{kCommonOk, kCommonOk, kCommonOk, kAbsent, kCommonOk, kAbsent, kCommonOk,
-                                               kCommonOk}));
-  EXPECT_TRUE(first);
-  EXPECT_FALSE(second);
-  EXPECT_EQ(folder, u"D:\\bk\\\u00e9");
-  EXPECT_EQ(exclusions, u"untouched");
-  EXPECT_EQ(setting, 11);
-  EXPECT_EQ(mode, 1);
-  EXPECT_EQ(big, UINT64_MAX);
-  EXPECT_EQ(tiny, -128);
-  EXPECT_EQ(repository->Requests(), 1u);
-  EXPECT_EQ(services.OpenConnections(), 0u);
-}
 
 TEST(ConfigHelper, ExecuteWithoutServiceLeavesStatuses) {
   hostsim::Services services;  // offers no module 5
@@ -108,14 +59,6 @@ TEST(ConfigHelper, ExecuteWithoutServiceLeavesStatuses) {
   EXPECT_EQ(services.OpenConnections(), 0u);
 }
 
-ZEVO_DataHandleWrapper ReplyCommand(std::uint32_t key, std::int32_t status, std::int32_t tag, std::int32_t datum) {
-  ZEVO_DataHandleWrapper value(0x70005u), command(0x70002u);
-  value.PutInt32(0x70005, datum);
-  command.PutInt32(0x70006, 4), command.PutUInt32(0x70004, key), command.PutInt32(0x70008, status);
-  command.PutInt32(0x70007, tag), command.PutData(value);
-  return command;
-}
-
 TEST(ConfigHelper, RequestContentsAndReplyApplication) {
   hostsim::Services services;
   std::uint32_t function = 0, commands = 0;
@@ -130,8 +73,8 @@ TEST(ConfigHelper, RequestContentsAndReplyApplication) {
         text_command.GetDataAt(0x70005, 0, value);
         value.GetWStringAt(0x70005, 0, &sent_text);
         ZEVO_DataHandleWrapper reply(0x70001u);
-        reply.PutData(ReplyCommand(0x10, kCommonOk, 5, 7));                               // int32 7
-        reply.PutData(ReplyCommand(0x20, static_cast<std::int32_t>(0xe0ff0001u), 5, 8));  // refused, with a value
+        reply.PutData(test::Command(0x10, kCommonOk, 5, 7));                               // int32 7
+        reply.PutData(test::Command(0x20, static_cast<std::int32_t>(0xe0ff0001u), 5, 8));  // refused, with a value
         out = reply;
         return kCommonOk;
       }));

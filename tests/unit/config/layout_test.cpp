@@ -137,17 +137,11 @@ TEST(ConfigLayout, BatchWithContextAndCommandsInKeyOrder) {
   record.PutUInt32(0x20641, 0x11), record.PutWString(0x20640, u"wide text"), record.PutData(numbers);
   block.PutString(0x2076d, "first", 5), block.PutString(0x2076e, "second", 6), block.PutData(record);
   context.PutString(0x207d3, "{job-1}", 7), context.PutData(block);
-  const auto command = [](std::uint32_t key, std::int32_t tag, const ZEVO_DataHandleWrapper& value) {
-    ZEVO_DataHandleWrapper message(0x70002u);
-    message.PutInt32(0x70006, 4), message.PutUInt32(0x70004, key), message.PutInt32(0x70008, 0x20ff0000);
-    message.PutInt32(0x70007, tag), message.PutData(value);
-    return message;
-  };
   ZEVO_DataHandleWrapper expected(0x70001u);
   expected.PutUInt32(0x70003, 1);
   expected.PutData(context);
-  expected.PutData(command(0x10c10000u, 2, ValueMessage([](auto& m) { m.PutInt32(0x70005, 0); })));
-  expected.PutData(command(0x12770003u, 5, ValueMessage([](auto& m) { m.PutInt32(0x70005, 4); })));
+  expected.PutData(test::Command(0x10c10000u, 0x20ff0000, 2, 0));
+  expected.PutData(test::Command(0x12770003u, 0x20ff0000, 5, 4));
 
   EXPECT_EQ(NameId(request), 0x70001u);
   EXPECT_EQ(Packed(request), Packed(expected));

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "config/config_value_bool.h"
 #include "config/config_value_complex.h"
@@ -159,51 +160,27 @@ std::optional<__int128> Wide(std::u16string_view text) {
   return negative ? -value : value;
 }
 
+std::u16string Decimal(__int128 value) {
+  std::u16string digits;
+  for (__int128 rest = value < 0 ? -value : value; digits.empty() || rest != 0; rest /= 10) {
+    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + static_cast<int>(rest % 10)));
+  }
+  return value < 0 ? u"-" + digits : digits;
+}
+
 TEST(ConfigValueWstr, TextToNumberMatrix) {
-  const char16_t* texts[] = {u"0",
-                             u"12",
-                             u"-1",
-                             u"127",
-                             u"128",
-                             u"-128",
-                             u"-129",
-                             u"255",
-                             u"256",
-                             u"32767",
-                             u"-32769",
-                             u"65535",
-                             u"65536",
-                             u"70000",
-                             u"2147483647",
-                             u"-2147483648",
-                             u"2147483648",
-                             u"-2147483649",
-                             u"4294967295",
-                             u"4294967296",
-                             u"9223372036854775807",
-                             u"-9223372036854775808",
-                             u"9223372036854775808",
-                             u"18446744073709551615",
-                             u"18446744073709551616",
-                             u"abc",
-                             u"",
-                             u"+5",
-                             u"1 ",
-                             u"+",
-                             u"-",
-                             u"+-1",
-                             u"-+1",
-                             u"++1",
-                             u"-0",
-                             u"+0",
-                             u" 1",
-                             u"0000000000000000000000000012",
-                             u"-000000000000000000000000000000128",
-                             u"+00000000000000000000000018446744073709551615",
-                             u"000000000000000000000000000018446744073709551616"};
-  for (const char16_t* text : texts) {
+  // Each type's bounds and their neighbours outside, then texts that are no number.
+  std::vector<std::u16string> texts = {u"abc", u"", u"+5", u"1 ", u" 1", u"+", u"-", u"+-1", u"-0"};
+  texts.push_back(u"-" + std::u16string(30, u'0') + u"128");  // leading zeros past any width
+  texts.push_back(u"+" + std::u16string(24, u'0') + u"18446744073709551615");
+  ForEachInteger([&]<class U>(std::type_identity<U>) {
+    for (__int128 bound : {__int128{std::numeric_limits<U>::min()}, __int128{std::numeric_limits<U>::max()}}) {
+      for (int step : {-1, 0, 1}) texts.push_back(Decimal(bound + step));
+    }
+  });
+  for (const std::u16string& text : texts) {
     CConfigValueWstr value;
-    ASSERT_EQ(value.SetValue(std::u16string(text)), kCommonOk);
+    ASSERT_EQ(value.SetValue(text), kCommonOk);
     const std::optional<__int128> number = Wide(text);
     ForEachInteger([&]<class U>(std::type_identity<U>) {
       U out = kSentinel<U>;

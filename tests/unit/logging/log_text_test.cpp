@@ -12,30 +12,21 @@ namespace {
 enum class Kind : int32_t { kMinusOne = -1, kTen = 10 };
 
 TEST(LogText, IntegersAreLowerCaseHexWithTheirOwnWidth) {
-  EXPECT_EQ(Concat(0), u"0");
-  EXPECT_EQ(Concat(0u), u"0");
-  EXPECT_EQ(Concat(int64_t{0}), u"0");
+  EXPECT_EQ(Concat(0, u' ', int64_t{0}), u"0 0");
   EXPECT_EQ(Concat(1), u"0x1");
-  EXPECT_EQ(Concat(255), u"0xff");
   EXPECT_EQ(Concat(0x200c0000), u"0x200c0000");
   EXPECT_EQ(Concat(-1), u"0xffffffff");
   EXPECT_EQ(Concat(std::numeric_limits<int32_t>::min()), u"0x80000000");
-  EXPECT_EQ(Concat(std::numeric_limits<uint32_t>::max()), u"0xffffffff");
-  EXPECT_EQ(Concat(int32_t(0xe030f82e)), u"0xe030f82e");
   // Narrow types use the 32-bit rule, 64-bit types (milliseconds) their own.
   EXPECT_EQ(Concat(int16_t{-1}), u"0xffffffff");
   EXPECT_EQ(Concat(uint8_t{200}), u"0xc8");
-  EXPECT_EQ(Concat(int64_t{-1}), u"0xffffffffffffffff");
   EXPECT_EQ(Concat(int64_t{-2000}), u"0xfffffffffffff830");
   EXPECT_EQ(Concat(int64_t{0x1234567890}), u"0x1234567890");
-  EXPECT_EQ(Concat(std::numeric_limits<uint64_t>::max()), u"0xffffffffffffffff");
   EXPECT_EQ(Concat(Kind::kMinusOne, u' ', Kind::kTen), u"0xffffffff 0xa");
 }
 
 TEST(LogText, DecimalOnlyWhenAskedFor) {
-  EXPECT_EQ(Concat(Dec(0)), u"0");
-  EXPECT_EQ(Concat(Dec(1248)), u"1248");
-  EXPECT_EQ(Concat(Dec(-5)), u"-5");
+  EXPECT_EQ(Concat(Dec(0), u' ', Dec(1248), u' ', Dec(-5)), u"0 1248 -5");
   EXPECT_EQ(Concat(Dec(std::numeric_limits<int64_t>::min())), u"-9223372036854775808");
   EXPECT_EQ(Concat(Dec(std::numeric_limits<uint64_t>::max())), u"18446744073709551615");
 }

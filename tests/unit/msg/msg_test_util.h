@@ -35,6 +35,18 @@ inline std::u16string WStringAt(const ZEVO_DataHandle* h, std::uint32_t index, s
   return s;
 }
 
+// The number of values under `index`, or 999 when the call fails.
+inline std::uint32_t SizeOf(const ZEVO_DataHandle* h, std::uint32_t index) {
+  std::uint32_t count = 0;
+  return ZEVO_Msg_GetSizeOf(h, index, &count) == ZEVO_MSG_S_OK ? count : 999;
+}
+
+inline std::uint32_t NameOf(const ZEVO_DataHandle* h) {
+  std::uint32_t name = 999;
+  ZEVO_Msg_GetNameID(h, &name);
+  return name;
+}
+
 inline std::int32_t Int32At(const ZEVO_DataHandle* h, std::uint32_t index, std::uint32_t pos) {
   std::int32_t v = -12345;
   ZEVO_Msg_GetInt32At(h, index, pos, &v);

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "msg_test_util.h"
 #include "zevo/msg_wrapper.h"
 
 namespace zevo::msg_test {
@@ -14,12 +15,9 @@ TEST(MsgWrapper, HandleFollowsTheVtablePointer) {
   // The host reads the handle right after the vtable pointer.
   const auto* raw = reinterpret_cast<const unsigned char*>(&w) + sizeof(void*);
   EXPECT_EQ(static_cast<const void*>(raw), static_cast<const void*>(&w.Handle()));
-  std::uint32_t name = 0;
-  ASSERT_EQ(w.GetNameID(&name), ZEVO_MSG_S_OK);
-  EXPECT_EQ(name, 65542u);
+  EXPECT_EQ(NameOf(&w.Handle()), 65542u);
   ZEVO_DataHandleWrapper empty;
-  ASSERT_EQ(empty.GetNameID(&name), ZEVO_MSG_S_OK);
-  EXPECT_EQ(name, 0u);
+  EXPECT_EQ(NameOf(&empty.Handle()), 0u);
 }
 
 TEST(MsgWrapper, CopiesShareMovesTransfer) {
@@ -28,9 +26,7 @@ TEST(MsgWrapper, CopiesShareMovesTransfer) {
   ZEVO_DataHandleWrapper b(a);
   ZEVO_DataHandleWrapper c(a.Handle());
   b.PutInt32(1, 2);
-  std::uint32_t count = 0;
-  ASSERT_EQ(c.GetSizeOf(1, &count), ZEVO_MSG_S_OK);
-  EXPECT_EQ(count, 1u);
+  EXPECT_EQ(SizeOf(&c.Handle(), 1), 1u);
 
   ZEVO_DataHandleWrapper moved(std::move(b));
   EXPECT_FALSE(b.Valid());  // NOLINT(bugprone-use-after-move): the moved-from state is part of the contract
@@ -41,8 +37,7 @@ TEST(MsgWrapper, CopiesShareMovesTransfer) {
 
   ZEVO_DataHandleWrapper other(7);
   other = a;  // now shares a's message; its own message is released
-  ASSERT_EQ(other.GetNameID(&count), ZEVO_MSG_S_OK);
-  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(NameOf(&other.Handle()), 0u);
 
   ZEVO_DataHandle dup{};
   ASSERT_EQ(a.Duplicate(&dup), ZEVO_MSG_S_OK);
@@ -54,46 +49,38 @@ TEST(MsgWrapper, CopiesShareMovesTransfer) {
 }
 
 TEST(MsgWrapper, ReadNextDataAdvancesOnSuccessOnly) {
-  ZEVO_DataHandleWrapper reply(65542);
-  for (std::int32_t i = 0; i < 2; ++i) {
-    ZEVO_DataHandleWrapper item(500);
-    item.PutInt32(1, i);
+  ZEVO_DataHandleWrapper reply(65542), out;
+  const auto add = [&](std::uint32_t name, std::int32_t value) {
+    ZEVO_DataHandleWrapper item(name);
+    item.PutInt32(1, value);
     ASSERT_EQ(reply.PutData(item), ZEVO_MSG_S_OK);
-  }
-  ZEVO_DataHandleWrapper other(600);
-  ASSERT_EQ(reply.PutData(other), ZEVO_MSG_S_OK);
-
-  ZEVO_DataHandleWrapper out;
-  std::int32_t v = -1;
-  ASSERT_EQ(reply.ReadNextData(500, out), ZEVO_MSG_S_OK);
-  ASSERT_EQ(out.GetInt32At(1, 0, &v), ZEVO_MSG_S_OK);
-  EXPECT_EQ(v, 0);
-  ASSERT_EQ(reply.ReadNextData(600, out), ZEVO_MSG_S_OK);  // its own cursor
-  ASSERT_EQ(reply.ReadNextData(500, out), ZEVO_MSG_S_OK);
-  ASSERT_EQ(out.GetInt32At(1, 0, &v), ZEVO_MSG_S_OK);
-  EXPECT_EQ(v, 1);
+  };
+  // The value in `out` after one ReadNextData, or -1 when the read failed.
+  const auto next = [&](std::uint32_t name) {
+    std::int32_t v = -1;
+    return reply.ReadNextData(name, out) == ZEVO_MSG_S_OK && out.GetInt32At(1, 0, &v) == ZEVO_MSG_S_OK ? v : -1;
+  };
+  add(500, 0);
+  add(500, 1);
+  add(600, 6);
+  EXPECT_EQ(next(500), 0);
+  EXPECT_EQ(next(600), 6);  // its own cursor
+  EXPECT_EQ(next(500), 1);
 
   // The end: failure, `out` and the cursor stay.
-  EXPECT_EQ(reply.ReadNextData(500, out), ZEVO_MSG_E_INVALID);
+  EXPECT_EQ(next(500), -1);
   EXPECT_EQ(reply.CursorOf(500), 2u);
-  ASSERT_EQ(out.GetInt32At(1, 0, &v), ZEVO_MSG_S_OK);
-  EXPECT_EQ(v, 1);
+  EXPECT_EQ(Int32At(&out.Handle(), 1, 0), 1);
 
   // Another item arrives: the cursor picks it up where it stopped.
-  ZEVO_DataHandleWrapper late(500);
-  late.PutInt32(1, 2);
-  reply.PutData(late);
-  ASSERT_EQ(reply.ReadNextData(500, out), ZEVO_MSG_S_OK);
-  ASSERT_EQ(out.GetInt32At(1, 0, &v), ZEVO_MSG_S_OK);
-  EXPECT_EQ(v, 2);
+  add(500, 2);
+  EXPECT_EQ(next(500), 2);
 
   // ReadNextData hands out copies: changing one leaves the reply alone.
   out.PutInt32(1, 99);
   ZEVO_DataHandleWrapper check;
   ASSERT_EQ(reply.ReadDataAt(500, 2, check), ZEVO_MSG_S_OK);
-  std::uint32_t count = 0;
-  ASSERT_EQ(check.GetSizeOf(1, &count), ZEVO_MSG_S_OK);
-  EXPECT_EQ(count, 1u);
+  EXPECT_EQ(SizeOf(&check.Handle(), 1), 1u);
 
   reply.Clear();
   EXPECT_EQ(reply.CursorOf(500), 0u);

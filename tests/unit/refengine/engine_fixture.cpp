@@ -1,7 +1,5 @@
 #include "engine_fixture.h"
 
-#include <stdlib.h>
-
 #include <atomic>
 #include <map>
 
@@ -56,15 +54,6 @@ const zevo::TkFunctionTable& Tk() {
   return table;
 }
 
-void SetEnv(const char* name, const std::string& value) {
-#if defined(_WIN32)
-  _wputenv_s(reinterpret_cast<const wchar_t*>(zevo::os::Utf8ToUtf16(name).c_str()),
-             reinterpret_cast<const wchar_t*>(zevo::os::Utf8ToUtf16(value).c_str()));
-#else
-  setenv(name, value.c_str(), 1);
-#endif
-}
-
 std::string PathText(const std::filesystem::path& path) {
   const std::u8string text = path.u8string();
   return std::string(text.begin(), text.end());
@@ -81,7 +70,7 @@ void EngineTest::SetUp() {
   RemoveTree(dir_);
   root_ = dir_ / "root";
   std::filesystem::create_directories(root_);
-  SetEnv("TARSK_SCAN_ROOTS", PathText(root_));
+  SetEnv("TARSK_SCAN_ROOTS", PathText(root_).c_str());
   ASSERT_EQ(Tk().TKInit(u"{tests}", zevo::kTkInitVersion, &h_), 0);
   ASSERT_EQ(Tk().TKReadSpywarePattern(h_, 0, 0, 0), 0);
   ASSERT_EQ(Tk().TKSetCallbackFunc(h_, &Record), 0);

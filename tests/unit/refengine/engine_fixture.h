@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../log/log_test_support.h"
 #include "os/dynamic_library.h"
 #include "zevo/engine_api.h"
 
@@ -28,7 +29,7 @@ std::u16string EngineFolder(const char* name);
 // Every entry point of the main build (loaded once per process).
 const zevo::TkFunctionTable& Tk();
 
-void SetEnv(const char* name, const std::string& value);
+using zevo::logtest::SetEnv;
 std::string PathText(const std::filesystem::path& path);  // UTF-8
 std::u16string U16(const std::filesystem::path& path);
 

@@ -41,16 +41,6 @@ TEST_F(EngineTest, TablesEnumerateAndLookUpRows) {
   EXPECT_EQ(Tk().TKCloseHandle(h_, e), 0);
   EXPECT_NE(Tk().TKCloseHandle(h_, e), 0);
 
-  ASSERT_EQ(Tk().TKOpenTableSeqEnum(h_, zevo::kTableThreatTypes, &e), 0);
-  EXPECT_EQ(Rows(h_, e)[3],
-            u"4\x7f"
-            u"Dialer\x7f"
-            u"Dials premium-rate numbers\x7f"
-            u"dialer\x7f"
-            u"90");
-  ASSERT_EQ(Tk().TKOpenTableSeqEnum(h_, zevo::kTableProductItems, &e), 0);
-  EXPECT_EQ(Rows(h_, e).size(), 10u);
-
   char16_t row[zevo::kRowCapacity] = {};
   ASSERT_EQ(Tk().TKOpenTableLongEnum(h_, zevo::kTableProductItems, zevo::kFieldId, 1004, &e), 0);
   EXPECT_EQ(Tk().TKGetRowById(h_, e, row, zevo::kRowCapacity), 0);
@@ -78,7 +68,6 @@ TEST_F(EngineTest, TablesEnumerateAndLookUpRows) {
   ASSERT_EQ(Tk().TKOpenTableSeqEnum(other, zevo::kTableCompany, &e), 0);
   EXPECT_EQ(Rows(other, e), companies);
   EXPECT_EQ(Tk().TKQuit(other), 0);
-  EXPECT_EQ(Tk().TKQuit(other), -2);
 }
 
 TEST_F(EngineTest, FaultsFailChosenCallsWithChosenStatuses) {
@@ -129,10 +118,9 @@ TEST_F(EngineTest, MalformedPatternsAreRefusedWithTheirLine) {
   EXPECT_EQ(LoadPatternText(folder, "version\t1\ncompany\t7\tA\n", error), 0);
   const std::pair<std::string, std::u16string> bad[] = {
       {"company\t1\tA\n", u"pattern: pattern has no version"},
+      {"version\t1\tx\n", u"pattern: line 1: version needs one text"},
       {"version\t1\n\nfrobnicate\t1\n", u"pattern: line 3: unknown record 'frobnicate'"},
-      {"version\t1\nsig\tbytes\t1\t1\thex:4g\n", u"pattern: line 2: bad hex text"},
       {"version\t1\nsig\tsha256\t1\t1\tabcd\n", u"pattern: line 2: SHA-256 needs 64 hex digits"},
-      {"version\t1\nitem\tx\t1\n", u"pattern: line 2: bad number 'x'"},
       {"version\t1\ncompany\t1\t" + std::string(2047, 'n') + "\n", u"pattern: line 2: row longer than 2047 characters"},
       {"version\t1\nsig\tbytes\t1\t1\ttext:A\tflags=loud\n", u"pattern: line 2: unknown flag 'loud'"},
   };
@@ -151,7 +139,6 @@ TEST_F(EngineTest, MalformedPatternsAreRefusedWithTheirLine) {
   otherFormat.replace(otherFormat.find("format\t1"), 8, "format\t2");
   const std::pair<std::string, std::u16string> damaged[] = {
       {shipped.substr(0, shipped.size() / 2), u"pattern: pattern truncated: no checksum line"},
-      {shipped.substr(0, shipped.size() - 2) + "\n", u"pattern: pattern checksum mismatch"},
       {altered, u"pattern: pattern checksum mismatch"},
       {otherFormat, u"pattern: unsupported pattern format '2'"},
       {"\nformat\t", u"pattern: unsupported pattern format ''"},  // found by the fuzzer
