@@ -79,7 +79,6 @@ TEST_F(ScanTest, EngineRefusalsAreLoggedAndMapped) {
   engine_.SetStatus("TKEnableScanner", -10);
   EXPECT_EQ(driver_->StartScan(h, true, false, false, u"", {}), MapEngineStatus(-10));
   EXPECT_EQ(engine_.CountCalls("TKScan"), 1u);
-  EXPECT_EQ(driver_->SetScannerState(h, false), MapEngineStatus(-10));
   EXPECT_EQ(driver_->SetScannerState(h, true), MapEngineStatus(-10));
   engine_.SetStatus("TKSetOption", 0x20);
   EXPECT_EQ(driver_->ApplyScanOption(h), static_cast<std::int32_t>(0xe0300020u));

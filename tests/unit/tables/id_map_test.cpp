@@ -88,13 +88,6 @@ TEST(IdMap, ScatteredIdsIncludingBothExtremes) {
   ExpectHolds({{1, 5}, {1 << 20, 6}}, {kMin});
   ExpectHolds({{kMin, 5}, {1 << 20, 6}}, {(1 << 20) + 1});
   EXPECT_EQ(ExpectHolds({}, {0}), 0u);
-
-  IdMap map;
-  map.Build(entries, IdMap::Duplicates::kLastWins);
-  map.Clear();
-  EXPECT_EQ(map.Find(entries[0].first), nullptr);
-  EXPECT_EQ(map.size(), 0u);
-  EXPECT_EQ(map.MemoryBytes(), 0u);
 }
 
 // Ids that all hash to the first line, and others to the last one, whose
