@@ -1,5 +1,8 @@
 // CEngineTARSK selection, cleaning and clean-result reports, restores and
 // referential scans.
+#include <cstring>
+#include <tuple>
+
 #include "clean_fixture.h"
 
 namespace zevo::drivertest {
@@ -33,9 +36,7 @@ class CleanupTest : public CleanTest {
   std::vector<std::int32_t> ReportedFlags() {
     std::vector<std::int32_t> flags;
     for (const auto& report : TakeReports()) {
-      EXPECT_EQ(report.event, kEventCleanResult);
-      EXPECT_EQ(report.handle, session_);
-      EXPECT_EQ(report.c, 0);
+      EXPECT_EQ(std::tuple(report.event, report.handle, report.c), std::tuple(kEventCleanResult, session_, 0));
       flags.push_back(report.d);
     }
     return flags;
@@ -146,10 +147,9 @@ TEST_F(RestoreTest, TheFolderGoesToOptionFourteenAndTheNameToTheEngineRefusalsMa
 
 TEST_F(ReferentialTest, ItemsGoToTheEngineAndWarningsAreSuccesses) {
   ZEVO_ReferentialItem item{};
-  std::u16string_view first = u"C:\\data", second = u"*.exe", third = u"note";
-  std::copy(first.begin(), first.end(), item.first);
-  std::copy(second.begin(), second.end(), item.second);
-  std::copy(third.begin(), third.end(), item.third);
+  std::memcpy(item.first, u"C:\\data", sizeof(u"C:\\data"));
+  std::memcpy(item.second, u"*.exe", sizeof(u"*.exe"));
+  std::memcpy(item.third, u"note", sizeof(u"note"));
   EXPECT_EQ(driver_->AddReferentialScanItem(session_, item), kOk);
   const auto calls = engine_.CallsOf("TKAddReferentialScanItem");
   EXPECT_EQ(calls.at(0).ints, (Ints{session_, 0}));

@@ -2,6 +2,7 @@
 // sessions, patterns, properties and teardown.
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "driver_fixture.h"
@@ -29,13 +30,13 @@ TEST_F(DriverTest, InitializeSetsTheFourGlobalOptionsOnceModeOneUnlessTwo) {
   EXPECT_TRUE(driver->IsReady());
   const auto options = engine_.Options();
   ASSERT_EQ(options.size(), 4u);
-  const std::vector<std::int32_t> ids{options[0].id, options[1].id, options[2].id, options[3].id};
-  EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 12, 0, 23}));
-  EXPECT_EQ(options[0].value, u"dbg%1");  // "%%" stands for one percent sign
-  EXPECT_EQ(options[1].value, u"2");
-  EXPECT_EQ(options[2].value, EngineFolder());
-  EXPECT_EQ(options[3].value, u"TRUE");
-  for (const auto& option : options) EXPECT_EQ(option.handle, 0);
+  // "%%" stands for one percent sign; every option is global (handle 0).
+  const std::tuple<std::int32_t, std::u16string> expected[] = {
+      {1, u"dbg%1"}, {12, u"2"}, {0, EngineFolder()}, {23, u"TRUE"}};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(std::tuple(options[i].handle, options[i].id, options[i].value),
+              std::tuple_cat(std::tuple(0), expected[i]));
+  }
 
   engine_.ClearCalls();
   EXPECT_EQ(driver->Initialize(), kCommonOk);
@@ -55,6 +56,7 @@ TEST_F(DriverTest, StartUpWithoutFolderWithARefusedOptionWithoutConfiguration) {
   services_.SetModulePath(u"");  // entry 9 answers null
   EXPECT_EQ(MakeDriver()->Initialize(), kEngineLoadFailed);
   services_.SetModulePath(u"plugEngineTARSK.dll");  // no separator
+  EXPECT_EQ(MakeDriver()->Initialize(), kEngineLoadFailed);
   EXPECT_EQ(driver::CEngineTARSK(nullptr, testing::FakeEngine::Table()).Initialize(), kEngineLoadFailed);
   EXPECT_TRUE(engine_.Calls().empty());
   EXPECT_TRUE(Lines().empty());
@@ -86,8 +88,7 @@ TEST_F(DriverTest, MainSessionGetsTheRcmRecordAndItsOwnPattern) {
   EXPECT_EQ(*main, 41);
   const auto rcm = engine_.RcmCalls();
   ASSERT_EQ(rcm.size(), 1u);
-  EXPECT_EQ(rcm[0].handle, 0);
-  EXPECT_EQ(rcm[0].size, 592u);
+  EXPECT_EQ(std::tuple(rcm[0].handle, rcm[0].size), std::tuple(0, 592u));
   EXPECT_EQ(std::memcmp(&rcm[0].record.value(), &rcm_->Record(), sizeof(ZEVO_RcmRecord)), 0);
   const auto init = engine_.CallsOf("TKInit");
   EXPECT_EQ(init.at(0).texts, std::vector<std::u16string>{u"{3C81E0A9-5D27-4b6f-9E42-A8F1C7D0B365}"});
