@@ -81,7 +81,7 @@ TEST_F(CleanupTest, SelectionFollowsKindFlagsResultBitAndTheHostsCheck) {
 }
 
 // A failed clean still reports and removes every item before it fails the job.
-TEST_F(CleanupTest, FailuresCleanNothingAgainstTheRules) {
+TEST_F(CleanupTest, FailuresCleanNothingAgainstTheRulesNoHostAnswerKeepsNothingOut) {
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, true), kOk);
   EXPECT_EQ(engine_.CallNames(), CallList{"TKGetItemCount"});
   SetSixItems();
