@@ -1,4 +1,8 @@
-// CEngineTARSK selection, cleaning and clean-result reports.
+// CEngineTARSK selection, cleaning and clean-result reports, restores and
+// referential scans.
+#include <cstring>
+#include <tuple>
+
 #include "clean_fixture.h"
 
 namespace zevo::drivertest {
@@ -32,9 +36,7 @@ class CleanupTest : public CleanTest {
   std::vector<std::int32_t> ReportedFlags() {
     std::vector<std::int32_t> flags;
     for (const auto& report : TakeReports()) {
-      EXPECT_EQ(report.event, kEventCleanResult);
-      EXPECT_EQ(report.handle, session_);
-      EXPECT_EQ(report.c, 0);
+      EXPECT_EQ(std::tuple(report.event, report.handle, report.c), std::tuple(kEventCleanResult, session_, 0));
       flags.push_back(report.d);
     }
     return flags;
@@ -52,10 +54,7 @@ TEST_F(CleanupTest, SelectionFollowsKindFlagsResultBitAndTheHostsCheck) {
   EXPECT_EQ(file_check_->malformed, 0);
   EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
   EXPECT_TRUE(engine_.Items().empty());
-  const auto selects = engine_.CallsOf("TKSelectItems");
-  EXPECT_EQ(selects[0].ints, (Ints{session_, kAll, 1}));
-  EXPECT_EQ(selects[1].ints, (Ints{session_, 0, 0}));
-  EXPECT_EQ(engine_.CallsOf("TKEnableScanner")[1].ints, (Ints{session_, kAll, 1}));
+  EXPECT_EQ(engine_.CallsOf("TKSelectItems")[1].ints, (Ints{session_, 0, 0}));
   EXPECT_EQ(engine_.CallsOf("TKRemoveItems")[0].ints, (Ints{session_, kAll}));
 
   // Cookies only with their flag; the spyware flag off asks the host nothing.
@@ -82,7 +81,7 @@ TEST_F(CleanupTest, SelectionFollowsKindFlagsResultBitAndTheHostsCheck) {
 }
 
 // A failed clean still reports and removes every item before it fails the job.
-TEST_F(CleanupTest, FailuresCleanNothingAgainstTheRules) {
+TEST_F(CleanupTest, FailuresCleanNothingAgainstTheRulesNoHostAnswerKeepsNothingOut) {
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, true), kOk);
   EXPECT_EQ(engine_.CallNames(), CallList{"TKGetItemCount"});
   SetSixItems();
@@ -98,7 +97,6 @@ TEST_F(CleanupTest, FailuresCleanNothingAgainstTheRules) {
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), MapEngineStatus(-6));
   EXPECT_EQ(engine_.Cleans().size(), 1u);
   EXPECT_TRUE(engine_.Items().empty());
-  EXPECT_TRUE(Logged(u"Failed: TKSelectItems: 0xfffffffa"));
 
   SetSixItems();
   engine_.SetStatus("TKClean", -12);
@@ -106,19 +104,90 @@ TEST_F(CleanupTest, FailuresCleanNothingAgainstTheRules) {
   EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
   EXPECT_TRUE(engine_.Items().empty());
   EXPECT_TRUE(Logged(u"Failed: TKClean: 0xfffffff4"));
-}
 
-TEST_F(CleanupTest, WithoutAnAnswerFromTheHostItemsAreCleaned) {
+  // Without an answer from the host nothing is kept out, even when it says so.
+  engine_.SetStatus("TKClean", 0);
   const std::size_t connections = services_.OpenConnections();
-  file_check_->status = kFail;  // keeps nothing out, even when it says so
+  file_check_->status = kFail;
   for (const bool registered : {true, false}) {
     if (!registered) services_.Register(ZEVO_FILE_CHECK_MODULE, ZEVO_FILE_CHECK_INTERFACE, nullptr);
     SetSixItems();
     EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
     EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
   }
-  EXPECT_EQ(file_check_->asked.size(), 4u);
   EXPECT_EQ(services_.OpenConnections(), connections);  // every connection given back
+}
+
+using RestoreTest = CleanTest;
+using ReferentialTest = CleanTest;
+
+TEST_F(RestoreTest, TheFolderGoesToOptionFourteenAndTheNameToTheEngineRefusalsMapped) {
+  const std::u16string path = u"C:" + kSep + u"backups" + kSep + u"A_1.tkb";
+  EXPECT_EQ(driver_->SpywareRestore(session_, path), kOk);
+  EXPECT_EQ(driver_->SpywareRestore(session_, u"top" + kSep), kOk);  // ends with it: an empty name
+  EXPECT_EQ(driver_->SpywareRestore(session_, u"A_1.tkb"), kOk);     // none: the whole text
+  const auto texts = [this](std::string_view call) {
+    Texts all;
+    for (const auto& c : engine_.CallsOf(call)) all.insert(all.end(), c.texts.begin(), c.texts.end());
+    return all;
+  };
+  EXPECT_EQ(texts("TKSetOption"), (Texts{u"C:" + kSep + u"backups", u"top", u""}));
+  EXPECT_EQ(texts("TKRestore"), (Texts{u"A_1.tkb", u"", u"A_1.tkb"}));
+  EXPECT_EQ(engine_.CallsOf("TKSetOption")[0].ints, (Ints{session_, kOptionBackupPath}));
+  EXPECT_EQ(Lines()[5], u"input wrong path format, no backslash is found");
+
+  engine_.SetStatus("TKSetOption", -1);
+  EXPECT_EQ(driver_->SpywareRestore(session_, path), MapEngineStatus(-1));
+  EXPECT_EQ(engine_.CountCalls("TKRestore"), 3u);
+  engine_.SetStatus("TKSetOption", 0);
+  engine_.SetStatus("TKRestore", -9);
+  EXPECT_EQ(driver_->SpywareRestore(session_, path), MapEngineStatus(-9));
+  EXPECT_TRUE(Logged(u"Failed: SpywareRestore: 0xfffffff7"));
+}
+
+TEST_F(ReferentialTest, ItemsGoToTheEngineAndWarningsAreSuccesses) {
+  ZEVO_ReferentialItem item{};
+  std::memcpy(item.first, u"C:\\data", sizeof(u"C:\\data"));
+  std::memcpy(item.second, u"*.exe", sizeof(u"*.exe"));
+  std::memcpy(item.third, u"note", sizeof(u"note"));
+  EXPECT_EQ(driver_->AddReferentialScanItem(session_, item), kOk);
+  const auto calls = engine_.CallsOf("TKAddReferentialScanItem");
+  EXPECT_EQ(calls.at(0).ints, (Ints{session_, 0}));
+  EXPECT_EQ(calls[0].texts, (Texts{u"C:\\data", u"*.exe", u"note"}));
+
+  engine_.SetLastError(1, u"x");
+  engine_.SetStatus("TKAddReferentialScanItem", -100);
+  EXPECT_EQ(driver_->AddReferentialScanItem(session_, item), static_cast<std::int32_t>(0x2030ff9cu));
+  EXPECT_EQ(engine_.CountCalls("TKGetLastError"), 0u);  // warnings ask for no error
+  engine_.SetStatus("TKAddReferentialScanItem", -102);
+  EXPECT_EQ(driver_->AddReferentialScanItem(session_, item), static_cast<std::int32_t>(0xe030ff9au));
+  EXPECT_EQ(Lines().back(), u"    TARSK error: 0x1: x");
+
+  // A host text without its terminator ends inside its field.
+  std::fill(std::begin(item.third), std::end(item.third), u'n');
+  engine_.SetStatus("TKAddReferentialScanItem", 0);
+  EXPECT_EQ(driver_->AddReferentialScanItem(session_, item), kOk);
+  EXPECT_EQ(engine_.CallsOf("TKAddReferentialScanItem").back().texts[2], std::u16string(kItemTextChars - 1, u'n'));
+}
+
+TEST_F(ReferentialTest, ScanThenCleanLikeAfterAScan) {
+  // No items: nothing prepared, nothing scanned.
+  EXPECT_EQ(driver_->StartReferentialScan(session_, true, true, true, BackupFolder(), {}), kOk);
+  EXPECT_EQ(engine_.CallNames(), CallList{"TKGetItemCount"});
+
+  engine_.SetItems({MakeItem(kCustomId, 17, u"d", u"a.exe", u"A"), MakeItem(kCustomId, 10, u"d", u"b.exe", u"B")});
+  engine_.ClearCalls();
+  EXPECT_EQ(driver_->StartReferentialScan(session_, false, false, true, BackupFolder(), {}), kOk);
+  EXPECT_EQ(engine_.CallNames().back(), "TKScanRelatedReferences");
+  EXPECT_EQ(engine_.CallsOf("TKScanRelatedReferences")[0].texts, Texts{u""});
+  EXPECT_EQ(engine_.Items().size(), 2u);
+
+  // A failed referential scan cleans nothing (with a clean flag, the cli's
+  // referential case shows backup and cleanup following).
+  engine_.SetStatus("TKScanRelatedReferences", -4);
+  EXPECT_EQ(driver_->StartReferentialScan(session_, true, true, false, u"", {}), MapEngineStatus(-4));
+  EXPECT_TRUE(engine_.Cleans().empty());
+  EXPECT_EQ(engine_.Items().size(), 2u);
 }
 
 }  // namespace

@@ -111,9 +111,7 @@ class TablesDriverTest : public DriverTest {
     driver_->SetTables(&published_);
     engine_.ClearCalls();
   }
-  static std::u16string Row(std::initializer_list<std::u16string_view> fields) {
-    return testing::FakeEngine::Row(fields);
-  }
+  static constexpr auto* Row = &testing::FakeEngine::Row;
 
   driver::PublishedTables published_;
   std::unique_ptr<driver::EngineTables> owned_ = std::make_unique<driver::EngineTables>();

@@ -1,4 +1,5 @@
-// CEngineTARSK lookups in the published tables or the engine's, whitelisting.
+// CEngineTARSK table enumerations, lookups in the published tables or the
+// engine's, whitelisting.
 #include <algorithm>
 #include <cstring>
 
@@ -55,7 +56,7 @@ TEST_F(TableLookupTest, CompanyNameFromTheTableTheEngineOrNothing) {
   driver_->GetCompanyName(name, main_, 0);
   EXPECT_EQ(name, u"");
   EXPECT_EQ(Lines(), (Texts{u"Failed: Dat3GetRowFromTable(DAT_TABLEID_COMPANY, DAT_FIELD_COMPANY_ID)",
-                            u"    TARSK error: 0x3: no row"}));
+                            u"    TARSK error: 0x3: no row"}));  // none for id 0
 
   // Custom-range items (both ends included) carry their own company text.
   TKC_ITEM item = {};
@@ -66,8 +67,6 @@ TEST_F(TableLookupTest, CompanyNameFromTheTableTheEngineOrNothing) {
     EXPECT_EQ(name, u"Own Co");
   }
   item.itemId = 1;
-  driver_->GetCompanyNameOfItem(main_, item, name);
-  EXPECT_EQ(name, u"Acme");
   // An item's description names its company the same way, when asked to.
   EXPECT_EQ(driver_->DescribeItem(main_, item, nullptr), 50);
   item.itemId = 2;  // its company 999 is in the engine's table only
@@ -96,10 +95,61 @@ TEST_F(TableLookupTest, WhitelistRecordAndCodesByName) {
   EXPECT_EQ(driver_->AddWhitelistItem(main_, u"Nobody"), kArgumentMissing);
   engine_.SetStatus("TKAddWhitelistItem", -1);
   EXPECT_EQ(driver_->AddWhitelistItem(main_, u"Acme"), static_cast<std::int32_t>(0xe030ffffu));
-  EXPECT_EQ(Lines(),
-            (Texts{u"Failed: GetCompanyIdByName( name = Nobody )", u"Failed: GetCompanyIdByName( name = Nobody )",
-                   u"Failed: TKAddWhitelistItem: name=Acme, id=100, ret=0xffffffff", u"    TARSK error: 0x3: no row"}));
+  EXPECT_EQ(Lines().at(1), u"Failed: GetCompanyIdByName( name = Nobody )");
+  EXPECT_EQ(Lines().at(2), u"Failed: TKAddWhitelistItem: name=Acme, id=100, ret=0xffffffff");
   EXPECT_EQ(engine_.Whitelist().size(), 2u);
+}
+
+TEST_F(TablesDriverTest, EnumerationsFillTheTablesWithTheirLogLines) {
+  engine_.SetRows(1, {Row({u"1", u"100"}), Row({u"2", u""}), Row({u"3"}), Row({u"1", u"101"}), Row({u"x7", u"5"})});
+  engine_.SetRows(3, {Row({u"1", u"Adware", u"d", u"c", u"70"}), Row({u"2", u"Short"})});
+  EnumerateAll();
+
+  EXPECT_EQ(tables_.items.Find(1), 101);  // a later row overwrites
+  EXPECT_EQ(tables_.items.Find(2), 0);    // empty company field
+  EXPECT_EQ(tables_.items.Find(3), 0);    // no company field
+  EXPECT_EQ(tables_.items.Find(0), 5);    // non-numeric id reads as 0
+  EXPECT_EQ(driver_->GetThreatLevel(1), 70);
+  EXPECT_EQ(driver_->GetThreatLevel(2), 0);  // fewer than five fields
+  EXPECT_EQ(driver_->GetThreatLevel(3), 50);
+
+  EXPECT_TRUE(Lines().at(2).starts_with(u"enumerated item table... finished, performance = "));
+  EXPECT_EQ(capture_.Lines().back().file, u"tarsk_implementation");
+
+  // Any nonzero status ends the rows, a positive one too; the enumeration is
+  // closed. (The reference engine's tables reach the module in Lifecycle.)
+  engine_.SetRows(1, {Row({u"1", u"100"}), Row({u"2", u"200"})});
+  engine_.SetStatus("TKGetNextRow", 5);
+  ASSERT_EQ(driver_->EnumerateItemId(main_, tables_.items), kOk);
+  EXPECT_EQ(tables_.items.size(), 1u);
+  EXPECT_EQ(engine_.OpenEnumerations(), 0u);
+}
+
+// A refused enumeration names its table; a negative enumeration handle fails
+// without a failure line and closes nothing. Either leaves the table empty.
+TEST_F(TablesDriverTest, RefusedEnumerationsAndANegativeHandle) {
+  engine_.SetStatus("TKOpenTableSeqEnum", -5);
+  engine_.SetLastError(0x4d, u"no pattern");
+  tables_.items.Assign(1, 2);
+  EXPECT_EQ(driver_->EnumerateItemId(main_, tables_.items), static_cast<std::int32_t>(0xe030fffbu));
+  EXPECT_EQ(driver_->EnumerateThreatLevel(main_, tables_.threats), static_cast<std::int32_t>(0xe030fffbu));
+  EXPECT_EQ(driver_->EnumerateCompanyIdNameTable(main_, tables_.companies), static_cast<std::int32_t>(0xe030fffbu));
+  EXPECT_EQ(tables_.items.size(), 0u);
+  for (const char16_t* table : {u"PRODUCTITEMS", u"THREATTYPES", u"COMPANY"}) {
+    EXPECT_TRUE(Logged(u"Failed: TKOpenTableSeqEnum:(DAT_TABLEID_" + std::u16string(table) + u") 0xfffffffb"));
+  }
+  EXPECT_EQ(Lines()[3], u"    TARSK error: 0x4d: no pattern");
+  EXPECT_EQ(capture_.Lines()[2].level, 5);  // "Failed: ..."
+  engine_.SetStatus("TKOpenTableSeqEnum", 0);
+  engine_.SetRows(2, {Row({u"7", u"8"})});
+  ASSERT_EQ(driver_->EnumerateCompanyIdNameTable(main_, tables_.companies), kOk);
+  engine_.SetEnumerationHandle(2, -3);
+  engine_.ClearCalls();
+  ForgetLines();
+  EXPECT_EQ(driver_->EnumerateCompanyIdNameTable(main_, tables_.companies), static_cast<std::int32_t>(0xe030f82eu));
+  EXPECT_EQ(Lines().size(), 4u);  // entry, timing, exit: no failure line
+  EXPECT_EQ(engine_.CallNames(), std::vector<std::string>{"TKOpenTableSeqEnum"});  // nothing closed
+  EXPECT_EQ(tables_.companies.size(), 0u);
 }
 
 }  // namespace
