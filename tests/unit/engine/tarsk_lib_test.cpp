@@ -1,5 +1,5 @@
-// TarskLib against the reference engine and an in-process table. The
-// signature suite checks that an unsigned engine is refused.
+// TarskLib against the reference engine, stand-ins and an in-process table.
+// The signature suite checks that an unsigned engine is refused.
 #include "engine/tarsk_lib.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,12 @@
 #include "../log/log_test_support.h"
 #include "util/self_protection.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
 namespace zevo::engine {
 namespace {
 
@@ -19,6 +25,23 @@ const std::u16string kRoot = Wide(TARSK_TEST_ENGINE_ROOT);
 const std::u16string kSep = Wide(TARSK_TEST_SEP);
 const std::u16string kGood = kRoot + Wide(TARSK_TEST_ENGINE_VERSION) + kSep;
 const std::u16string kMissing3 = kRoot + u"missing-3" + kSep;
+// Stand-ins that nothing pins in memory (the reference engine stays mapped
+// after its release on POSIX), so unloading shows.
+const std::u16string kStubComplete = Wide(TARSK_TEST_STUB_ROOT) + u"complete" + kSep;
+const std::u16string kStubMissing = Wide(TARSK_TEST_STUB_ROOT) + u"missing" + kSep;
+
+// Whether the library at `folder` + tarsk64.dll is loaded in this process.
+bool IsMapped(const std::u16string& folder) {
+  const std::u16string path = folder + u"tarsk64.dll";
+#ifdef _WIN32
+  return GetModuleHandleW(reinterpret_cast<const wchar_t*>(path.c_str())) != nullptr;
+#else
+  const std::string narrow(path.begin(), path.end());
+  void* handle = dlopen(narrow.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (handle != nullptr) dlclose(handle);
+  return handle != nullptr;
+#endif
+}
 
 // The loader's lines, with the signature check off.
 class TarskLibTest : public ::testing::Test {
@@ -74,6 +97,25 @@ TEST_F(TarskLibTest, EveryMissingEntryPointIsLoggedInTableOrder) {
                                          u"TarskLib::getFunctionAddress(TKSaveBlacklist) failed.",
                                          u"TarskLib::getFunctionAddress(TKGetItemIndexByCompanyName) failed."}));
   EXPECT_TRUE(lib.Uninitialize());  // it stayed loaded
+}
+
+// A library that failed to bind is not leaked by the next Initialize or by
+// the destructor.
+TEST_F(TarskLibTest, AnEarlierReferenceIsReleasedByReinitializeAndByTheDestructor) {
+  {
+    TarskLib lib;
+    EXPECT_FALSE(lib.Initialize(kStubMissing));
+    ASSERT_TRUE(IsMapped(kStubMissing));
+    EXPECT_TRUE(lib.Initialize(kStubComplete));
+    EXPECT_FALSE(IsMapped(kStubMissing));
+    EXPECT_TRUE(lib.Uninitialize());
+    EXPECT_FALSE(IsMapped(kStubComplete));
+    EXPECT_FALSE(lib.Initialize(kStubMissing));
+    ASSERT_TRUE(IsMapped(kStubMissing));
+  }
+  EXPECT_FALSE(IsMapped(kStubMissing));
+  EXPECT_EQ(Lines(),
+            std::vector<std::u16string>(2, u"TarskLib::getFunctionAddress(TKGetItemIndexByCompanyName) failed."));
 }
 
 TEST(TarskLibInProcessTest, ReadyOnlyWithEveryEntrySet) {
