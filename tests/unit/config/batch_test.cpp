@@ -108,21 +108,5 @@ TEST(ConfigBatch, BadReplies) {
   EXPECT_TRUE(partial.Imp()->commands.empty());
 }
 
-TEST(ConfigBatch, CommandWithoutValueFailsTheWriteButGoesIn) {
-  ZEVO_DataHandleWrapper reply(0x70001u);
-  reply.PutData(test::Command(1, 0x20ff0000, 12, 0));  // read back without value
-  reply.PutData(test::Command(2, 0x20ff0000, 5, 0));
-  CConfigBatchCommands with_hole(reply);
-  ZEVO_DataHandleWrapper out;
-  EXPECT_EQ(with_hole.WriteToMessage(out), kUnsupported);
-  std::uint32_t count = 0;
-  EXPECT_EQ(out.GetSizeOf(0x70002, &count), ZEVO_MSG_S_OK);
-  EXPECT_EQ(count, 2u);
-  ZEVO_DataHandleWrapper empty;
-  ASSERT_EQ(out.GetDataAt(0x70002, 0, empty), ZEVO_MSG_S_OK);
-  EXPECT_EQ(empty.GetSizeOf(0x70004, &count), ZEVO_MSG_S_OK);  // nothing written into it
-  EXPECT_EQ(count, 0u);
-}
-
 }  // namespace
 }  // namespace zevo::config

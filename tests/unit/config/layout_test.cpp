@@ -91,7 +91,6 @@ TEST(ConfigLayout, FactoryRefusesBadCommandMessages) {
     return command;
   };
   EXPECT_EQ(ReadConfigValue(with_tag(12, true)), nullptr);
-  EXPECT_EQ(ReadConfigValue(with_tag(0, true)), nullptr);
   EXPECT_EQ(ReadConfigValue(with_tag(-1, true)), nullptr);
   EXPECT_EQ(ReadConfigValue(with_tag(5, false)), nullptr);
   EXPECT_EQ(ReadConfigValue(ZEVO_DataHandleWrapper(0x70002u)), nullptr);

@@ -87,12 +87,6 @@ TEST_F(EngineTest, FaultsFailChosenCallsWithChosenStatuses) {
   EXPECT_EQ(Tk().TKScan(h_, u""), 0);
 }
 
-}  // namespace
-}  // namespace tarsk::test
-
-namespace tarsk::test {
-namespace {
-
 // Loads a pattern text from a scratch engine folder into a new session.
 std::int32_t LoadPatternText(const std::filesystem::path& folder, const std::string& text, std::u16string& error) {
   std::filesystem::create_directories(folder);
