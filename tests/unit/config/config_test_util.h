@@ -19,12 +19,6 @@ inline std::vector<std::uint8_t> Packed(const ZEVO_DataHandleWrapper& message) {
   return std::vector<std::uint8_t>(bytes, bytes + length);
 }
 
-inline std::uint32_t NameId(const ZEVO_DataHandleWrapper& message) {
-  std::uint32_t id = 0xffffffffu;
-  message.GetNameID(&id);
-  return id;
-}
-
 // A command message as a reply carries it: `operation`, `key`, `status` and an
 // int32 `datum` under `tag`.
 inline ZEVO_DataHandleWrapper Command(std::uint32_t key, std::int32_t status, std::int32_t tag, std::int32_t datum,

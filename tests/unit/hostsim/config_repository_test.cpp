@@ -100,7 +100,6 @@ TEST(ConfigRepository, BadCallsAndMissingStore) {
   ZEVO_DataHandleWrapper request(0x70001u), reply;
   EXPECT_EQ(repository.Call(8211, &request, &reply), kNotHandled);
   EXPECT_EQ(repository.Call(8209, nullptr, &reply), kUnsupported);
-  EXPECT_EQ(repository.Call(8210, &request, nullptr), kUnsupported);
   ZEVO_DataHandleWrapper not_a_batch(0x70002u);
   EXPECT_EQ(repository.Call(8209, &not_a_batch, &reply), kUnsupported);
 

@@ -38,7 +38,6 @@ TEST(LogTimer, LinesOnlyWhenTheEmptyModuleIsExactlyOne) {
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0].text, u"scan start");
   EXPECT_EQ(lines[0].level, kLevelTiming);
-  EXPECT_EQ(lines[1].level, kLevelTiming);
   EXPECT_EQ(lines[1].module, u"Plugin TARSK");
   EXPECT_EQ(lines[1].line, 7);
   EXPECT_TRUE(IsFinishLine(lines[1].text)) << std::string(lines[1].text.begin(), lines[1].text.end());
