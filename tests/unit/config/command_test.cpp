@@ -33,13 +33,6 @@ TEST(ConfigCommand, ValueAndStatusRules) {
   EXPECT_EQ(command.SetStatus(0x20ff0005), kCommonOk);  // positive: not a failure
   EXPECT_EQ(command.GetValue(number), kCommonOk);
   EXPECT_EQ(number, 42);
-
-  CConfigCommand typed(4, 1);
-  ASSERT_EQ(typed.SetValue(std::uint32_t{5}), kCommonOk);
-  EXPECT_EQ(typed.SetValue(std::int32_t{-5}), kUnsupported);  // keeps 5
-  std::uint32_t u = 0;
-  EXPECT_EQ(typed.GetValue(u), kCommonOk);
-  EXPECT_EQ(u, 5u);
 }
 
 class RecordingHandler final : public IConfigCommandHandler {

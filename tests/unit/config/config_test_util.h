@@ -19,18 +19,13 @@ inline std::vector<std::uint8_t> Packed(const ZEVO_DataHandleWrapper& message) {
   return std::vector<std::uint8_t>(bytes, bytes + length);
 }
 
-inline std::uint32_t NameId(const ZEVO_DataHandleWrapper& message) {
-  std::uint32_t id = 0xffffffffu;
-  message.GetNameID(&id);
-  return id;
-}
-
-// A command message as a reply carries it: operation 4, `key`, `status` and an
+// A command message as a reply carries it: `operation`, `key`, `status` and an
 // int32 `datum` under `tag`.
-inline ZEVO_DataHandleWrapper Command(std::uint32_t key, std::int32_t status, std::int32_t tag, std::int32_t datum) {
+inline ZEVO_DataHandleWrapper Command(std::uint32_t key, std::int32_t status, std::int32_t tag, std::int32_t datum,
+                                      std::int32_t operation = 4) {
   ZEVO_DataHandleWrapper value(0x70005u), command(0x70002u);
   value.PutInt32(0x70005, datum);
-  command.PutInt32(0x70006, 4), command.PutUInt32(0x70004, key), command.PutInt32(0x70008, status);
+  command.PutInt32(0x70006, operation), command.PutUInt32(0x70004, key), command.PutInt32(0x70008, status);
   command.PutInt32(0x70007, tag), command.PutData(value);
   return command;
 }

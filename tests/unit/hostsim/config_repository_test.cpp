@@ -9,6 +9,7 @@
 #include <utility>
 #include <variant>
 
+#include "../config/config_test_util.h"
 #include "../util_files/files_test_support.h"
 #include "sim/config_store.h"
 #include "zevo/result.h"
@@ -16,18 +17,12 @@
 namespace zevo::hostsim {
 namespace {
 
+using config::test::Command;
+
 constexpr const char* kStore = R"({"values": [
     {"key": "0x10", "type": "int32", "value": -5},
     {"key": "0x20", "type": "uint16", "value": 513},
     {"key": "0x30", "type": "wstring", "value": "text"}]})";
-
-ZEVO_DataHandleWrapper RequestCommand(std::int32_t operation, std::uint32_t key, std::int32_t tag) {
-  ZEVO_DataHandleWrapper value(0x70005u), command(0x70002u);
-  value.PutInt32(0x70005, 99);  // what the caller sends along
-  command.PutInt32(0x70006, operation), command.PutUInt32(0x70004, key), command.PutInt32(0x70008, 0x20ff0000);
-  command.PutInt32(0x70007, tag), command.PutData(value);
-  return command;
-}
 
 struct Answer {
   std::int32_t status = 0;
@@ -59,11 +54,12 @@ TEST(ConfigRepository, AnswersEachReadOnItsOwn) {
   ZEVO_DataHandleWrapper request(0x70001u);
   request.PutUInt32(0x70003, 1);
   request.PutData(context);
-  request.PutData(RequestCommand(4, 0x10, 5));  // present
-  request.PutData(RequestCommand(4, 0x20, 8));  // present, binary
-  request.PutData(RequestCommand(4, 0x30, 5));  // stored as text: wrong type
-  request.PutData(RequestCommand(4, 0x40, 5));  // absent
-  request.PutData(RequestCommand(1, 0x10, 5));  // not a read
+  // Each request carries the value 99 along.
+  request.PutData(Command(0x10, kCommonOk, 5, 99));     // present
+  request.PutData(Command(0x20, kCommonOk, 8, 99));     // present, binary
+  request.PutData(Command(0x30, kCommonOk, 5, 99));     // stored as text: wrong type
+  request.PutData(Command(0x40, kCommonOk, 5, 99));     // absent
+  request.PutData(Command(0x10, kCommonOk, 5, 99, 1));  // not a read
   ZEVO_DataHandleWrapper keyless(0x70002u);
   keyless.PutInt32(0x70006, 4);
   request.PutData(keyless);  // skipped
@@ -104,14 +100,13 @@ TEST(ConfigRepository, BadCallsAndMissingStore) {
   ZEVO_DataHandleWrapper request(0x70001u), reply;
   EXPECT_EQ(repository.Call(8211, &request, &reply), kNotHandled);
   EXPECT_EQ(repository.Call(8209, nullptr, &reply), kUnsupported);
-  EXPECT_EQ(repository.Call(8210, &request, nullptr), kUnsupported);
   ZEVO_DataHandleWrapper not_a_batch(0x70002u);
   EXPECT_EQ(repository.Call(8209, &not_a_batch, &reply), kUnsupported);
 
   ConfigRepository empty(temp.File(u"missing.json"));
   EXPECT_FALSE(empty.Loaded());
   EXPECT_NE(empty.LoadError().find("cannot open"), std::string::npos);
-  request.PutData(RequestCommand(4, 0x10, 5));
+  request.PutData(Command(0x10, kCommonOk, 5, 99));
   ASSERT_EQ(empty.Call(8209, &request, &reply), kCommonOk);
   EXPECT_EQ(AnswerAt(reply, 0, 0x10).status, ConfigRepository::kStatusNotAnswered);
 }

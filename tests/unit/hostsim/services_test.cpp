@@ -92,13 +92,10 @@ TEST(ScanManager, RecordsCommandsWithTheValuesOfTheirMessage) {
   odd.PutInt32(kRegistrationCommandIndex, 3);
   EXPECT_EQ(manager.Call(14099, &odd, nullptr), kNoConnection);
   EXPECT_EQ(manager.Call(14099, nullptr, nullptr), kUnsupported);
-  ZEVO_DataHandleWrapper dead;
-  const ZEVO_DataHandleWrapper taken(std::move(dead));  // leaves `dead` without a message
-  EXPECT_EQ(manager.Call(14100, &dead, nullptr), kUnsupported);
   EXPECT_EQ(manager.Call(14101, &message, nullptr), kNotHandled);
 
   const auto received = manager.Received();
-  ASSERT_EQ(received.size(), 5u);
+  ASSERT_EQ(received.size(), 4u);
   EXPECT_EQ(received[0].function, 14099u);
   EXPECT_TRUE(received[0].liveMessage);
   EXPECT_FALSE(received[0].outputGiven);
@@ -110,7 +107,6 @@ TEST(ScanManager, RecordsCommandsWithTheValuesOfTheirMessage) {
   EXPECT_EQ(received[2].nameId, 7u);
   EXPECT_EQ(received[2].commands, (Values{1}));
   EXPECT_FALSE(received[3].liveMessage);
-  EXPECT_FALSE(received[4].liveMessage);
 }
 
 TEST(RcmTable, FunctionOneFillsTheWholeRecord) {
@@ -119,10 +115,6 @@ TEST(RcmTable, FunctionOneFillsTheWholeRecord) {
   std::memset(out, 0xcc, sizeof(out));
   EXPECT_EQ(table.Call(1, nullptr, out), kCommonOk);
   EXPECT_EQ(std::memcmp(out, &table.Record(), sizeof(ZEVO_RcmRecord)), 0);
-  ZEVO_RcmRecord record;
-  std::memcpy(&record, out, sizeof record);
-  EXPECT_EQ(record.build, 1301u);
-  EXPECT_EQ(record.opaque[579], static_cast<std::uint8_t>(579 * 7 + 1));
   EXPECT_EQ(out[sizeof(ZEVO_RcmRecord)], 0xcc);  // nothing beyond the record
 
   // A configured failure writes nothing; other functions and a missing

@@ -62,41 +62,5 @@ TEST(MsgNested, GetDataAtSharesReadDataAtCopies) {
   ZEVO_Msg_DestroyDataHandle(&copy);
 }
 
-TEST(MsgNested, NestingIsLimited) {
-  // Wrap a message in a new one level by level until the limit refuses.
-  ZEVO_DataHandle inner{};
-  ASSERT_EQ(ZEVO_Msg_CreateDataHandle(1, &inner), ZEVO_MSG_S_OK);
-  int levels = 0;
-  for (std::int32_t rc = ZEVO_MSG_S_OK; rc == ZEVO_MSG_S_OK && levels <= ZEVO_MSG_MAX_NESTING;) {
-    ZEVO_DataHandle outer{};
-    ZEVO_Msg_CreateDataHandle(1, &outer);
-    rc = ZEVO_Msg_PutData(&outer, &inner);
-    ZEVO_Msg_DestroyDataHandle(rc == ZEVO_MSG_S_OK ? &inner : &outer);
-    if (rc == ZEVO_MSG_S_OK) {
-      inner = outer;
-      ++levels;
-    } else {
-      EXPECT_EQ(rc, ZEVO_MSG_E_TOO_LARGE);
-    }
-  }
-  EXPECT_EQ(levels, ZEVO_MSG_MAX_NESTING);
-  EXPECT_EQ(ZEVO_Msg_Pack(&inner), ZEVO_MSG_S_OK);  // the deepest tree still packs
-
-  // The innermost message, reached by reference, takes values but no more nesting.
-  ZEVO_DataHandle deep{};
-  ASSERT_EQ(ZEVO_Msg_ShareDataHandle(&inner, &deep), ZEVO_MSG_S_OK);
-  for (int i = 0; i < ZEVO_MSG_MAX_NESTING; ++i) {
-    ZEVO_DataHandle next{};
-    ASSERT_EQ(ZEVO_Msg_GetDataAt(&deep, 1, 0, &next), ZEVO_MSG_S_OK);
-    ZEVO_Msg_DestroyDataHandle(&deep);
-    deep = next;
-  }
-  ScopedHandle leaf(1);
-  EXPECT_EQ(ZEVO_Msg_PutData(&deep, leaf.get()), ZEVO_MSG_E_TOO_LARGE);
-  EXPECT_EQ(ZEVO_Msg_PutInt32(&deep, 2, 3), ZEVO_MSG_S_OK);
-  ZEVO_Msg_DestroyDataHandle(&deep);
-  ZEVO_Msg_DestroyDataHandle(&inner);
-}
-
 }  // namespace
 }  // namespace zevo::msg_test

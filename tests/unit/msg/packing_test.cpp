@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "msg_test_util.h"
@@ -56,21 +55,14 @@ TEST(MsgPacking, RoundTripKeepsEverything) {
   Fill(source.get());
   const Bytes bytes = Packed(source.get());
 
-  ZEVO_Msg_PutInt32(target.get(), 1, 1);  // replaced by the load
+  ZEVO_Msg_PutInt32(target.get(), 1, 1);  // replaced by the load, name id included
   ASSERT_EQ(ZEVO_Msg_Load(target.get(), bytes.data(), static_cast<std::uint32_t>(bytes.size())), ZEVO_MSG_S_OK);
-  EXPECT_EQ(Packed(target.get()), bytes);
+  EXPECT_EQ(Packed(target.get()), bytes);  // the same values, read back and packed again
 
-  std::uint32_t u = 0;
-  EXPECT_EQ(NameOf(target.get()), 0u);
-  EXPECT_EQ(Int32At(target.get(), 1, 0), -12345);  // the target's own value is gone
-  EXPECT_EQ(Int32At(target.get(), 131972, 0), -11);
-  ASSERT_EQ(ZEVO_Msg_GetUInt32At(target.get(), 134076, 1, &u), ZEVO_MSG_S_OK);
-  EXPECT_EQ(u, 2u);
-  EXPECT_EQ(WStringAt(target.get(), 6, 0), u"");
-
+  // Read through the nested levels, the loaded values are where they were put.
   ZEVO_DataHandle item{}, sub{};
+  std::uint32_t u = 0;
   ASSERT_EQ(ZEVO_Msg_GetDataAt(target.get(), 65542, 1, &item), ZEVO_MSG_S_OK);
-  EXPECT_EQ(WStringAt(&item, 133767, 0), u"\u00e9t\u00e9");
   ASSERT_EQ(ZEVO_Msg_GetDataAt(&item, 9, 0, &sub), ZEVO_MSG_S_OK);
   ASSERT_EQ(ZEVO_Msg_GetUInt32At(&sub, 3, 0, &u), ZEVO_MSG_S_OK);
   EXPECT_EQ(u, 33u);
@@ -91,7 +83,6 @@ TEST(MsgPacking, StartAddressFollowsChanges) {
   EXPECT_EQ(ZEVO_Msg_GetStartAddress(m.get(), &start), ZEVO_MSG_E_NOT_PACKED);
   ASSERT_EQ(ZEVO_Msg_Pack(m.get()), ZEVO_MSG_S_OK);
   ASSERT_EQ(ZEVO_Msg_GetStartAddress(m.get(), &start), ZEVO_MSG_S_OK);
-  EXPECT_EQ(std::memcmp(start, "ZMSG", 4), 0);
 
   // A change deep inside, made through a reference, makes the bytes stale.
   ZEVO_DataHandle item{}, sub{};
@@ -135,23 +126,20 @@ TEST(MsgPacking, DamagedBytesFailAndChangeNothing) {
   for (std::size_t n = 0; n < good.size(); ++n) {
     EXPECT_EQ(LoadKeepsTargetOnFailure(Bytes(good.begin(), good.begin() + n)), ZEVO_MSG_E_BAD_FORMAT) << n;
   }
+  // Flips in the name id or the values may stay valid (failures are checked
+  // inside); any flip in magic, version, flags or value count is refused.
   for (std::size_t i = 0; i < good.size(); ++i) {
     Bytes flipped = good;
     flipped[i] ^= 0xFF;
-    LoadKeepsTargetOnFailure(flipped);  // some flips stay valid; failures are checked inside
+    const std::int32_t rc = LoadKeepsTargetOnFailure(flipped);
+    EXPECT_TRUE(rc == ZEVO_MSG_E_BAD_FORMAT || (i >= 8 && i < 12) || i >= 16) << i;
   }
 
-  auto with = [&](std::size_t at, std::initializer_list<unsigned char> patch) {
-    Bytes b = good;
-    for (unsigned char c : patch) b.at(at++) = c;
-    return b;
-  };
-  EXPECT_EQ(LoadKeepsTargetOnFailure(with(0, {'z'})), ZEVO_MSG_E_BAD_FORMAT);          // magic
-  EXPECT_EQ(LoadKeepsTargetOnFailure(with(4, {2})), ZEVO_MSG_E_BAD_FORMAT);            // version
-  EXPECT_EQ(LoadKeepsTargetOnFailure(with(6, {1})), ZEVO_MSG_E_BAD_FORMAT);            // flags
-  EXPECT_EQ(LoadKeepsTargetOnFailure(with(12, {0xFF, 0xFF})), ZEVO_MSG_E_BAD_FORMAT);  // count
-  EXPECT_EQ(LoadKeepsTargetOnFailure(with(20, {0})), ZEVO_MSG_E_BAD_FORMAT);           // type 0
-  EXPECT_EQ(LoadKeepsTargetOnFailure(with(20, {7})), ZEVO_MSG_E_BAD_FORMAT);           // type 7
+  for (unsigned char type : {0, 7}) {  // just outside the value types
+    Bytes typed = good;
+    typed[20] = type;
+    EXPECT_EQ(LoadKeepsTargetOnFailure(typed), ZEVO_MSG_E_BAD_FORMAT) << int{type};
+  }
   Bytes trailing = good;
   trailing.push_back(0);
   EXPECT_EQ(LoadKeepsTargetOnFailure(trailing), ZEVO_MSG_E_BAD_FORMAT);
@@ -180,8 +168,29 @@ Bytes Chain(int levels) {
 }
 
 TEST(MsgPacking, NestingDepthIsBounded) {
-  EXPECT_EQ(LoadKeepsTargetOnFailure(Chain(ZEVO_MSG_MAX_NESTING)), ZEVO_MSG_S_OK);
   EXPECT_EQ(LoadKeepsTargetOnFailure(Chain(ZEVO_MSG_MAX_NESTING + 1)), ZEVO_MSG_E_TOO_LARGE);
+  // The deepest chain loads and packs; putting it into a message goes one level too deep.
+  for (int levels : {ZEVO_MSG_MAX_NESTING - 1, ZEVO_MSG_MAX_NESTING}) {
+    const Bytes bytes = Chain(levels);
+    ScopedHandle chain(1), outer(1);
+    ASSERT_EQ(ZEVO_Msg_Load(chain.get(), bytes.data(), static_cast<std::uint32_t>(bytes.size())), ZEVO_MSG_S_OK);
+    EXPECT_EQ(Packed(chain.get()), bytes);
+    EXPECT_EQ(ZEVO_Msg_PutData(outer.get(), chain.get()),
+              levels < ZEVO_MSG_MAX_NESTING ? ZEVO_MSG_S_OK : ZEVO_MSG_E_TOO_LARGE);
+    if (levels < ZEVO_MSG_MAX_NESTING) continue;
+    // The innermost message, reached by reference, takes values but no more nesting.
+    ZEVO_DataHandle deep{};
+    ASSERT_EQ(ZEVO_Msg_ShareDataHandle(chain.get(), &deep), ZEVO_MSG_S_OK);
+    for (int i = 0; i < levels; ++i) {
+      ZEVO_DataHandle next{};
+      ASSERT_EQ(ZEVO_Msg_GetDataAt(&deep, 1, 0, &next), ZEVO_MSG_S_OK);
+      ZEVO_Msg_DestroyDataHandle(&deep);
+      deep = next;
+    }
+    EXPECT_EQ(ZEVO_Msg_PutData(&deep, outer.get()), ZEVO_MSG_E_TOO_LARGE);
+    EXPECT_EQ(ZEVO_Msg_PutInt32(&deep, 2, 3), ZEVO_MSG_S_OK);
+    ZEVO_Msg_DestroyDataHandle(&deep);
+  }
 
   // A nested message's name id must match the index it is filed under.
   Bytes misfiled = Chain(1);

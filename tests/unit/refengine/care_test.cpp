@@ -72,10 +72,6 @@ TEST_F(CareTest, RestoreRefusesTamperedFilesAndDifferentTargetsThenRestores) {
 TEST_F(CareTest, ItemListOperations) {
   WriteSamples();
   ASSERT_EQ(ScanAll(), 0);
-  TKC_ITEM item{};
-  item.size = 3427;
-  EXPECT_EQ(Tk().TKGetItem(h_, 0, &item), kInvalidArgument);
-
   std::int32_t count = 0;
   ASSERT_EQ(Tk().TKGetItemIndexByCompanyName(h_, u"Umbrella Dialers", nullptr, &count), 0);
   EXPECT_EQ(count, 3);  // dialer, its non-ASCII copy, resident

@@ -22,7 +22,6 @@ inline constexpr std::int32_t kInvalidArgument = -1;
 inline constexpr std::int32_t kStopped = -4;
 inline constexpr std::int32_t kBackupCorrupt = -8;
 inline constexpr std::int32_t kTargetExists = -9;
-inline constexpr std::int32_t kNoMoreRows = -1000;
 
 // Folder of an engine build, with a trailing separator.
 std::u16string EngineFolder(const char* name);

@@ -87,12 +87,6 @@ TEST_F(EngineTest, FaultsFailChosenCallsWithChosenStatuses) {
   EXPECT_EQ(Tk().TKScan(h_, u""), 0);
 }
 
-}  // namespace
-}  // namespace tarsk::test
-
-namespace tarsk::test {
-namespace {
-
 // Loads a pattern text from a scratch engine folder into a new session.
 std::int32_t LoadPatternText(const std::filesystem::path& folder, const std::string& text, std::u16string& error) {
   std::filesystem::create_directories(folder);
@@ -163,10 +157,6 @@ TEST_F(EngineTest, RcmTableAndArgumentChecks) {
   EXPECT_EQ(Tk().TKSetRCMTable(0, nullptr, 0), 0);
   EXPECT_EQ(Tk().TKGetOption(0, 900, held, 2), 0);
   EXPECT_EQ(std::u16string(held), u"0");
-  std::int32_t h = 0;
-  EXPECT_EQ(Tk().TKInit(u"x", 5, &h), kInvalidArgument);
-  EXPECT_EQ(Tk().TKSetOption(h_, 99, u"1"), kInvalidArgument);
-  EXPECT_EQ(Tk().TKEnableScanner(h_, 7, 1), kInvalidArgument);
   EXPECT_EQ(Tk().TKScan(h_, u"somewhere"), kInvalidArgument);
   // Backup needs an existing folder in option 14; with nothing selected it writes nothing.
   EXPECT_EQ(Tk().TKBackup(h_, u""), -7);
