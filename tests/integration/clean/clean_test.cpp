@@ -134,9 +134,9 @@ std::string Differences(const TreeSnapshot& before, const TreeSnapshot& after) {
 // What one scan job with cleaning reported.
 struct CleanRun {
   hostsim::ScanJobResults results;
-  std::vector<SPYWARE_ITEM> found;                           // event 2
-  std::vector<SPYWARE_ITEM> cleaned;                         // event 1001
-  std::vector<std::pair<fs::path, std::u16string>> backups;  // event 1000: file, company
+  std::vector<SPYWARE_ITEM> found;    // event 2
+  std::vector<SPYWARE_ITEM> cleaned;  // event 1001
+  std::vector<fs::path> backups;      // event 1000
 };
 
 // Whether a job with `o` may clean a file (one with no item never).
@@ -224,22 +224,10 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     for (const hostsim::ProgressReport& report : sink.Reports()) {
       if (report.event == hostsim::kEventItemFound && report.item) run.found.push_back(*report.item);
       if (report.event == hostsim::kEventItemCleaned && report.item) run.cleaned.push_back(*report.item);
-      if (report.event == hostsim::kEventBackupFile) run.backups.emplace_back(fs::path(report.text), report.company);
+      if (report.event == hostsim::kEventBackupFile) run.backups.emplace_back(report.text);
     }
     EXPECT_EQ(sink.LateReports(), 0u);
     return run;
-  }
-
-  // Function 7 with the backup file's full path, in a session of its own.
-  std::int32_t Restore(const fs::path& backupFile) {
-    const Object engine(m_.x(), kEngineInterfaceId);
-    ZEVO_OpenBlock open{nullptr, "clean-restore", 0};
-    const std::int32_t opened = engine.Call(kFnOpenSession, &open);
-    if (Failed(opened)) return opened;
-    std::u16string path = backupFile.u16string();
-    const std::int32_t result = engine.Call(kFnRestore, path.data());
-    engine.Call(kFnCloseSession);
-    return result;
   }
 
   // Every "*.tkb" directly in `folder`, sorted.
@@ -253,11 +241,17 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     return files;
   }
 
-  // Restores every backup file of `folder`; each must succeed.
+  // Restores every backup file of `folder` by function 7 with its full path,
+  // each in a session of its own; each must succeed.
   void RestoreAll(const fs::path& folder) {
     for (const fs::path& file : BackupFiles(folder)) {
-      const std::int32_t result = Restore(file);
+      const Object engine(m_.x(), kEngineInterfaceId);
+      ZEVO_OpenBlock open{nullptr, "clean-restore", 0};
+      ASSERT_TRUE(Succeeded(engine.Call(kFnOpenSession, &open)));
+      std::u16string path = file.u16string();
+      const std::int32_t result = engine.Call(kFnRestore, path.data());
       EXPECT_TRUE(Succeeded(result)) << "restore of " << Utf8(file) << " answered 0x" << std::hex << result;
+      engine.Call(kFnCloseSession);
     }
   }
 
@@ -293,7 +287,7 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     if (Succeeded(r.results.scan)) {
       EXPECT_EQ(r.cleaned.size(), r.found.size()) << "a success without a clean result for every item";
     }
-    for (const auto& [file, company] : r.backups) {
+    for (const fs::path& file : r.backups) {
       EXPECT_TRUE(fs::is_regular_file(file)) << "a reported backup file does not exist: " << Utf8(file);
     }
     if (!backup) {
