@@ -255,16 +255,6 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     }
   }
 
-  // Files a job must not clean stay untouched.
-  static void ExpectKeptFilesUntouched(const std::vector<TreeFile>& tree, const TreeSnapshot& before,
-                                       const TreeSnapshot& after, ZEVO_ScanOptions o, bool backup) {
-    for (const TreeFile& f : tree) {
-      const auto it = after.find(f.path);
-      EXPECT_TRUE(MayClean(f, o, backup) || (it != after.end() && it->second == before.at(f.path)))
-          << "a file that must stay was changed or removed: " << f.path;
-    }
-  }
-
   // One job on a fresh copy of the tree, with backup and both clean flags
   // or without backup and cookie cleaning; checks everything that must hold
   // whatever the fault did. `backupFolder` empty: the run's own.
@@ -283,7 +273,11 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     const CleanRun r = RunCleanJob(options, faults);
     const TreeSnapshot after = Snapshot(root);
 
-    ExpectKeptFilesUntouched(tree, before, after, options, backup);
+    for (const TreeFile& f : tree) {
+      const auto it = after.find(f.path);
+      EXPECT_TRUE(MayClean(f, options, backup) || (it != after.end() && it->second == before.at(f.path)))
+          << "a file that must stay was changed or removed: " << f.path;
+    }
     if (Succeeded(r.results.scan)) {
       EXPECT_EQ(r.cleaned.size(), r.found.size()) << "a success without a clean result for every item";
     }

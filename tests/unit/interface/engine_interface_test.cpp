@@ -30,12 +30,6 @@ class EngineInterfaceTest : public InterfaceTest {
     Publish(std::move(tables));
   }
 
-  EngineObject Open() {
-    EngineObject object = NewObject();
-    EXPECT_EQ(object->CallFunc(0, nullptr, nullptr), Code(0x20ff0000u));
-    return object;
-  }
-
   // Serves these settings from the configuration repository.
   void UseRepository(bool first, bool second, const char* list) {
     const auto file = std::filesystem::temp_directory_path() / "zevo-interface-test-store.json";

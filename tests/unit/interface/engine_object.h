@@ -43,6 +43,17 @@ class InterfaceTest : public ::testing::Test {
     driver_->SetTables(&tables_);
   }
   EngineObject NewObject() { return EngineObject(new ITarskEngineInterface(*driver_, services_.Organizer())); }
+  // A new object with its session open for caller "job" and, given one, the
+  // host's sink set.
+  EngineObject Open(std::uint64_t cookie = 0, IProgressSink* sink = nullptr) {
+    EngineObject object = NewObject();
+    ZEVO_OpenBlock block{nullptr, "job", cookie};
+    EXPECT_EQ(object->CallFunc(0, &block, nullptr), Code(0x20ff0000u));
+    if (sink != nullptr) {
+      EXPECT_EQ(object->CallFunc(5, sink, nullptr), Code(0x200c0000u));
+    }
+    return object;
+  }
 
   testing::FakeEngine engine_;
   hostsim::Services services_;

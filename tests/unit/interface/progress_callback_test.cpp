@@ -66,16 +66,6 @@ class ProgressCallbackTest : public InterfaceTest {
     Publish(std::move(tables));
   }
 
-  EngineObject Open(std::uint64_t cookie, IProgressSink* sink) {
-    EngineObject object = NewObject();
-    ZEVO_OpenBlock block{nullptr, "job", cookie};
-    EXPECT_EQ(object->CallFunc(0, &block, nullptr), Code(0x20ff0000u));
-    if (sink != nullptr) {
-      EXPECT_EQ(object->CallFunc(5, sink, nullptr), Code(0x200c0000u));
-    }
-    return object;
-  }
-
   static std::int32_t Report(const EngineObject& object, std::int32_t event, void* data, std::int32_t d = 0) {
     return ITarskEngineInterface::TARSKProcessCallback(object->SessionHandle(), event, 11, d, data);
   }
