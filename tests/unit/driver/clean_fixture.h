@@ -1,93 +1,55 @@
-// What the cleaning, backup, restore and referential tests stand on: a
-// started driver with one owned session whose reports are recorded, the
-// host's file check, items, and a private folder tree (temp folder for the
-// work folders, backup folder) removed afterwards.
+// The clean, backup, restore and referential tests: a started driver with one
+// owned session whose reports are kept, the host's file check, a folder tree.
 #ifndef ZEVO_TESTS_UNIT_DRIVER_CLEAN_FIXTURE_H_
 #define ZEVO_TESTS_UNIT_DRIVER_CLEAN_FIXTURE_H_
 
-#include <algorithm>
-#include <filesystem>
-#include <mutex>
-#include <optional>
 #include <set>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "driver_fixture.h"
 
 namespace zevo::drivertest {
 
-// The host's file check (module 10, interface 101): keeps out the paths in
-// `kept`, answers `status`, and records every path it was asked about.
-class FileCheck final : public hostsim::HostInterface {
- public:
+// The host's file check: keeps out `kept`, answers `status`, records the paths
+// asked about (from the thread that cleans).
+struct FileCheck final : hostsim::HostInterface {
   std::int32_t Call(std::uint32_t function, void* input, void* output) noexcept override {
     if (function != ZEVO_FILE_CHECK_FN_CHECK || input == nullptr || output == nullptr) return kUnsupported;
     const auto* request = static_cast<const ZEVO_FileCheckRequest*>(input);
-    auto* reply = static_cast<ZEVO_FileCheckReply*>(output);
-    std::lock_guard lock(mutex_);
-    asked_.emplace_back(request->path);
-    if (request->zero != 0 || request->one != 1) ++malformed_;
-    if (kept_.count(request->path) != 0) reply->keepOut = 1;
-    return status_;
+    asked.emplace_back(request->path);
+    if (request->zero != 0 || request->one != 1) ++malformed;
+    if (kept.count(request->path) != 0) static_cast<ZEVO_FileCheckReply*>(output)->keepOut = 1;
+    return status;
   }
-  void Keep(std::u16string path) {
-    std::lock_guard lock(mutex_);
-    kept_.insert(std::move(path));
-  }
-  void SetStatus(std::int32_t status) {
-    std::lock_guard lock(mutex_);
-    status_ = status;
-  }
-  std::vector<std::u16string> Asked() const {
-    std::lock_guard lock(mutex_);
-    return asked_;
-  }
-  int Malformed() const {
-    std::lock_guard lock(mutex_);
-    return malformed_;
-  }
-
- private:
-  mutable std::mutex mutex_;
-  std::set<std::u16string> kept_;
-  std::vector<std::u16string> asked_;
-  std::int32_t status_ = kCommonOk;
-  int malformed_ = 0;
+  std::set<std::u16string> kept;
+  std::vector<std::u16string> asked;
+  std::int32_t status = kCommonOk;
+  int malformed = 0;
 };
 
-// One report the driver handed to the session's callback.
 struct Report {
   std::int32_t handle;
   std::int32_t event;
   std::int32_t c;
   std::int32_t d;
-  std::optional<TKC_ITEM> item;  // event 1001
-  std::u16string backupFile;     // event 1000
-  std::u16string company;        // event 1000
+  std::u16string backupFile;  // event 1000
+  std::u16string company;     // event 1000
 };
 
-inline std::mutex g_reportMutex;
-inline std::vector<Report> g_reports;
+inline std::vector<Report> g_reports;  // the callback runs on the thread of the job
 
 inline std::int32_t RecordReport(std::int32_t h, std::int32_t event, std::int32_t c, std::int32_t d, void* data) {
-  Report report{h, event, c, d, std::nullopt, {}, {}};
-  if (event == kEventCleanResult && data != nullptr) report.item = *static_cast<const TKC_ITEM*>(data);
+  Report report{h, event, c, d, {}, {}};
   if (event == kEventBackupFile && data != nullptr) {
     const auto* backup = static_cast<const ZEVO_BackupReport*>(data);
     report.backupFile = backup->backupFile;
     report.company = backup->companyName;
   }
-  std::lock_guard lock(g_reportMutex);
   g_reports.push_back(std::move(report));
   return 0;
 }
 
-inline std::vector<Report> TakeReports() {
-  std::lock_guard lock(g_reportMutex);
-  return std::exchange(g_reports, {});
-}
+inline std::vector<Report> TakeReports() { return std::exchange(g_reports, {}); }
 
 // Custom-range ids carry their own company text, so no table is needed.
 inline constexpr std::int32_t kCustomId = kCustomItemIdFirst;
@@ -114,10 +76,6 @@ inline std::string JsonText(const std::filesystem::path& path) {
   }
   return out;
 }
-
-struct SessionOwner final : driver::ISessionOwner {
-  void SetStopFlag(bool) noexcept override {}
-};
 
 class CleanTest : public DriverTest {
  protected:
@@ -161,7 +119,7 @@ class CleanTest : public DriverTest {
   std::filesystem::path root_;
   std::shared_ptr<FileCheck> file_check_ = std::make_shared<FileCheck>();
   std::unique_ptr<driver::CEngineTARSK> driver_;
-  SessionOwner owner_;
+  Owner owner_;
   std::int32_t session_ = 0;
 };
 

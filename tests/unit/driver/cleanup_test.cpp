@@ -1,7 +1,4 @@
-// CEngineTARSK selection, cleaning and clean-result reports against the
-// fake engine and the host's file check.
-#include <map>
-
+// CEngineTARSK selection, cleaning and clean-result reports.
 #include "clean_fixture.h"
 
 namespace zevo::drivertest {
@@ -26,7 +23,7 @@ class CleanupTest : public CleanTest {
         MakeItem(kCustomId, 20, u"x", u"d.exe", u"B"),           // 4 never asked
         MakeItem(kCustomId, 17, u"y", u"e.exe", u"B", 0x10),     // 5 bit 0x10
     });
-    file_check_->Keep(u"dir" + kSep + u"a.exe");
+    file_check_->kept.insert(u"dir" + kSep + u"a.exe");
   }
   std::vector<std::uint32_t> Cleaned() const {
     const auto cleans = engine_.Cleans();
@@ -50,9 +47,9 @@ TEST_F(CleanupTest, SelectionFollowsKindFlagsResultBitAndTheHostsCheck) {
   EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{2, 3, 4, 5}));
   // The host is asked about kinds 10, 13, 14, 17 and 18 only, with the
   // folder and name joined by exactly one separator.
-  EXPECT_EQ(file_check_->Asked(),
+  EXPECT_EQ(file_check_->asked,
             (Texts{u"dir" + kSep + u"a.exe", u"dir" + kSep + u"b.exe", u"c.exe", u"y" + kSep + u"e.exe"}));
-  EXPECT_EQ(file_check_->Malformed(), 0);
+  EXPECT_EQ(file_check_->malformed, 0);
   EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
   EXPECT_TRUE(engine_.Items().empty());
   const auto selects = engine_.CallsOf("TKSelectItems");
@@ -65,102 +62,62 @@ TEST_F(CleanupTest, SelectionFollowsKindFlagsResultBitAndTheHostsCheck) {
   SetSixItems();
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, false, true, false), kOk);
   EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{0}));
-  EXPECT_EQ(file_check_->Asked().size(), 4u);
+  EXPECT_EQ(file_check_->asked.size(), 4u);
   EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 0, 0, 0, 0, 0}));
 
   // With a backup, bit 0x10 keeps an item out before the host is asked.
   SetSixItems();
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, true), kOk);
   EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{0, 2, 4}));
-  EXPECT_EQ(file_check_->Asked().size(), 6u);
+  EXPECT_EQ(file_check_->asked.size(), 6u);
   EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
-}
 
-TEST_F(CleanupTest, EmptySessionAndTimingLines) {
-  logtest::Configure("Plugin TARSK=1;=1");
-  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, true), kOk);
-  EXPECT_EQ(engine_.CallNames(), CallList{"TKGetItemCount"});  // nothing to remove
+  // Fewer flags than items: the rest are reported as not kept by the host.
   SetSixItems();
+  driver_->SendCleanResult(session_, {true});
+  EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{1, 0, 0, 0, 0, 0}));
+  // The main session has no owner: no reports.
+  EXPECT_EQ(driver_->SpywareDoCleanup(driver_->MainSession(), true, true, false), kOk);
+  EXPECT_TRUE(TakeReports().empty());
+}
+
+// A failed clean still reports and removes every item before it fails the job.
+TEST_F(CleanupTest, FailuresCleanNothingAgainstTheRules) {
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, true), kOk);
-  const auto lines = Lines();
-  ASSERT_EQ(lines.size(), 11u);
-  EXPECT_EQ(lines[5], u"clean start");
-  EXPECT_TRUE(lines[9].starts_with(u"clean finished, performance = ")) << lines[9].size();
-}
-
-// Each engine call of a clean fails in turn: no item is ever cleaned against
-// the rules (neither the cookie nor what the host keeps), and a failed
-// selection or scanner switch cleans nothing.
-TEST_F(CleanupTest, EveryEngineCallFailingInTurnKeepsToTheRules) {
-  engine_.SetLastError(4, u"busy");
-  SetSixItems();
-  ASSERT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
-  const auto calls = engine_.CallNames();
-  std::map<std::string, std::size_t> seen;
-  for (const std::string& call : calls) {
-    const std::size_t nth = ++seen[call];
-    SCOPED_TRACE(call + " #" + std::to_string(nth));
-    SetSixItems();
-    engine_.ClearCalls();
-    const std::size_t cleans = engine_.Cleans().size();
-    engine_.SetStatusOnCall(call, nth, -6);
-    const std::int32_t status = driver_->SpywareDoCleanup(session_, true, false, false);
-    if (engine_.Cleans().size() > cleans) {
-      for (std::uint32_t index : Cleaned()) EXPECT_TRUE(index >= 2) << index;
-    }
-    if (call == "TKSelectItems" || (call == "TKEnableScanner" && nth == 2)) {
-      EXPECT_EQ(status, MapEngineStatus(-6));
-      EXPECT_EQ(engine_.CountCalls("TKClean"), 0u);
-      EXPECT_EQ(Lines()[Lines().size() - 3], u"Failed: " + std::u16string(call.begin(), call.end()) + u": 0xfffffffa");
-    }
-    // The session is emptied in any case (once there are items).
-    EXPECT_EQ(engine_.CountCalls("TKRemoveItems"), call == "TKGetItemCount" && nth == 1 ? 0u : 1u);
-  }
-}
-
-TEST_F(CleanupTest, AnItemTheEngineCannotHandOutIsNotCleaned) {
+  EXPECT_EQ(engine_.CallNames(), CallList{"TKGetItemCount"});
   SetSixItems();
   engine_.SetStatusOnCall("TKGetItem", 3, -1);  // item 2 during the selection
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, false), kOk);
   EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{0, 3, 4, 5}));
-  EXPECT_EQ(engine_.CallsOf("TKSelectItems")[2].ints, (Ints{session_, 2, 0}));
-  EXPECT_EQ(Lines()[2], u"Failed: TKGetItem: 0xffffffff");
-}
+  EXPECT_TRUE(Logged(u"Failed: TKGetItem: 0xffffffff"));
+  TakeReports();
 
-TEST_F(CleanupTest, AFailedCleanFailsTheJobAfterEveryItemIsReportedAndRemoved) {
+  SetSixItems();
+  engine_.SetLastError(4, u"busy");
+  engine_.SetStatusOnCall("TKSelectItems", 2, -6);  // keeping an item out
+  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), MapEngineStatus(-6));
+  EXPECT_EQ(engine_.Cleans().size(), 1u);
+  EXPECT_TRUE(engine_.Items().empty());
+  EXPECT_TRUE(Logged(u"Failed: TKSelectItems: 0xfffffffa"));
+
   SetSixItems();
   engine_.SetStatus("TKClean", -12);
   EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, true, false), MapEngineStatus(-12));
   EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{0, 1, 0, 0, 0, 0}));
   EXPECT_TRUE(engine_.Items().empty());
-  EXPECT_EQ(Lines()[2], u"Failed: TKClean: 0xfffffff4");
-}
-
-TEST_F(CleanupTest, ReportsGoToOwnedSessionsAndNeverPastTheFlags) {
-  SetSixItems();
-  // Fewer flags than items: the rest are reported as not kept by the host.
-  driver_->SendCleanResult(session_, {true});
-  EXPECT_EQ(ReportedFlags(), (std::vector<std::int32_t>{1, 0, 0, 0, 0, 0}));
-  // The main session has no owner: no reports.
-  driver_->SendCleanResult(driver_->MainSession(), {true, true});
-  EXPECT_TRUE(TakeReports().empty());
-  EXPECT_EQ(driver_->SpywareDoCleanup(driver_->MainSession(), true, true, false), kOk);
-  EXPECT_TRUE(TakeReports().empty());
+  EXPECT_TRUE(Logged(u"Failed: TKClean: 0xfffffff4"));
 }
 
 TEST_F(CleanupTest, WithoutAnAnswerFromTheHostItemsAreCleaned) {
   const std::size_t connections = services_.OpenConnections();
-  // A failing check keeps nothing out, even when it says so.
-  SetSixItems();
-  file_check_->SetStatus(kFail);
-  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
-  EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
-  // No file check module at all: nobody to ask.
-  services_.Register(ZEVO_FILE_CHECK_MODULE, ZEVO_FILE_CHECK_INTERFACE, nullptr);
-  SetSixItems();
-  EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
-  EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
-  EXPECT_EQ(file_check_->Asked().size(), 4u);
+  file_check_->status = kFail;  // keeps nothing out, even when it says so
+  for (const bool registered : {true, false}) {
+    if (!registered) services_.Register(ZEVO_FILE_CHECK_MODULE, ZEVO_FILE_CHECK_INTERFACE, nullptr);
+    SetSixItems();
+    EXPECT_EQ(driver_->SpywareDoCleanup(session_, true, false, false), kOk);
+    EXPECT_EQ(Cleaned(), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
+  }
+  EXPECT_EQ(file_check_->asked.size(), 4u);
   EXPECT_EQ(services_.OpenConnections(), connections);  // every connection given back
 }
 

@@ -1,13 +1,12 @@
-// What a driver test stands on: the fake engine, a host services table with
-// a configuration repository over a store file and an RCM table module, and
-// the "Plugin TARSK" log lines.
+// What a driver test stands on: the fake engine, host services with a
+// configuration store file and the RCM table 4.5.6, and the module's lines.
 #ifndef ZEVO_TESTS_UNIT_DRIVER_DRIVER_FIXTURE_H_
 #define ZEVO_TESTS_UNIT_DRIVER_DRIVER_FIXTURE_H_
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -15,30 +14,21 @@
 #include <vector>
 
 #include "../log/log_test_support.h"
+#include "driver/engine_tables.h"
 #include "driver/engine_tarsk.h"
 #include "fake_engine.h"
 #include "os/path.h"
 #include "sim/config_repository.h"
+#include "sim/rcm_table.h"
 #include "sim/services.h"
-#include "zevo/organizer.h"
-#include "zevo/records.h"
 #include "zevo/result.h"
 
 namespace zevo::drivertest {
 
-// The RCM table module: function 1 fills the record with a version triple.
-class RcmTable final : public hostsim::HostInterface {
- public:
-  std::int32_t Call(std::uint32_t function, void* input, void* output) noexcept override {
-    ++calls;
-    if (function != kRcmTableGet || input != nullptr || output == nullptr) return kUnsupported;
-    auto* record = static_cast<ZEVO_RcmRecord*>(output);
-    record->major = 4, record->minor = 5, record->build = 6;
-    std::memset(record->opaque, 0xab, sizeof record->opaque);
-    return status;
-  }
-  std::atomic<std::int32_t> status{kCommonOk};
-  std::atomic<int> calls{0};
+// A session owner that records the stop flag.
+struct Owner final : driver::ISessionOwner {
+  void SetStopFlag(bool stop) noexcept override { stopped = stop; }
+  std::atomic<bool> stopped{false};
 };
 
 // The engine folder the module path points into, with its separator.
@@ -74,8 +64,7 @@ class DriverTest : public ::testing::Test {
     return std::make_unique<driver::CEngineTARSK>(services_.Organizer(), testing::FakeEngine::Table());
   }
 
-  // A driver through Initialize and InitMainSession; the calls so far are
-  // forgotten.
+  // A driver through Initialize and InitMainSession, its calls forgotten.
   std::unique_ptr<driver::CEngineTARSK> StartedDriver() {
     auto driver = MakeDriver();
     EXPECT_EQ(driver->Initialize(), kOk);
@@ -85,20 +74,52 @@ class DriverTest : public ::testing::Test {
     return driver;
   }
 
-  // The texts of the "Plugin TARSK" lines so far.
+  // The texts of the "Plugin TARSK" lines since the last ForgetLines().
   std::vector<std::u16string> Lines() const {
     std::vector<std::u16string> texts;
-    for (const auto& line : capture_.Lines()) {
-      if (line.module == u"Plugin TARSK") texts.push_back(line.text);
+    const auto lines = capture_.Lines();
+    for (std::size_t i = forgotten_; i < lines.size(); ++i) {
+      if (lines[i].module == u"Plugin TARSK") texts.push_back(lines[i].text);
     }
     return texts;
+  }
+  void ForgetLines() { forgotten_ = capture_.Lines().size(); }
+  bool Logged(const std::u16string& text) const {
+    const auto lines = Lines();
+    return std::find(lines.begin(), lines.end(), text) != lines.end();
   }
 
   testing::FakeEngine engine_;
   hostsim::Services services_;
-  std::shared_ptr<RcmTable> rcm_ = std::make_shared<RcmTable>();
+  std::shared_ptr<hostsim::RcmTable> rcm_ = std::make_shared<hostsim::RcmTable>(4, 5, 6);
   std::filesystem::path store_path_;
   logtest::LineCapture capture_;
+  std::size_t forgotten_ = 0;
+};
+
+// A started driver, every level and the timing lines logged.
+class TablesDriverTest : public DriverTest {
+ protected:
+  TablesDriverTest() { logtest::Configure("Plugin TARSK=1;=1"); }
+
+  // The three tables from the fake's rows, published to the driver.
+  void EnumerateAll() {
+    ASSERT_EQ(driver_->EnumerateItemId(main_, tables_.items), kOk);
+    ASSERT_EQ(driver_->EnumerateThreatLevel(main_, tables_.threats), kOk);
+    ASSERT_EQ(driver_->EnumerateCompanyIdNameTable(main_, tables_.companies), kOk);
+    published_.Publish(std::move(owned_));
+    driver_->SetTables(&published_);
+    engine_.ClearCalls();
+  }
+  static std::u16string Row(std::initializer_list<std::u16string_view> fields) {
+    return testing::FakeEngine::Row(fields);
+  }
+
+  driver::PublishedTables published_;
+  std::unique_ptr<driver::EngineTables> owned_ = std::make_unique<driver::EngineTables>();
+  driver::EngineTables& tables_ = *owned_;
+  std::unique_ptr<driver::CEngineTARSK> driver_ = StartedDriver();
+  std::int32_t main_ = driver_->MainSession();
 };
 
 }  // namespace zevo::drivertest

@@ -1,18 +1,13 @@
-// CEngineTARSK start-up, settings, options, RCM table and teardown against
-// the fake engine and the reference host services.
-#include <functional>
+// CEngineTARSK start-up: settings, global options, the main session.
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "driver/engine_tables.h"
 #include "driver_fixture.h"
 #include "util/env_expand.h"
-#include "zevo/result.h"
 
 namespace zevo::drivertest {
 namespace {
-
-using testing::FakeEngine;
 
 std::string StoreWith(const std::string& values) { return R"({"values": [)" + values + "]}"; }
 
@@ -47,114 +42,42 @@ TEST_F(DriverTest, InitializeSetsTheFourGlobalOptionsOnce) {
   EXPECT_TRUE(Lines().empty());
 }
 
+// Any mode but 2, or one of the wrong type, is sent as 1.
 TEST_F(DriverTest, EngineModeIsOneUnlessConfiguredAsTwoAndFoldersDefault) {
-  const std::vector<std::pair<std::string, std::u16string>> cases{
-      {R"({"key": "0xc70000", "type": "int32", "value": 0})", u"1"},
-      {R"({"key": "0xc70000", "type": "int32", "value": 3})", u"1"},
-      {R"({"key": "0xc70000", "type": "int32", "value": 2})", u"2"},
-      {R"({"key": "0xc70000", "type": "int32", "value": 1})", u"1"},
-      {R"({"key": "0xc70000", "type": "wstring", "value": "2"})", u"1"},  // wrong type: unread
-  };
-  for (const auto& [value, sent] : cases) {
-    SetStore(StoreWith(value));
-    FakeEngine engine;
-    driver::CEngineTARSK driver(services_.Organizer(), FakeEngine::Table());
-    ASSERT_EQ(driver.Initialize(), kOk) << value;
-    const auto options = engine.Options();
-    ASSERT_EQ(options.size(), 4u);
-    EXPECT_EQ(options[1].value, sent) << value;
-    EXPECT_EQ(options[0].value, ExpectedDefault(u"debug"));
+  for (const std::string mode : {R"("int32", "value": 0)", R"("int32", "value": 3)", R"("wstring", "value": "2")"}) {
+    SetStore(StoreWith(R"({"key": "0xc70000", "type": )" + mode + "}"));
+    ASSERT_EQ(MakeDriver()->Initialize(), kOk) << mode;
+    const auto options = engine_.Options();
+    EXPECT_EQ(options[options.size() - 3].value, u"1") << mode;
+    EXPECT_EQ(options[options.size() - 4].value, ExpectedDefault(u"debug"));
   }
-  EXPECT_NE(ExpectedDefault(u"debug").find(std::u16string(u"debug") + os::kPathSeparator), std::u16string::npos);
 }
 
-TEST_F(DriverTest, NoConfigurationServiceGivesTheDefaults) {
-  services_.Register(ZEVO_CONFIG_REPOSITORY_MODULE, ZEVO_CONFIG_REPOSITORY_INTERFACE, nullptr);
-  auto driver = MakeDriver();
-  ASSERT_EQ(driver->Initialize(), kOk);
-  const auto options = engine_.Options();
-  ASSERT_EQ(options.size(), 4u);
-  EXPECT_EQ(options[0].value, ExpectedDefault(u"debug"));
-  EXPECT_EQ(options[1].value, u"1");
-}
-
-TEST_F(DriverTest, EngineFolderMustBeFound) {
+TEST_F(DriverTest, StartUpWithoutFolderWithARefusedOptionWithoutConfiguration) {
   services_.SetModulePath(u"");  // entry 9 answers null
   EXPECT_EQ(MakeDriver()->Initialize(), kEngineLoadFailed);
   services_.SetModulePath(u"plugEngineTARSK.dll");  // no separator
-  auto driver = MakeDriver();
-  EXPECT_EQ(driver->Initialize(), kEngineLoadFailed);
-  EXPECT_FALSE(driver->IsReady());
-  driver::CEngineTARSK orphan(nullptr, FakeEngine::Table());
-  EXPECT_EQ(orphan.Initialize(), kEngineLoadFailed);
+  EXPECT_EQ(MakeDriver()->Initialize(), kEngineLoadFailed);
+  EXPECT_EQ(driver::CEngineTARSK(nullptr, testing::FakeEngine::Table()).Initialize(), kEngineLoadFailed);
   EXPECT_TRUE(engine_.Calls().empty());
   EXPECT_TRUE(Lines().empty());
-}
 
-// Not ready: every engine operation refuses without reaching the engine.
-TEST_F(DriverTest, UnreadyDriverRefusesEveryOperation) {
-  auto unready = MakeDriver();
-  std::int32_t handle = 0;
-  char16_t buffer[kPropertyCapacity];
-  std::vector<bool> flags{true};
-  std::vector<bool> done(1);
-  std::int32_t selected = 7;
-  ZEVO_ReferentialItem item{};
-  driver::EngineTables tables;
-  const std::vector<std::function<std::int32_t()>> operations = {
-      [&] { return unready->OpenSession(&handle, nullptr, "x"); },
-      [&] { return unready->CloseSession(1); },
-      [&] { return unready->LoadPattern(1, true); },
-      [&] { return unready->GetPatternProperty(buffer); },
-      [&] { return unready->GetEngineProperty(buffer); },
-      [&] { return unready->StartScan(1, true, true, true, u"", {}); },
-      [&] { return unready->PrepareScan(1, {}); },
-      [&] { return unready->EnableScanner(1, kDefaultScanners); },
-      [&] { return unready->SetScannerState(1, true); },
-      [&] { return unready->ApplyScanOption(1); },
-      [&] { return unready->SetProcessCallbackFunction(1, nullptr); },
-      [&] { return unready->StopScan(1); },
-      [&] { return unready->BackupAndClean(1, true, true, true, u"b"); },
-      [&] { return unready->SpywareDoCleanup(1, true, true, false); },
-      [&] { return unready->SelectItemsForClean(1, 1, false, true, true, flags); },
-      [&] { return unready->CleanItems(1); },
-      [&] { return unready->SpywareBackup(1, u"b"); },
-      [&] { return unready->SelectItemsByCompany(1, u"A", 1, selected, done); },
-      [&] { return unready->SpywareRestore(1, u"x"); },
-      [&] { return unready->AddReferentialScanItem(1, item); },
-      [&] { return unready->StartReferentialScan(1, true, true, true, u"", {}); },
-      [&] { return unready->EnumerateItemId(1, tables.items); },
-      [&] { return unready->EnumerateThreatLevel(1, tables.threats); },
-      [&] { return unready->EnumerateCompanyIdNameTable(1, tables.companies); },
-      [&] { return unready->AddWhitelistItem(1, u"Acme"); },
-  };
-  for (std::size_t i = 0; i < operations.size(); ++i) EXPECT_EQ(operations[i](), kEngineNotReady) << i;
-  EXPECT_TRUE(flags.empty());
-  EXPECT_EQ(selected, 0);
-  EXPECT_EQ(unready->StopScanByName(""), kNoSessionForName);
-  EXPECT_EQ(unready->GetTableRow(1, 1, 1), u"");
-  const std::int32_t* main = nullptr;
-  EXPECT_EQ(unready->InitMainSession(&main), kEngineNotReady);
-  EXPECT_NE(main, nullptr);
-  unready->StopAllScans();
-  unready->SendCleanResult(1, {true});
-  unready->LogEngineError(0);
-  unready.reset();
-  EXPECT_EQ(rcm_->calls, 0);
-  EXPECT_TRUE(engine_.Calls().empty());
-}
-
-TEST_F(DriverTest, RefusedOptionStopsStartUpWithTheEngineError) {
+  services_.SetModulePath(EngineFolder() + u"plugEngineTARSK.dll");
   engine_.SetStatus("TKSetOption", -7);
   engine_.SetLastError(-7, u"disk trouble");
   auto driver = MakeDriver();
-  EXPECT_EQ(driver->Initialize(), MapEngineStatus(-7));
-  EXPECT_EQ(MapEngineStatus(-7), static_cast<std::int32_t>(0xe030fff9u));
+  EXPECT_EQ(driver->Initialize(), static_cast<std::int32_t>(0xe030fff9u));
   EXPECT_TRUE(driver->IsReady());  // the library stays loaded
   EXPECT_EQ(engine_.CallNames(), (std::vector<std::string>{"TKSetOption", "TKGetLastError"}));
   EXPECT_EQ(engine_.CallsOf("TKGetLastError")[0].ints, (std::vector<std::int64_t>{0, 255}));
   EXPECT_EQ(Lines(), (std::vector<std::u16string>{u"Failed: TKSetOption: id=0x1, ret=0xfffffff9",
                                                   u"    TARSK error: 0xfffffff9: disk trouble"}));
+
+  engine_.SetStatus("TKSetOption", 0);
+  services_.Register(ZEVO_CONFIG_REPOSITORY_MODULE, ZEVO_CONFIG_REPOSITORY_INTERFACE, nullptr);
+  ASSERT_EQ(MakeDriver()->Initialize(), kOk);
+  EXPECT_EQ(engine_.Options().at(0).value, ExpectedDefault(u"debug"));
+  EXPECT_EQ(engine_.Options()[1].value, u"1");
 }
 
 TEST_F(DriverTest, MainSessionGetsTheRcmRecordAndItsOwnPattern) {
@@ -163,49 +86,33 @@ TEST_F(DriverTest, MainSessionGetsTheRcmRecordAndItsOwnPattern) {
   engine_.SetNextSession(41);
   const std::int32_t* main = nullptr;
   ASSERT_EQ(driver->InitMainSession(&main), kOk);
-  ASSERT_NE(main, nullptr);
   EXPECT_EQ(*main, 41);
-  EXPECT_EQ(driver->MainSession(), 41);
-
   const auto rcm = engine_.RcmCalls();
   ASSERT_EQ(rcm.size(), 1u);
   EXPECT_EQ(rcm[0].handle, 0);
   EXPECT_EQ(rcm[0].size, 592u);
   ASSERT_TRUE(rcm[0].record.has_value());
-  EXPECT_EQ(rcm[0].record->build, 6u);
-  EXPECT_EQ(rcm[0].record->opaque[579], 0xab);
-
+  EXPECT_EQ(std::memcmp(&*rcm[0].record, &rcm_->Record(), sizeof(ZEVO_RcmRecord)), 0);
   const auto init = engine_.CallsOf("TKInit");
-  ASSERT_EQ(init.size(), 1u);
-  EXPECT_EQ(init[0].texts, std::vector<std::u16string>{u"{3C81E0A9-5D27-4b6f-9E42-A8F1C7D0B365}"});
+  EXPECT_EQ(init.at(0).texts, std::vector<std::u16string>{u"{3C81E0A9-5D27-4b6f-9E42-A8F1C7D0B365}"});
   EXPECT_EQ(init[0].ints, std::vector<std::int64_t>{6});
   EXPECT_EQ(engine_.PatternSource(41), 0);  // its own pattern
   EXPECT_EQ(driver::CEngineTARSK::GetSessionContext(41), nullptr);
-  EXPECT_TRUE(Lines().empty());
-}
-
-TEST_F(DriverTest, RcmFailuresAreOnlyLogged) {
+  // The engine refusing the record is only logged.
   engine_.SetStatus("TKSetRCMTable", -12);
   engine_.SetLastError(-12, u"rcm");
-  auto driver = MakeDriver();
-  ASSERT_EQ(driver->Initialize(), kOk);
-  const std::int32_t* main = nullptr;
   EXPECT_EQ(driver->InitMainSession(&main), kOk);
   EXPECT_EQ(Lines(),
             (std::vector<std::u16string>{u"Failed: TKSetRCMTable: major(0x4), minor(0x5), build(0x6), 0xfffffff4",
                                          u"    TARSK error: 0xfffffff4: rcm"}));
-  driver.reset();
 
   // The host's table refuses, or is not there: the engine is not told.
-  engine_.SetStatus("TKSetRCMTable", 0);
-  rcm_->status = kFail;
-  driver = MakeDriver();
-  ASSERT_EQ(driver->Initialize(), kOk);
+  rcm_->SetAnswer(kFail);
   EXPECT_EQ(driver->InitMainSession(&main), kOk);
   services_.Register(ZEVO_RCM_TABLE_MODULE, ZEVO_RCM_TABLE_INTERFACE, nullptr);
   EXPECT_EQ(driver->InitMainSession(&main), kOk);
-  EXPECT_EQ(rcm_->calls, 2);
-  EXPECT_EQ(engine_.CountCalls("TKSetRCMTable"), 2u);  // the first driver's set and clear
+  EXPECT_EQ(rcm_->Requests(), 3u);
+  EXPECT_EQ(engine_.CountCalls("TKSetRCMTable"), 2u);
 }
 
 }  // namespace
