@@ -478,10 +478,6 @@ void FakeEngine::SetEnumerationHandle(std::int32_t tableId, std::int32_t handle)
   ZEVO_FAKE_LOCK;
   state_->forced_enumeration[tableId] = handle;
 }
-void FakeEngine::ClearEnumerationHandle(std::int32_t tableId) {
-  ZEVO_FAKE_LOCK;
-  state_->forced_enumeration.erase(tableId);
-}
 
 std::vector<std::string> FakeEngine::CallNames() const {
   std::vector<std::string> names;
@@ -501,10 +497,6 @@ void FakeEngine::ClearCalls() {
 bool FakeEngine::IsOpen(std::int32_t handle) const {
   ZEVO_FAKE_LOCK;
   return state_->sessions.count(handle) != 0;
-}
-std::vector<std::int32_t> FakeEngine::OpenSessions() const {
-  ZEVO_FAKE_LOCK;
-  return {state_->sessions.begin(), state_->sessions.end()};
 }
 std::optional<std::int32_t> FakeEngine::PatternSource(std::int32_t handle) const {
   ZEVO_FAKE_LOCK;

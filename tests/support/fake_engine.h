@@ -87,7 +87,6 @@ class FakeEngine {
   void SetRows(std::int32_t tableId, std::vector<std::u16string> rows);
   // The handle TKOpenTable*Enum writes for that table, opening nothing.
   void SetEnumerationHandle(std::int32_t tableId, std::int32_t handle);
-  void ClearEnumerationHandle(std::int32_t tableId);
   // Turning it off releases every waiting scan.
   void SetScanBlocks(bool block);
   // The items, none selected; companies[i]: the company item i is found by.
@@ -102,7 +101,6 @@ class FakeEngine {
   std::size_t CountCalls(std::string_view name) const;
   void ClearCalls();
 
-  std::vector<std::int32_t> OpenSessions() const;  // ascending
   bool IsOpen(std::int32_t handle) const;
   // The shared session of the pattern load of `handle`; empty when none.
   std::optional<std::int32_t> PatternSource(std::int32_t handle) const;
