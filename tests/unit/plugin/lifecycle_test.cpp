@@ -17,16 +17,14 @@ TEST_F(PluginTest, ObjectsDecideTheDriverLifetime) {
     return plugin::g_tables.Read([](const driver::EngineTables& t) noexcept { return t.companies.size(); });
   };
   ASSERT_EQ(Start(), Code(0x200c0000u));
-  EXPECT_TRUE(Started());
-  EXPECT_FALSE(DriverAlive());
+  EXPECT_EQ(Now(), (State{true, false, 0}));
   const std::size_t filled = companies();
   EXPECT_GT(filled, 0u);
   ICommonPluginInterface* first = Plugin_Interface_QueryInterface(100011);
   ICommonPluginInterface* second = Plugin_Interface_QueryInterface(100011);
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
-  EXPECT_EQ(InterfaceCount(), 2u);
-  EXPECT_TRUE(DriverAlive());
+  EXPECT_EQ(Now(), (State{true, true, 2}));
   // With an object out, a second start keeps the driver it finds and fills
   // the same tables again.
   EXPECT_EQ(Plugin_Interface_PostInitialize(), 0x200c0000u);
@@ -35,17 +33,15 @@ TEST_F(PluginTest, ObjectsDecideTheDriverLifetime) {
   Plugin_Interface_Release(first);
   EXPECT_TRUE(DriverAlive());
   Plugin_Interface_Release(second);
-  EXPECT_FALSE(DriverAlive());
-  EXPECT_EQ(InterfaceCount(), 0u);
+  EXPECT_EQ(Now(), (State{true, false, 0}));
 
   // The engine was ready once: the status object comes without a driver.
   ICommonPluginInterface* status = Plugin_Interface_QueryInterface(100012);
   ASSERT_NE(status, nullptr);
   EXPECT_EQ(status->GetInterfaceID(), 100012u);
-  EXPECT_EQ(InterfaceCount(), 1u);
-  EXPECT_FALSE(DriverAlive());
+  EXPECT_EQ(Now(), (State{true, false, 1}));
   Plugin_Interface_Release(status);
-  EXPECT_EQ(InterfaceCount(), 0u);
+  EXPECT_EQ(Now(), (State{true, false, 0}));
 }
 
 // A query leaves behind a driver that never opened its main session; a
@@ -56,14 +52,13 @@ TEST_F(PluginTest, DriverLeftWithoutMainSession) {
     SCOPED_TRACE(faults);
     logtest::SetEnv("TARSK_FAULTS", faults);
     EXPECT_EQ(Plugin_Interface_QueryInterface(100011), nullptr);
-    EXPECT_TRUE(DriverAlive());
-    EXPECT_EQ(InterfaceCount(), 0u);
+    EXPECT_EQ(Now(), (State{true, true, 0}));
     EXPECT_EQ(Plugin_Interface_QueryInterface(100012), nullptr);  // not ready
     logtest::SetEnv("TARSK_FAULTS", "");
 
     EXPECT_EQ(Plugin_Interface_PostInitialize(), 0xe00c0007u);
-    EXPECT_FALSE(DriverAlive());  // no object out: the driver went
-    EXPECT_TRUE(Started());       // a failure leaves the state as it was
+    // No object out: the driver went; a failure leaves the state as it was.
+    EXPECT_EQ(Now(), (State{true, false, 0}));
   }
 
   // A driver left behind is used by the next query as it is.
@@ -73,8 +68,7 @@ TEST_F(PluginTest, DriverLeftWithoutMainSession) {
   ICommonPluginInterface* object = Plugin_Interface_QueryInterface(100011);
   ASSERT_NE(object, nullptr);
   Plugin_Interface_Release(object);
-  EXPECT_FALSE(DriverAlive());
-  EXPECT_EQ(InterfaceCount(), 0u);
+  EXPECT_EQ(Now(), (State{true, false, 0}));
 }
 
 // A refused registration is logged, an unreachable scan manager is not;
@@ -84,10 +78,10 @@ TEST_F(PluginTest, RefusedOrUnreachableRegistrationStillStarts) {
   logtest::Configure("Core Scan Manager=1;Plugin TARSK=5");
   UseScanManager(Code(0xe0ff000du));
   EXPECT_EQ(Start(), Code(0xe00c000bu));
-  EXPECT_TRUE(Started());
+  EXPECT_TRUE(Now().started);
   UseScanManager(0);  // not registered
   EXPECT_EQ(Plugin_Interface_PreUninitialize(), 0xe00c000bu);
-  EXPECT_FALSE(Started());
+  EXPECT_FALSE(Now().started);
   EXPECT_EQ(plugin::RegisterEngineCommands(nullptr, true), Code(0xe00c000bu));
   EXPECT_EQ(Plugin_Interface_PostInitialize(), 0xe00c000bu);
   ICommonPluginInterface* status = Plugin_Interface_QueryInterface(100012);

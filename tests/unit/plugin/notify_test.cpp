@@ -132,9 +132,9 @@ TEST_F(NotifyTest, VersionReportLayoutAndFailures) {
   count = 1;
   Nested(output_, 0x100be, 3).GetSizeOf(0x100bd, &count);
   EXPECT_EQ(count, 0u);  // no record
-  EXPECT_EQ(InterfaceCount(), 1u);
+  EXPECT_EQ(Now().objectsOut, 1u);
   Plugin_Interface_Release(held);
-  EXPECT_EQ(InterfaceCount(), 0u);
+  EXPECT_EQ(Now().objectsOut, 0u);
 }
 
 // Numbers nobody handles: Garbage (integration).

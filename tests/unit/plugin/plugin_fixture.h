@@ -42,10 +42,7 @@ class PluginTest : public ::testing::Test {
     Plugin_Interface_PreUninitialize();
     Plugin_Interface_Uninitialize();
     Plugin_Interface_Release(nullptr);  // drops a driver left without objects
-    os::RecursiveLockGuard guard(plugin::g_lock);
-    EXPECT_EQ(plugin::g_nInterfaceCount, 0u);
-    EXPECT_EQ(plugin::g_pEngine, nullptr);
-    EXPECT_FALSE(plugin::g_bStarted);
+    EXPECT_EQ(Now(), (State{false, false, 0}));
   }
 
   // The reference host's scan manager answering `answer`; 0: none.
@@ -61,18 +58,20 @@ class PluginTest : public ::testing::Test {
     return static_cast<std::int32_t>(Plugin_Interface_PostInitialize());
   }
 
-  static bool DriverAlive() {
+  // The plug-in's process-wide state.
+  struct State {
+    bool started, driverAlive;
+    std::uint32_t objectsOut;
+    bool operator==(const State&) const = default;
+    friend void PrintTo(const State& s, std::ostream* out) {
+      *out << "started " << s.started << ", driver " << s.driverAlive << ", objects " << s.objectsOut;
+    }
+  };
+  static State Now() {
     os::RecursiveLockGuard guard(plugin::g_lock);
-    return plugin::g_pEngine != nullptr;
+    return {plugin::g_bStarted, plugin::g_pEngine != nullptr, plugin::g_nInterfaceCount};
   }
-  static std::uint32_t InterfaceCount() {
-    os::RecursiveLockGuard guard(plugin::g_lock);
-    return plugin::g_nInterfaceCount;
-  }
-  static bool Started() {
-    os::RecursiveLockGuard guard(plugin::g_lock);
-    return plugin::g_bStarted;
-  }
+  static bool DriverAlive() { return Now().driverAlive; }
 
   hostsim::Services services_;
   std::shared_ptr<hostsim::ScanManager> scanManager_;
