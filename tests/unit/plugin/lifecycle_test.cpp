@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "plugin/command_registration.h"
 #include "plugin_fixture.h"
@@ -94,6 +96,23 @@ TEST_F(PluginTest, RefusedOrUnreachableRegistrationStillStarts) {
   EXPECT_EQ(lines[0].text, u"Failed to register TARSK engine commands. iRet = 0xe0ff000d");
   EXPECT_EQ(services_.OpenConnections(), 0u);
 }
+
+#ifndef _WIN32  // wine has a trust check of its own
+// With the platform's module-load check on (its switch: SelfProtectionTest),
+// the unsigned engine of the build tree is refused at the start, and the log
+// names it.
+TEST_F(PluginTest, UnsignedEngineIsRefusedWhenTheCheckIsOn) {
+  util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckOn);
+  logtest::LineCapture capture;
+  logtest::Configure("Plugin TARSK=5");
+  EXPECT_EQ(Start(), Code(0xe00c0007u));
+  logtest::Configure(nullptr);
+  const std::vector<std::u16string> texts = capture.Texts();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), u"failed to verify tarsk engine: " + EngineFile(u"tarsk64.dll")),
+            texts.end());
+  EXPECT_TRUE(scanManager_->Received().empty());
+}
+#endif
 
 }  // namespace
 }  // namespace zevo::plugintest

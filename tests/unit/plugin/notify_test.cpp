@@ -36,8 +36,6 @@ void ExpectFields(const ZEVO_DataHandleWrapper& message, const std::vector<Field
   }
 }
 
-std::u16string Wide(std::string_view text) { return std::u16string(text.begin(), text.end()); }
-
 ZEVO_DataHandleWrapper Nested(const ZEVO_DataHandleWrapper& parent, std::uint32_t type, std::uint32_t position = 0) {
   ZEVO_DataHandleWrapper nested;
   EXPECT_GE(parent.ReadDataAt(type, position, nested), 0) << std::hex << type;
@@ -95,7 +93,7 @@ TEST_F(NotifyTest, VersionReportLayoutAndFailures) {
   ASSERT_EQ(Start(), Code(0x200c0000u));
   ASSERT_EQ(Notify(4118), Code(0x20ff0000u));  // the start's own code
   const ZEVO_DataHandleWrapper report = Nested(output_, 0x100be, 1);
-  const std::u16string folder = Wide(TARSK_ENGINE_DIR) + os::kPathSeparator;
+  const std::u16string folder = EngineFile(u"");
   // The build tree names the engine folder after the engine's version.
   const std::size_t name = folder.rfind(os::kPathSeparator, folder.size() - 2) + 1;
   const std::u16string engineVersion = folder.substr(name, folder.size() - 1 - name);

@@ -26,14 +26,18 @@ namespace zevo::plugintest {
 
 constexpr std::int32_t Code(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
 
+// A file of the engine folder, as the module path names it.
+inline std::u16string EngineFile(std::u16string_view name) {
+  const std::string_view folder(TARSK_ENGINE_DIR);
+  return std::u16string(folder.begin(), folder.end()) + os::kPathSeparator + std::u16string(name);
+}
+
 class PluginTest : public ::testing::Test {
  protected:
   void SetUp() override {
     util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckOff);
     logtest::UnsetEnv("TARSK_FAULTS");
-    std::u16string path;
-    for (char c : std::string_view(TARSK_ENGINE_DIR)) path += static_cast<char16_t>(c);
-    services_.SetModulePath(path + os::kPathSeparator + u"plugEngineTARSK");
+    services_.SetModulePath(EngineFile(u"plugEngineTARSK"));
     UseScanManager(Code(0x200c0000u));
   }
 
