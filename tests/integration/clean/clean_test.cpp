@@ -1,9 +1,8 @@
-// Scan jobs with cleaning over the engine's sample tree, through the module
-// and the engine, while one engine call of the clean path fails (every call,
-// then each in turn) or a backup or work folder cannot be created: no file
-// may be lost. Restored from the backups, the tree is back byte for byte,
-// with permission bits and last write times. Clean results and backups of a
-// whole job: zevo-host's clean cases (tests/integration/cli) and BackupTest.
+// Scan jobs with cleaning through the module and the engine while one engine
+// call of the clean path fails (every call, then each in turn) or a backup or
+// work folder cannot be created: no file may be lost, and restored from the
+// backups the tree is back byte for byte, with permissions and write times.
+// Clean results of a whole job: zevo-host's clean cases and BackupTest.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,9 +47,8 @@ struct TreeFile {
   bool NoBackup() const { return items.size() == 1 && items[0] == kUpdater; }
 };
 
-// The engine's sample tree (every family of the shipped pattern, a cookie
-// file with tracking lines among clean ones, a non-ASCII name, clean files)
-// and a file with two items.
+// The engine's sample tree (every family, tracking cookies among clean lines,
+// a non-ASCII name, clean files) and a file with two items.
 std::vector<TreeFile> SampleTree() {
   std::vector<TreeFile> files;
   for (const tarsk::samples::Sample& s : tarsk::samples::AllSamples()) {
@@ -93,7 +91,6 @@ void MakeWritable(const fs::path& root) {
   }
 }
 
-// A file as the file system holds it.
 struct FileState {
   std::string bytes;
   fs::perms perms{};
@@ -180,9 +177,8 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     MakeWritable(work_.path());
   }
 
-  // A configuration store naming `backupFolder` (with a trailing separator
-  // or, every other store, without) and switching backups on or off; used by
-  // every session opened after.
+  // A store naming `backupFolder` (every other one without its trailing
+  // separator), backups on or off; for every session opened after.
   void UseStore(const fs::path& backupFolder, bool backup) {
     const auto values = nlohmann::json::array({
         {{"key", "0x12711000"}, {"type", "bool"}, {"value", backup}},
@@ -199,9 +195,8 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
   // The backup folder of a job's folder: a name with a space and non-ASCII.
   static fs::path BackupFolder(const fs::path& run) { return run / PathOf("Sicherung Ü"); }
 
-  // A fresh folder for one job: the tree (the only scan root) is written
-  // into run-N/tree; the configured backup folder is left for the module to
-  // create.
+  // A fresh run-N folder: the tree in run-N/tree (the only scan root), the
+  // configured backup folder left for the module to create.
   fs::path NewRun(const std::vector<TreeFile>& tree, bool backup = true) {
     const fs::path run = work_ / ("run-" + std::to_string(++runs_));
     fs::create_directories(run / "tree");
@@ -255,8 +250,7 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     }
   }
 
-  // One job on a fresh copy of the tree, with backup and both clean flags
-  // or without backup and cookie cleaning; checks everything that must hold
+  // One job on a fresh tree, with or without backup; checks what must hold
   // whatever the fault did. `backupFolder` empty: the run's own.
   void RunAndCheck(const std::vector<TreeFile>& tree, const std::string& faults, bool backup,
                    fs::path backupFolder = {}) {

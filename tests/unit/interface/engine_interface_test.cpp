@@ -121,14 +121,6 @@ TEST_F(EngineInterfaceTest, ReferentialScanAndCleanBackupSwitch) {
                 u"==> CEngineTARSK::SpywareBackup," + tkc + u", wstrBackupPath = D:\\bk\\", cleanup + u"true"}));
 }
 
-TEST_F(EngineInterfaceTest, ReleasedWithSessionOpenLeavesNoContextBehind) {
-  EngineObject object = Open();
-  const std::int32_t session = object->SessionHandle();
-  ASSERT_EQ(driver::CEngineTARSK::GetSessionContext(session), object.get());
-  object.reset();  // the host skipped function 1
-  EXPECT_EQ(driver::CEngineTARSK::GetSessionContext(session), nullptr);
-}
-
 TEST_F(EngineInterfaceTest, DefaultsWithoutRepository) {
   EngineObject object = Open();
   EXPECT_TRUE(object->BackupDefault());

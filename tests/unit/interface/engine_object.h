@@ -26,9 +26,8 @@ struct DeleteObject {
 };
 using EngineObject = std::unique_ptr<ITarskEngineInterface, DeleteObject>;
 
-// A driver on the in-process fake engine with its main session open (the
-// fake loads nothing: the driver only needs a folder, which the services
-// name); Publish() gives it lookup tables.
+// A driver on the fake engine with its main session open (the fake loads
+// nothing: the services name a folder); Publish() gives it lookup tables.
 class InterfaceTest : public ::testing::Test {
  protected:
   void SetUp() override {

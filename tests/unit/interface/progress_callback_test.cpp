@@ -106,8 +106,7 @@ TEST_F(ProgressCallbackTest, ItemRecordFieldsTruncationAndLookups) {
   EXPECT_TRUE(ZeroFrom(r.companyName, 10));
   EXPECT_EQ(r.resultCode, 0);
 
-  // Unknown item and threat type: no company (nothing left of the name
-  // before), level 50.
+  // Unknown item and threat type: no company (none left from before), level 50.
   item.itemId = 101;
   item.threatTypeId = 4;
   Report(object, 2, &item);
@@ -284,8 +283,8 @@ TEST_F(ProgressCallbackTest, TwoThreadsOnOneObjectAgreeOnCompanies) {
 std::atomic<int> g_destroyed{0};
 void CountDestroyed() noexcept { ++g_destroyed; }
 
-// Released from its own sink, the object goes when the report returns; no
-// later report finds it.
+// Released from its own sink (its session still open), the object goes when
+// the report returns; no later report finds it.
 TEST_F(ProgressCallbackTest, ReleaseFromTheSinkDestroysAfterTheReport) {
   struct ReleasingSink final : IProgressSink {
     void* DeleteThis(std::uint32_t) noexcept override { return this; }
