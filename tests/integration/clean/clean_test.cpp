@@ -31,7 +31,7 @@
 namespace zevo::it {
 namespace {
 
-constexpr std::int32_t kAdPopper = 1002, kDialer = 1004, kTrackingCookie = 1005, kUpdater = 1009;
+constexpr std::int32_t kAdPopper = 1002, kDialer = 1004, kTrackingCookie = 1005, kUpdater = 1009, kCustom = 0x6e000010;
 constexpr std::size_t kCompanies = 6;  // the sample tree holds items of each
 
 std::string ReadBytes(const fs::path& file) {
@@ -144,8 +144,7 @@ bool MayClean(const TreeFile& f, ZEVO_ScanOptions o, bool backup) {
 
 struct FaultCase {
   const char* function;  // failed through TARSK_FAULTS; null: a folder cannot be created
-  // At most how many calls of `function` a job makes, per item and per
-  // company, beyond a few of the scan and the session.
+  // At most how many calls of `function` a job makes per item and company.
   int perItem = 0;
   int perCompany = 0;
   bool blockTempFolder = false;  // no function: the work folders rather than the backup folder
@@ -278,6 +277,9 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     for (const fs::path& file : r.backups) {
       EXPECT_TRUE(fs::is_regular_file(file)) << "a reported backup file does not exist: " << Utf8(file);
     }
+    for (const SPYWARE_ITEM& item : r.found) {  // a custom-range item's own company text
+      EXPECT_TRUE(item.itemId != kCustom || std::u16string(item.companyText) == u"Custom Vendor GmbH");
+    }
     if (!backup) {
       EXPECT_TRUE(r.backups.empty() && BackupFiles(backupFolder).empty());
       return;  // what it may clean is gone for good
@@ -306,8 +308,7 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
 TEST_P(CleanFaults, EveryDetectedFileStaysOrComesBackFromABackup) {
   const std::vector<TreeFile> tree = SampleTree();
   if (GetParam().function == nullptr) {
-    // A regular file where the folder's parent should be: neither root nor
-    // wine can create a folder under it.
+    // A regular file as the folder's parent: not even root or wine can create it.
     work_.Write("blocker", "a file, not a folder\n");
     if (GetParam().blockTempFolder) {
       m_.PreUninitialize();

@@ -21,8 +21,7 @@
 namespace zevo::iface {
 namespace {
 
-// Keeps a copy of every report (the record lives only during the call), from
-// any thread.
+// Keeps a copy of every report, from any thread (the record lives only for the call).
 class RecordingSink final : public IProgressSink {
  public:
   struct Report {
