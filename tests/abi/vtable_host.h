@@ -17,19 +17,17 @@ typedef struct AbiHostReport {
   int32_t callResult;   /* slot 4 */
 } AbiHostReport;
 
-/* Calls slots 1, 2, 3 and 4 of `object`, in that order; slot 4 with
- * (function, first, second). */
+/* Calls slots 1, 2, 3 and 4 (with function, first, second) in that order. */
 void AbiHost_DriveCommon(ICommonPluginInterface_C* object, uint32_t function, void* first, void* second,
                          AbiHostReport* report);
 
-/* Slot 0 of the common interface: returns what DeleteThis returns. */
+/* Each calls one slot (0 of either interface, 1 of the sink) and returns
+ * what it returns. */
 void* AbiHost_DeleteCommon(ICommonPluginInterface_C* object, uint32_t flags);
 
-/* Slot 1 of the progress sink; returns its result. */
 int32_t AbiHost_ReportProgress(IProgressSink_C* sink, uint32_t event, int32_t c, int32_t d, void* data,
                                uint64_t cookie);
 
-/* Slot 0 of the progress sink. */
 void* AbiHost_DeleteSink(IProgressSink_C* sink, uint32_t flags);
 
 ZEVO_EXTERN_C_END

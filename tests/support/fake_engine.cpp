@@ -17,6 +17,7 @@ namespace zevo::testing {
 
 namespace {
 
+constexpr std::int32_t kNoFakeInstalled = -9999;
 constexpr std::int32_t kInvalidArgument = -1;
 constexpr std::int32_t kNoSuchHandle = -2;
 
@@ -363,7 +364,7 @@ template <std::size_t I, typename... A>
 struct Entry<I, std::int32_t(A...)> {
   static std::int32_t Fn(A... a) noexcept {
     FakeEngine::State* s = g_current.load();
-    if (s == nullptr) return FakeEngine::kNoFakeInstalled;
+    if (s == nullptr) return kNoFakeInstalled;
     std::unique_lock lock(s->mutex);
     FakeEngine::Call call{std::string(kTkFunctionNames[I]), {}, {}};
     (Collect(call, a), ...);
@@ -435,7 +436,6 @@ ZEVO_FAKE_GET(std::vector<FakeEngine::RcmCall>, RcmCalls, state_->rcm_calls)
 ZEVO_FAKE_GET(std::vector<FakeEngine::WhitelistEntry>, Whitelist, state_->whitelist)
 ZEVO_FAKE_GET(std::size_t, OpenEnumerations, state_->enumerations.size())
 ZEVO_FAKE_GET(std::vector<TKC_ITEM>, Items, state_->items)
-ZEVO_FAKE_GET(std::vector<bool>, Selection, state_->selected)
 ZEVO_FAKE_GET(std::vector<FakeEngine::Backup>, Backups, state_->backups)
 ZEVO_FAKE_GET(std::vector<FakeEngine::Clean>, Cleans, state_->cleans)
 #undef ZEVO_FAKE_SET
@@ -478,10 +478,6 @@ void FakeEngine::SetEnumerationHandle(std::int32_t tableId, std::int32_t handle)
   ZEVO_FAKE_LOCK;
   state_->forced_enumeration[tableId] = handle;
 }
-void FakeEngine::ClearEnumerationHandle(std::int32_t tableId) {
-  ZEVO_FAKE_LOCK;
-  state_->forced_enumeration.erase(tableId);
-}
 
 std::vector<std::string> FakeEngine::CallNames() const {
   std::vector<std::string> names;
@@ -501,10 +497,6 @@ void FakeEngine::ClearCalls() {
 bool FakeEngine::IsOpen(std::int32_t handle) const {
   ZEVO_FAKE_LOCK;
   return state_->sessions.count(handle) != 0;
-}
-std::vector<std::int32_t> FakeEngine::OpenSessions() const {
-  ZEVO_FAKE_LOCK;
-  return {state_->sessions.begin(), state_->sessions.end()};
 }
 std::optional<std::int32_t> FakeEngine::PatternSource(std::int32_t handle) const {
   ZEVO_FAKE_LOCK;

@@ -1,35 +1,19 @@
 // FakeEngine: an in-process TARSK engine for unit tests of the driver.
-// FakeEngine::Table() holds all 66 entries, forwarding to the newest
-// FakeEngine alive (destroy them in reverse order of creation); with none
-// alive every entry answers kNoFakeInstalled. Hand it to the driver:
-//   zevo::testing::FakeEngine engine;
-//   CEngineTARSK driver(&organizer, zevo::testing::FakeEngine::Table());
-// Every entry records its call (name, integral and text arguments in order),
-// then answers its SetStatus/SetStatusOnCall status if nonzero (no effect,
-// out parameters untouched), else simulates:
-//   TKInit/TKQuit  session handles 1, 2, ... (SetNextSession); -1 for a null
-//     out pointer, -2 to quit an unknown one
-//   TKReadSpywarePattern  remembers handle -> shared session; -2 unknown
-//   TKSetOption/TKGetOption  Options(), the last value read back
-//   TKGet{Pattern,Engine}Property  the version texts, cut to capacity - 1;
-//     -1 for a null buffer. TKGetLastError: SetLastError's code and text
-//   TKSetRCMTable  RcmCalls(). TKAddWhitelistItem  Whitelist()
-//   TKOpenTable{Seq,Long}Enum  the rows of SetRows(table) (Long: those whose
-//     field `keyField` is the number `key`), or SetEnumerationHandle's
-//     handle; TKGetFirstRow/TKGetNextRow in order, -1000 after the last;
-//     TKGetRowById the first, kNoRow when none; TKCloseHandle -2 unknown
-//   TKGetItemCount/TKGetItem  SetItems (one list for every session); -1 for
-//     a null record, a size other than 3428, an index out of range
-//   TKSelectItems/TKRemoveItems  one item or all (0xFFFFFFFF); -1 out of range
-//   TKGetItemIndexByCompanyName  indexes of that company's items (SetItems'
-//     companies, else the item's text; SetCompanyIndexes wins); null: count
-//   TKBackup  with items selected (and SetBackupWritesFile on) writes
-//     "<option 16>_<n>.tkb" listing the item ids into the last option-14
-//     folder: -1 without one, -5 unwritable; a 0 answer adds to Backups()
-//   TKClean  adds the selection to Cleans(), marks it cleaned (flag 1, state 1)
-//   TKScan  with SetScanBlocks(true) waits until TKStopScan on its handle or
-//     blocking ends. Every other entry records and answers 0.
-// Thread safe: every entry and accessor takes the fake's mutex.
+// Table() holds all 66 entries, forwarding to the newest FakeEngine alive
+// (destroy them in reverse order of creation); with none alive every entry
+// answers -9999. Every entry records its call (name, integral and text
+// arguments in order), then answers its SetStatus/SetStatusOnCall status if
+// nonzero (no effect, out parameters untouched), else simulates sessions
+// (handles 1, 2, ...), pattern loads, options, version properties, the last
+// error, the RCM table, the whitelist, table enumerations (-1000 after the
+// last row, kNoRow for an unknown id), items (one list for every session:
+// count, get, select, remove, indexes by company), backups that write
+// "<option 16>_<n>.tkb" listing the selected item ids into the last option-14
+// folder (-1 without one, -5 unwritable), cleans (flag 1, state 1) and scans
+// that block while SetScanBlocks is on, until TKStopScan on their handle. A
+// null out pointer, an unknown handle or an index out of range answers -1 or
+// -2; every other entry answers 0. Thread safe: every entry and accessor
+// takes the fake's mutex.
 #ifndef ZEVO_TESTS_SUPPORT_FAKE_ENGINE_H_
 #define ZEVO_TESTS_SUPPORT_FAKE_ENGINE_H_
 
@@ -48,8 +32,6 @@ namespace zevo::testing {
 
 class FakeEngine {
  public:
-  // Answer of every entry while no FakeEngine exists.
-  static constexpr std::int32_t kNoFakeInstalled = -9999;
   // Status of TKGetFirstRow/TKGetNextRow after the last row.
   static constexpr std::int32_t kNoMoreRows = -1000;
 
@@ -101,14 +83,15 @@ class FakeEngine {
   void SetLastError(std::int32_t code, std::u16string text);
   void SetPatternVersion(std::u16string text);  // default u"1.234.00"
   void SetEngineVersion(std::u16string text);   // default u"3.2.0.1024"
+  // TKOpenTableLongEnum keeps those whose field `keyField` is the number `key`.
   void SetRows(std::int32_t tableId, std::vector<std::u16string> rows);
   // The handle TKOpenTable*Enum writes for that table, opening nothing.
   void SetEnumerationHandle(std::int32_t tableId, std::int32_t handle);
-  void ClearEnumerationHandle(std::int32_t tableId);
   // Turning it off releases every waiting scan.
   void SetScanBlocks(bool block);
   // The items, none selected; companies[i]: the company item i is found by.
   void SetItems(std::vector<TKC_ITEM> items, std::vector<std::u16string> companies = {});
+  // What TKGetItemIndexByCompanyName answers for `company`, whatever the items.
   void SetCompanyIndexes(std::u16string company, std::vector<std::uint32_t> indexes);
   void SetBackupWritesFile(bool write);  // off: TKBackup answers 0, writes nothing
 
@@ -118,7 +101,6 @@ class FakeEngine {
   std::size_t CountCalls(std::string_view name) const;
   void ClearCalls();
 
-  std::vector<std::int32_t> OpenSessions() const;  // ascending
   bool IsOpen(std::int32_t handle) const;
   // The shared session of the pattern load of `handle`; empty when none.
   std::optional<std::int32_t> PatternSource(std::int32_t handle) const;
@@ -127,7 +109,6 @@ class FakeEngine {
   std::vector<WhitelistEntry> Whitelist() const;
   std::size_t OpenEnumerations() const;
   std::vector<TKC_ITEM> Items() const;
-  std::vector<bool> Selection() const;
   std::vector<Backup> Backups() const;
   std::vector<Clean> Cleans() const;
   // Waits until a TKScan on `handle` waits (SetScanBlocks); false after `limit`.

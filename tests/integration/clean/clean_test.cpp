@@ -1,26 +1,19 @@
-// Scan jobs with cleaning over random trees (nested folders with non-ASCII
-// names, read-only files, every family of the shipped pattern, cookie files
-// with tracking lines among clean ones, clean files), through the module and
-// the engine, while one engine call of the clean path fails (every call, then
-// each in turn; past the last call, a job without faults) or a backup or work
-// folder cannot be created: no file may be lost. Restored from the backups,
-// the tree is back byte for byte, with permission bits and last write times.
-// Clean results and backups of a whole job: zevo-host's clean cases
-// (tests/integration/cli) and BackupTest.
+// Scan jobs with cleaning through the module and the engine while one engine
+// call of the clean path fails (every call, then each in turn) or a backup or
+// work folder cannot be created: no file may be lost, and restored from the
+// backups the tree is back byte for byte, with permissions and write times.
+// Clean results of a whole job: zevo-host's clean cases and BackupTest.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <optional>
-#include <random>
 #include <set>
-#include <sstream>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -38,12 +31,8 @@
 namespace zevo::it {
 namespace {
 
-// Item ids of the shipped pattern (engine/tarskptn.da6).
-constexpr std::int32_t kEicar = 1001, kAdPopper = 1002, kSearchBar = 1003, kDialer = 1004, kTrackingCookie = 1005,
-                       kLoader = 1006, kBrowserHelper = 1007, kResident = 1008, kUpdater = 1009,
-                       kCustomPopup = 0x6e000010;
-constexpr char kTrackingDomain[] = "tracker.globex.example";
-constexpr std::size_t kCompanies = 6;  // every random tree holds items of each
+constexpr std::int32_t kAdPopper = 1002, kDialer = 1004, kTrackingCookie = 1005, kUpdater = 1009, kCustom = 0x6e000010;
+constexpr std::size_t kCompanies = 6;  // the sample tree holds items of each
 
 std::string ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -51,41 +40,45 @@ std::string ReadBytes(const fs::path& file) {
 }
 
 struct TreeFile {
-  std::string path;  // relative, '/'-separated, UTF-8
-  std::string bytes;
-  bool readOnly = false;
+  std::string path;                 // relative, '/'-separated, UTF-8
   std::vector<std::int32_t> items;  // what the engine finds in it; empty for clean files
   bool Cookie() const { return items.size() == 1 && items[0] == kTrackingCookie; }
   // The engine never cleans it while a backup is asked for.
   bool NoBackup() const { return items.size() == 1 && items[0] == kUpdater; }
 };
 
-struct RandomTree {
-  std::uint32_t seed = 0;
-  std::vector<std::string> folders;  // relative, parents first
+// The engine's sample tree (every family, tracking cookies among clean lines,
+// a non-ASCII name, clean files) and a file with two items.
+std::vector<TreeFile> SampleTree() {
   std::vector<TreeFile> files;
+  for (const tarsk::samples::Sample& s : tarsk::samples::AllSamples()) {
+    files.push_back({Utf8(s.path), s.itemId != 0 ? std::vector{s.itemId} : std::vector<std::int32_t>{}});
+  }
+  files.push_back({"programs/Übersicht zwei.dll", {kAdPopper, kDialer}});
+  return files;
+}
 
-  std::size_t ItemCount() const {
-    std::size_t n = 0;
-    for (const TreeFile& f : files) n += f.items.size();
-    return n;
+std::size_t ItemCount(const std::vector<TreeFile>& tree) {
+  std::size_t n = 0;
+  for (const TreeFile& f : tree) n += f.items.size();
+  return n;
+}
+
+// Writes the tree under `root`: every third file read-only, last write times
+// whole seconds, days to years in the past.
+void WriteTree(const std::vector<TreeFile>& tree, const fs::path& root) {
+  tarsk::samples::WriteSampleTree(root);
+  std::ofstream(root / PathOf(tree.back().path), std::ios::binary)
+      << "MZ TARSK-TEST-FAMILY-ADPOPPER, TARSK-TEST-FAMILY-DIALER\n";
+  const auto now = std::chrono::time_point_cast<std::chrono::seconds>(fs::file_time_type::clock::now());
+  for (std::size_t i = 0; i < tree.size(); ++i) {
+    const fs::path file = root / PathOf(tree[i].path);
+    fs::last_write_time(file, now - std::chrono::seconds(86400 + i * 7'654'321));
+    if (i % 3 == 1)
+      fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                      fs::perm_options::remove);
   }
-  // Writes the tree under `root` (which must not hold it yet). Last write
-  // times are whole seconds, months to years in the past.
-  void Write(const fs::path& root) const {
-    std::mt19937 rng(seed ^ 0x5eedu);
-    for (const std::string& folder : folders) fs::create_directories(root / PathOf(folder));
-    const auto now = std::chrono::time_point_cast<std::chrono::seconds>(fs::file_time_type::clock::now());
-    for (const TreeFile& f : files) {
-      const fs::path file = root / PathOf(f.path);
-      std::ofstream(file, std::ios::binary).write(f.bytes.data(), static_cast<std::streamsize>(f.bytes.size()));
-      fs::last_write_time(file, now - std::chrono::seconds(86400 + rng() % 100'000'000));
-      if (f.readOnly)
-        fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                        fs::perm_options::remove);
-    }
-  }
-};
+}
 
 // Makes everything under `root` writable again, so that it can be removed
 // (a read-only file cannot be deleted on Windows).
@@ -98,100 +91,6 @@ void MakeWritable(const fs::path& root) {
   }
 }
 
-// The content of each sample of the engine's own sample tree, by item id:
-// the EICAR string and the SHA-256 sample need their exact bytes.
-const std::map<std::int32_t, std::string>& SampleBytes() {
-  static const std::map<std::int32_t, std::string> bytes = [] {
-    TempFolder scratch("clean-samples");
-    tarsk::samples::WriteSampleTree(scratch.path());
-    std::map<std::int32_t, std::string> byId;
-    for (const tarsk::samples::Sample& s : tarsk::samples::AllSamples()) {
-      if (s.itemId != 0) byId.emplace(s.itemId, ReadBytes(scratch.path() / s.path));
-    }
-    return byId;
-  }();
-  return bytes;
-}
-
-RandomTree MakeRandomTree(std::uint32_t seed) {
-  std::mt19937 rng(seed);
-  auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
-  auto filler = [&](std::size_t maxLength) {
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789 .,;\n";
-    std::string text(pick(maxLength + 1), ' ');
-    for (char& c : text) c = kLetters[pick(sizeof(kLetters) - 1)];
-    return text;
-  };
-
-  RandomTree tree;
-  tree.seed = seed;
-  static const char* const kFolderNames[] = {"Überwachung",   "Пример",     "資料", "docs",
-                                             "Program Files", "naïve café", "data", "Ελληνικά"};
-  std::vector<std::string> places{""};  // "" is the root
-  for (const char* name : kFolderNames) {
-    if (pick(4) == 0) continue;
-    const std::string parent = places[pick(places.size())];
-    places.push_back(parent.empty() ? name : parent + "/" + name);
-    tree.folders.push_back(places.back());
-  }
-
-  static const char* const kStems[] = {"report", "отчёт", "写真", "Übersicht", "setup", "kölsch", "tool"};
-  int counter = 0;
-  auto add = [&](const std::string& ext, std::string bytes, std::vector<std::int32_t> items) {
-    const std::string folder = places[pick(places.size())];
-    const std::string name = std::string(kStems[pick(std::size(kStems))]) + "-" + std::to_string(++counter) + ext;
-    tree.files.push_back(
-        {folder.empty() ? name : folder + "/" + name, std::move(bytes), pick(3) == 0, std::move(items)});
-  };
-  auto withSignature = [&](const char* family) { return filler(80) + "TARSK-TEST-FAMILY-" + family + filler(80); };
-
-  const std::pair<std::int32_t, const char*> kByteFamilies[] = {{kAdPopper, "ADPOPPER"}, {kSearchBar, "SEARCHBAR"},
-                                                                {kDialer, "DIALER"},     {kResident, "RESIDENT"},
-                                                                {kUpdater, "UPDATER"},   {kCustomPopup, "CUSTOM"}};
-  for (const auto& [id, family] : kByteFamilies) {
-    for (std::size_t n = 1 + pick(2); n > 0; --n) add(".exe", withSignature(family), {id});
-  }
-  add(".com", SampleBytes().at(kEicar), {kEicar});
-  add(".bin", SampleBytes().at(kLoader), {kLoader});
-  add(".tarskbho", filler(120), {kBrowserHelper});
-  add(".dll", withSignature("ADPOPPER") + withSignature("DIALER"), {kAdPopper, kDialer});
-
-  // Cookie files: tracking lines (plain, subdomain, HttpOnly) among clean
-  // ones; one file has none and is clean. Names are unique, so two
-  // "cookies.txt" never meet in one folder.
-  auto cookieText = [&](int tracking) {
-    std::string text = "# Netscape HTTP Cookie File\n";
-    for (int line = 0; line < 4 + tracking; ++line) {
-      const bool track = line % 2 == 1 && line / 2 < tracking;  // every other line, from the second
-      const std::string domain =
-          track ? std::string(pick(2) ? "." : "#HttpOnly_.") + (pick(2) ? "ads." : "") + kTrackingDomain
-                : "shop" + std::to_string(pick(100)) + ".example";
-      text += domain + "\tTRUE\t/\tFALSE\t2000000000\tid" + std::to_string(line) + "\t" + filler(12) + "\n";
-    }
-    return text;
-  };
-  const std::string cookieFolder = places[pick(places.size())];
-  tree.files.push_back({cookieFolder.empty() ? "cookies.txt" : cookieFolder + "/cookies.txt",
-                        cookieText(2 + static_cast<int>(pick(2))),
-                        pick(3) == 0,
-                        {kTrackingCookie}});
-  add(".cookies", cookieText(1), {kTrackingCookie});
-  add(".cookies", cookieText(0), {});
-
-  for (std::size_t n = 8 + pick(5); n > 0; --n) {
-    if (pick(2) == 0) {
-      std::string binary(pick(300), '\0');
-      for (char& c : binary) c = static_cast<char>(rng() & 0xff);
-      add(".dat", std::move(binary), {});
-    } else {
-      add(".txt", filler(200), {});
-    }
-  }
-  add(".txt", "", {});
-  return tree;
-}
-
-// A file as the file system holds it.
 struct FileState {
   std::string bytes;
   fs::perms perms{};
@@ -199,50 +98,42 @@ struct FileState {
   bool operator==(const FileState&) const = default;
 };
 
-struct TreeSnapshot {
-  std::map<std::string, FileState> files;  // relative path (generic UTF-8) -> state
-  std::set<std::string> folders;
-};
+// Relative path (generic UTF-8) -> state; a folder's state is its mark only.
+using TreeSnapshot = std::map<std::string, FileState>;
 
 TreeSnapshot Snapshot(const fs::path& root) {
   TreeSnapshot snapshot;
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-    const std::string relative = Utf8(entry.path().lexically_relative(root));
-    if (entry.is_directory()) {
-      snapshot.folders.insert(relative);
-    } else {
-      snapshot.files[relative] = {ReadBytes(entry.path()), entry.status().permissions(),
-                                  fs::last_write_time(entry.path()).time_since_epoch().count()};
-    }
+    snapshot[Utf8(entry.path().lexically_relative(root))] =
+        entry.is_directory() ? FileState{"(folder)"}
+                             : FileState{ReadBytes(entry.path()), entry.status().permissions(),
+                                         fs::last_write_time(entry.path()).time_since_epoch().count()};
   }
   return snapshot;
 }
 
 // One line per difference of `after` from `before`; empty when equal.
 std::string Differences(const TreeSnapshot& before, const TreeSnapshot& after) {
-  std::ostringstream out;
-  for (const auto& [path, state] : before.files) {
-    const auto it = after.files.find(path);
-    if (it == after.files.end()) {
-      out << "  missing: " << path << "\n";
-    } else if (!(it->second == state)) {
-      out << "  changed (bytes, permissions or last write time): " << path << "\n";
+  std::set<std::string> paths;
+  for (const TreeSnapshot* snapshot : {&before, &after}) {
+    for (const auto& entry : *snapshot) paths.insert(entry.first);
+  }
+  std::string out;
+  for (const std::string& path : paths) {
+    const auto was = before.find(path), is = after.find(path);
+    if (was == before.end() || is == after.end() || !(was->second == is->second)) {
+      out += "  " + path + (was == before.end() ? " added\n" : is == after.end() ? " missing\n" : " changed\n");
     }
   }
-  for (const auto& [path, state] : after.files) {
-    if (before.files.count(path) == 0) out << "  added: " << path << "\n";
-  }
-  for (const std::string& f : before.folders) out << (after.folders.count(f) ? "" : "  folder missing: " + f + "\n");
-  for (const std::string& f : after.folders) out << (before.folders.count(f) ? "" : "  folder added: " + f + "\n");
-  return out.str();
+  return out;
 }
 
 // What one scan job with cleaning reported.
 struct CleanRun {
   hostsim::ScanJobResults results;
-  std::vector<SPYWARE_ITEM> found;                           // event 2
-  std::vector<SPYWARE_ITEM> cleaned;                         // event 1001
-  std::vector<std::pair<fs::path, std::u16string>> backups;  // event 1000: file, company
+  std::vector<SPYWARE_ITEM> found;    // event 2
+  std::vector<SPYWARE_ITEM> cleaned;  // event 1001
+  std::vector<fs::path> backups;      // event 1000
 };
 
 // Whether a job with `o` may clean a file (one with no item never).
@@ -253,8 +144,7 @@ bool MayClean(const TreeFile& f, ZEVO_ScanOptions o, bool backup) {
 
 struct FaultCase {
   const char* function;  // failed through TARSK_FAULTS; null: a folder cannot be created
-  // At most how many calls of `function` a job makes, per item and per
-  // company, beyond a few of the scan and the session.
+  // At most how many calls of `function` a job makes per item and company.
   int perItem = 0;
   int perCompany = 0;
   bool blockTempFolder = false;  // no function: the work folders rather than the backup folder
@@ -271,8 +161,6 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     ASSERT_TRUE(m_.Ready());
     fs::create_directories(temp_);
     fs::create_directories(work_ / "debug");
-    const char* fixed = std::getenv("ZEVO_CLEAN_SEED");
-    seed_ = fixed != nullptr ? static_cast<std::uint32_t>(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
     Start();
   }
   // The module reads its temp folder when it starts.
@@ -288,20 +176,17 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     MakeWritable(work_.path());
   }
 
-  std::string SeedNote() const { return "random tree seed " + std::to_string(seed_) + " (ZEVO_CLEAN_SEED repeats it)"; }
-
-  // A configuration store naming `backupFolder` (with a trailing separator
-  // or, for odd seeds, without) and switching backups on or off; used by
-  // every session opened after.
+  // A store naming `backupFolder` (every other one without its trailing
+  // separator), backups on or off; for every session opened after.
   void UseStore(const fs::path& backupFolder, bool backup) {
     const auto values = nlohmann::json::array({
         {{"key", "0x12711000"}, {"type", "bool"}, {"value", backup}},
         {{"key", "0x10c10000"}, {"type", "bool"}, {"value", true}},
         {{"key", "0x10c20001"},
          {"type", "wstring"},
-         {"value", StoreText(seed_ % 2 == 0 ? backupFolder / "" : backupFolder)}},
+         {"value", StoreText(++stores_ % 2 == 0 ? backupFolder / "" : backupFolder)}},
     });
-    const std::string name = "store-" + std::to_string(++stores_) + ".json";
+    const std::string name = "store-" + std::to_string(stores_) + ".json";
     const auto repository = m_.host().UseConfigStore(WriteConfigStore(work_, temp_, name, values));
     ASSERT_TRUE(repository->Loaded()) << repository->LoadError();
   }
@@ -309,13 +194,12 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
   // The backup folder of a job's folder: a name with a space and non-ASCII.
   static fs::path BackupFolder(const fs::path& run) { return run / PathOf("Sicherung Ü"); }
 
-  // A fresh folder for one job: the tree (the only scan root) is written
-  // into run-N/tree; the configured backup folder is left for the module to
-  // create.
-  fs::path NewRun(const RandomTree& tree, bool backup = true) {
+  // A fresh run-N folder: the tree in run-N/tree (the only scan root), the
+  // configured backup folder left for the module to create.
+  fs::path NewRun(const std::vector<TreeFile>& tree, bool backup = true) {
     const fs::path run = work_ / ("run-" + std::to_string(++runs_));
     fs::create_directories(run / "tree");
-    tree.Write(run / "tree");
+    WriteTree(tree, run / "tree");
     EXPECT_TRUE(hostsim::SetScanRoots({run / "tree"}));
     UseStore(BackupFolder(run), backup);
     return run;
@@ -334,22 +218,10 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     for (const hostsim::ProgressReport& report : sink.Reports()) {
       if (report.event == hostsim::kEventItemFound && report.item) run.found.push_back(*report.item);
       if (report.event == hostsim::kEventItemCleaned && report.item) run.cleaned.push_back(*report.item);
-      if (report.event == hostsim::kEventBackupFile) run.backups.emplace_back(fs::path(report.text), report.company);
+      if (report.event == hostsim::kEventBackupFile) run.backups.emplace_back(report.text);
     }
     EXPECT_EQ(sink.LateReports(), 0u);
     return run;
-  }
-
-  // Function 7 with the backup file's full path, in a session of its own.
-  std::int32_t Restore(const fs::path& backupFile) {
-    const Object engine(m_.x(), kEngineInterfaceId);
-    ZEVO_OpenBlock open{nullptr, "clean-restore", 0};
-    const std::int32_t opened = engine.Call(kFnOpenSession, &open);
-    if (Failed(opened)) return opened;
-    std::u16string path = backupFile.u16string();
-    const std::int32_t result = engine.Call(kFnRestore, path.data());
-    engine.Call(kFnCloseSession);
-    return result;
   }
 
   // Every "*.tkb" directly in `folder`, sorted.
@@ -363,28 +235,24 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     return files;
   }
 
-  // Restores every backup file of `folder`; each must succeed.
+  // Restores every backup file of `folder` by function 7 with its full path,
+  // each in a session of its own; each must succeed.
   void RestoreAll(const fs::path& folder) {
     for (const fs::path& file : BackupFiles(folder)) {
-      const std::int32_t result = Restore(file);
+      const Object engine(m_.x(), kEngineInterfaceId);
+      ZEVO_OpenBlock open{nullptr, "clean-restore", 0};
+      ASSERT_TRUE(Succeeded(engine.Call(kFnOpenSession, &open)));
+      std::u16string path = file.u16string();
+      const std::int32_t result = engine.Call(kFnRestore, path.data());
       EXPECT_TRUE(Succeeded(result)) << "restore of " << Utf8(file) << " answered 0x" << std::hex << result;
+      engine.Call(kFnCloseSession);
     }
   }
 
-  // Files a job must not clean stay untouched.
-  static void ExpectKeptFilesUntouched(const RandomTree& tree, const TreeSnapshot& before, const TreeSnapshot& after,
-                                       ZEVO_ScanOptions o, bool backup) {
-    for (const TreeFile& f : tree.files) {
-      const auto it = after.files.find(f.path);
-      EXPECT_TRUE(MayClean(f, o, backup) || (it != after.files.end() && it->second == before.files.at(f.path)))
-          << "a file that must stay was changed or removed: " << f.path;
-    }
-  }
-
-  // One job on a fresh copy of the tree, with backup and both clean flags
-  // or without backup and cookie cleaning; checks everything that must hold
+  // One job on a fresh tree, with or without backup; checks what must hold
   // whatever the fault did. `backupFolder` empty: the run's own.
-  void RunAndCheck(const RandomTree& tree, const std::string& faults, bool backup, fs::path backupFolder = {}) {
+  void RunAndCheck(const std::vector<TreeFile>& tree, const std::string& faults, bool backup,
+                   fs::path backupFolder = {}) {
     SCOPED_TRACE((faults.empty() ? GetParam().Name() : "TARSK_FAULTS=" + faults) + (backup ? "" : ", no backup"));
     const fs::path run = NewRun(tree, backup);
     const ZEVO_ScanOptions options{1, static_cast<std::uint8_t>(backup ? 1 : 0), 0};
@@ -398,16 +266,19 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     const CleanRun r = RunCleanJob(options, faults);
     const TreeSnapshot after = Snapshot(root);
 
-    ExpectKeptFilesUntouched(tree, before, after, options, backup);
+    for (const TreeFile& f : tree) {
+      const auto it = after.find(f.path);
+      EXPECT_TRUE(MayClean(f, options, backup) || (it != after.end() && it->second == before.at(f.path)))
+          << "a file that must stay was changed or removed: " << f.path;
+    }
     if (Succeeded(r.results.scan)) {
       EXPECT_EQ(r.cleaned.size(), r.found.size()) << "a success without a clean result for every item";
     }
-    for (const auto& [file, company] : r.backups) {
+    for (const fs::path& file : r.backups) {
       EXPECT_TRUE(fs::is_regular_file(file)) << "a reported backup file does not exist: " << Utf8(file);
     }
     for (const SPYWARE_ITEM& item : r.found) {  // a custom-range item's own company text
-      const std::u16string company(item.companyText, std::size(item.companyText));
-      EXPECT_TRUE(item.itemId != kCustomPopup || company.substr(0, company.find(u'\0')) == u"Custom Vendor GmbH");
+      EXPECT_TRUE(item.itemId != kCustom || std::u16string(item.companyText) == u"Custom Vendor GmbH");
     }
     if (!backup) {
       EXPECT_TRUE(r.backups.empty() && BackupFiles(backupFolder).empty());
@@ -419,7 +290,7 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
                         << " items found, " << r.cleaned.size() << " clean results, " << r.backups.size()
                         << " backup files reported";
     if (faults.empty()) {
-      EXPECT_EQ(r.found.size(), tree.ItemCount());
+      EXPECT_EQ(r.found.size(), ItemCount(tree));
       EXPECT_EQ(r.results.scan, kBackupFolderFailed);
       EXPECT_EQ(Differences(before, after), "") << "cleaned without a backup";
       EXPECT_TRUE(r.cleaned.empty() && r.backups.empty());
@@ -427,7 +298,6 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
     }
   }
 
-  std::uint32_t seed_ = 0;
   TempFolder work_{"clean"};
   fs::path temp_ = work_ / "temp";
   ModuleHost m_;
@@ -436,11 +306,9 @@ class CleanFaults : public ::testing::TestWithParam<FaultCase> {
 };
 
 TEST_P(CleanFaults, EveryDetectedFileStaysOrComesBackFromABackup) {
-  SCOPED_TRACE(SeedNote());
-  const RandomTree tree = MakeRandomTree(seed_);
+  const std::vector<TreeFile> tree = SampleTree();
   if (GetParam().function == nullptr) {
-    // A regular file where the folder's parent should be: neither root nor
-    // wine can create a folder under it.
+    // A regular file as the folder's parent: not even root or wine can create it.
     work_.Write("blocker", "a file, not a folder\n");
     if (GetParam().blockTempFolder) {
       m_.PreUninitialize();
@@ -455,7 +323,7 @@ TEST_P(CleanFaults, EveryDetectedFileStaysOrComesBackFromABackup) {
   }
   // Every call fails, then each call in turn.
   const std::string fault = std::string(GetParam().function) + "=-12";
-  const std::size_t calls = GetParam().perItem * tree.ItemCount() + GetParam().perCompany * kCompanies + 3;
+  const std::size_t calls = GetParam().perItem * ItemCount(tree) + GetParam().perCompany * kCompanies + 3;
   for (const bool backup : {true, false}) {
     RunAndCheck(tree, fault, backup);
     for (std::size_t n = 1; n <= calls && !HasFailure(); ++n) {

@@ -1,11 +1,8 @@
 // Shared by the integration suites: the real module and the real reference
-// engine of the build tree, driven through the reference host.
-//
-// Paths come from the suite's CMakeLists as names relative to the folder of
-// the test program (the build's bin folder), so they hold under wine too.
-//
-// The module is loaded once per test and unloaded after it, so every case
-// starts with the module's global state fresh.
+// engine of the build tree, driven through the reference host. Paths come
+// from the suite's CMakeLists relative to the test program's folder, so they
+// hold under wine too. The module is loaded once per test and unloaded after
+// it, so every case starts with the module's global state fresh.
 #ifndef ZEVO_TESTS_INTEGRATION_COMMON_MODULE_HOST_H_
 #define ZEVO_TESTS_INTEGRATION_COMMON_MODULE_HOST_H_
 
@@ -62,7 +59,6 @@ class ModuleHost {
     EXPECT_TRUE(repository->Loaded()) << repository->LoadError();
     Load();
   }
-  ~ModuleHost() = default;
   ModuleHost(const ModuleHost&) = delete;
   ModuleHost& operator=(const ModuleHost&) = delete;
 

@@ -1,10 +1,6 @@
 // Start, use, stop and unload of the real module with the reference engine,
 // through the exports as the platform calls them. Failed starts:
-// PluginTest.DriverLeftWithoutMainSession (engine faults through the
-// exports), ZevoHost.EngineFolderWithoutEngine, TarskLibTest (missing entry
-// points) and the driver and tables suites (each failing step's line); host
-// services missing or answering nonsense: DriverTest, EngineInterfaceTest and
-// ConfigBatch.BadReplies.
+// PluginTest.DriverLeftWithoutMainSession and ZevoHost.EngineFolderWithoutEngine.
 #include <gtest/gtest.h>
 
 #include <cstdint>

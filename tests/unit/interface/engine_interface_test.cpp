@@ -30,12 +30,6 @@ class EngineInterfaceTest : public InterfaceTest {
     Publish(std::move(tables));
   }
 
-  EngineObject Open() {
-    EngineObject object = NewObject();
-    EXPECT_EQ(object->CallFunc(0, nullptr, nullptr), Code(0x20ff0000u));
-    return object;
-  }
-
   // Serves these settings from the configuration repository.
   void UseRepository(bool first, bool second, const char* list) {
     const auto file = std::filesystem::temp_directory_path() / "zevo-interface-test-store.json";
@@ -81,24 +75,20 @@ TEST_F(EngineInterfaceTest, OpenCopiesTheContextBoundedAndCloseResets) {
   EXPECT_EQ(object->Context().block.tail[0], 0);
 }
 
-TEST_F(EngineInterfaceTest, VersionsStopFlagAndOtherNumbers) {
+// Version texts: Lifecycle (integration); null arguments and unknown
+// functions: Garbage (integration).
+TEST_F(EngineInterfaceTest, StopFlagRefusesTheJobFunctions) {
   EngineObject object = Open();
-  char16_t text[15] = {};
-  EXPECT_EQ(object->CallFunc(9, text, nullptr), Code(0x200c0000u));
-  EXPECT_EQ(std::u16string(text), u"1.234.00");
-  // Null arguments and unknown functions: Garbage (integration).
-
   static_cast<driver::ISessionOwner&>(*object).SetStopFlag(true);
   for (std::uint32_t function : {0u, 2u, 3u, 4u, 5u, 7u}) {
     EXPECT_EQ(object->CallFunc(function, nullptr, nullptr), Code(0xe00c000au)) << function;
   }
   for (std::uint32_t function : {6u, 8u, 8282u, 8283u}) EXPECT_FALSE(object->CheckStopFlagByActionId(function));
-  EXPECT_EQ(object->CallFunc(10, text, nullptr), Code(0x200c0000u));
-  EXPECT_EQ(std::u16string(text), u"3.2.0.1024");
   EXPECT_EQ(object->CallFunc(1, nullptr, nullptr), Code(0x200c0000u));
 }
 
-TEST_F(EngineInterfaceTest, ReferentialCleanAndRestoreDispatch) {
+// Referential items and restores end to end: ZevoHost.Clean.
+TEST_F(EngineInterfaceTest, ReferentialScanAndCleanBackupSwitch) {
   logtest::Configure("Plugin TARSK=2");
   logtest::LineCapture capture;
   UseRepository(false, true, "");  // backups off unless a call asks for one
@@ -129,27 +119,6 @@ TEST_F(EngineInterfaceTest, ReferentialCleanAndRestoreDispatch) {
                 u"==> CEngineTARSK::StartReferentialScan," + tkc + u", bDoSpywareClean = false, bDoCookieClean = true",
                 cleanup + u"false", cleanup + u"false", cleanup + u"false",
                 u"==> CEngineTARSK::SpywareBackup," + tkc + u", wstrBackupPath = D:\\bk\\", cleanup + u"true"}));
-
-  ZEVO_ReferentialItem item{};
-  std::char_traits<char16_t>::copy(item.first, u"one", 3);
-  std::char_traits<char16_t>::copy(item.second, u"two", 3);
-  std::char_traits<char16_t>::copy(item.third, u"three", 5);
-  EXPECT_EQ(object->CallFunc(3, &item, nullptr), Code(0x200c0000u));
-  EXPECT_EQ(engine_.CallsOf("TKAddReferentialScanItem").back().texts,
-            (std::vector<std::u16string>{u"one", u"two", u"three"}));
-
-  const std::u16string file = std::u16string(u"bk") + os::kPathSeparator + u"x" + os::kPathSeparator + u"a.tkb";
-  EXPECT_EQ(object->CallFunc(7, const_cast<char16_t*>(file.c_str()), nullptr), Code(0x200c0000u));
-  EXPECT_EQ(engine_.CallsOf("TKRestore").back().texts.at(0), u"a.tkb");
-  EXPECT_EQ(engine_.Options().back().value, std::u16string(u"bk") + os::kPathSeparator + u"x");
-}
-
-TEST_F(EngineInterfaceTest, ReleasedWithSessionOpenLeavesNoContextBehind) {
-  EngineObject object = Open();
-  const std::int32_t session = object->SessionHandle();
-  ASSERT_EQ(driver::CEngineTARSK::GetSessionContext(session), object.get());
-  object.reset();  // the host skipped function 1
-  EXPECT_EQ(driver::CEngineTARSK::GetSessionContext(session), nullptr);
 }
 
 TEST_F(EngineInterfaceTest, DefaultsWithoutRepository) {

@@ -26,9 +26,8 @@ struct DeleteObject {
 };
 using EngineObject = std::unique_ptr<ITarskEngineInterface, DeleteObject>;
 
-// A driver on the in-process fake engine with its main session open (the
-// fake loads nothing: the driver only needs a folder, which the services
-// name); Publish() gives it lookup tables.
+// A driver on the fake engine with its main session open (the fake loads
+// nothing: the services name a folder); Publish() gives it lookup tables.
 class InterfaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -43,6 +42,17 @@ class InterfaceTest : public ::testing::Test {
     driver_->SetTables(&tables_);
   }
   EngineObject NewObject() { return EngineObject(new ITarskEngineInterface(*driver_, services_.Organizer())); }
+  // A new object with its session open for caller "job" and, given one, the
+  // host's sink set.
+  EngineObject Open(std::uint64_t cookie = 0, IProgressSink* sink = nullptr) {
+    EngineObject object = NewObject();
+    ZEVO_OpenBlock block{nullptr, "job", cookie};
+    EXPECT_EQ(object->CallFunc(0, &block, nullptr), Code(0x20ff0000u));
+    if (sink != nullptr) {
+      EXPECT_EQ(object->CallFunc(5, sink, nullptr), Code(0x200c0000u));
+    }
+    return object;
+  }
 
   testing::FakeEngine engine_;
   hostsim::Services services_;

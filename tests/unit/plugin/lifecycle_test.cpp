@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "plugin/command_registration.h"
 #include "plugin_fixture.h"
@@ -10,57 +11,39 @@
 namespace zevo::plugintest {
 namespace {
 
-// The module's id and version: ZevoHost.Info.
-TEST_F(PluginTest, StartFillsTablesRegistersAndDropsTheDriver) {
-  EXPECT_EQ(Start(), Code(0x200c0000u));
-  EXPECT_TRUE(Started());
-  EXPECT_FALSE(DriverAlive());
-  const auto sizes = [] {
-    return plugin::g_tables.Read([](const driver::EngineTables& t) noexcept {
-      return std::array<std::size_t, 3>{t.items.size(), t.threats.size(), t.companies.size()};
-    });
-  };
-  const auto first = sizes();
-  EXPECT_GT(first[0], 0u);
-  EXPECT_GT(first[1], 0u);
-  EXPECT_GT(first[2], 0u);
-
-  // Twice: a fresh driver enumerates into the same tables and goes again.
-  EXPECT_EQ(Plugin_Interface_PostInitialize(), 0x200c0000u);
-  EXPECT_FALSE(DriverAlive());
-  EXPECT_EQ(sizes(), first);
-
-  EXPECT_EQ(Plugin_Interface_PreUninitialize(), 0x200c0000u);
-  EXPECT_EQ(Plugin_Interface_Uninitialize(), 0x200c0000u);
-  EXPECT_EQ(scanManager_->Received().size(), 3u);  // the messages: Lifecycle (integration)
-}
-
-// Null arguments, foreign objects and unknown ids: Garbage (integration).
+// The start fills the tables and drops its driver; objects then decide the
+// driver's lifetime. Registration messages: Lifecycle (integration); null
+// arguments, foreign objects and unknown ids: Garbage (integration).
 TEST_F(PluginTest, ObjectsDecideTheDriverLifetime) {
+  const auto companies = [] {
+    return plugin::g_tables.Read([](const driver::EngineTables& t) noexcept { return t.companies.size(); });
+  };
   ASSERT_EQ(Start(), Code(0x200c0000u));
+  EXPECT_EQ(Now(), (State{true, false, 0}));
+  const std::size_t filled = companies();
+  EXPECT_GT(filled, 0u);
   ICommonPluginInterface* first = Plugin_Interface_QueryInterface(100011);
   ICommonPluginInterface* second = Plugin_Interface_QueryInterface(100011);
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
-  EXPECT_EQ(InterfaceCount(), 2u);
-  EXPECT_TRUE(DriverAlive());
-  // With an object out, a second start keeps the driver it finds.
+  EXPECT_EQ(Now(), (State{true, true, 2}));
+  // With an object out, a second start keeps the driver it finds and fills
+  // the same tables again.
   EXPECT_EQ(Plugin_Interface_PostInitialize(), 0x200c0000u);
   EXPECT_TRUE(DriverAlive());
+  EXPECT_EQ(companies(), filled);
   Plugin_Interface_Release(first);
   EXPECT_TRUE(DriverAlive());
   Plugin_Interface_Release(second);
-  EXPECT_FALSE(DriverAlive());
-  EXPECT_EQ(InterfaceCount(), 0u);
+  EXPECT_EQ(Now(), (State{true, false, 0}));
 
   // The engine was ready once: the status object comes without a driver.
   ICommonPluginInterface* status = Plugin_Interface_QueryInterface(100012);
   ASSERT_NE(status, nullptr);
   EXPECT_EQ(status->GetInterfaceID(), 100012u);
-  EXPECT_EQ(InterfaceCount(), 1u);
-  EXPECT_FALSE(DriverAlive());
+  EXPECT_EQ(Now(), (State{true, false, 1}));
   Plugin_Interface_Release(status);
-  EXPECT_EQ(InterfaceCount(), 0u);
+  EXPECT_EQ(Now(), (State{true, false, 0}));
 }
 
 // A query leaves behind a driver that never opened its main session; a
@@ -71,14 +54,13 @@ TEST_F(PluginTest, DriverLeftWithoutMainSession) {
     SCOPED_TRACE(faults);
     logtest::SetEnv("TARSK_FAULTS", faults);
     EXPECT_EQ(Plugin_Interface_QueryInterface(100011), nullptr);
-    EXPECT_TRUE(DriverAlive());
-    EXPECT_EQ(InterfaceCount(), 0u);
+    EXPECT_EQ(Now(), (State{true, true, 0}));
     EXPECT_EQ(Plugin_Interface_QueryInterface(100012), nullptr);  // not ready
     logtest::SetEnv("TARSK_FAULTS", "");
 
     EXPECT_EQ(Plugin_Interface_PostInitialize(), 0xe00c0007u);
-    EXPECT_FALSE(DriverAlive());  // no object out: the driver went
-    EXPECT_TRUE(Started());       // a failure leaves the state as it was
+    // No object out: the driver went; a failure leaves the state as it was.
+    EXPECT_EQ(Now(), (State{true, false, 0}));
   }
 
   // A driver left behind is used by the next query as it is.
@@ -88,8 +70,7 @@ TEST_F(PluginTest, DriverLeftWithoutMainSession) {
   ICommonPluginInterface* object = Plugin_Interface_QueryInterface(100011);
   ASSERT_NE(object, nullptr);
   Plugin_Interface_Release(object);
-  EXPECT_FALSE(DriverAlive());
-  EXPECT_EQ(InterfaceCount(), 0u);
+  EXPECT_EQ(Now(), (State{true, false, 0}));
 }
 
 // A refused registration is logged, an unreachable scan manager is not;
@@ -99,10 +80,10 @@ TEST_F(PluginTest, RefusedOrUnreachableRegistrationStillStarts) {
   logtest::Configure("Core Scan Manager=1;Plugin TARSK=5");
   UseScanManager(Code(0xe0ff000du));
   EXPECT_EQ(Start(), Code(0xe00c000bu));
-  EXPECT_TRUE(Started());
+  EXPECT_TRUE(Now().started);
   UseScanManager(0);  // not registered
   EXPECT_EQ(Plugin_Interface_PreUninitialize(), 0xe00c000bu);
-  EXPECT_FALSE(Started());
+  EXPECT_FALSE(Now().started);
   EXPECT_EQ(plugin::RegisterEngineCommands(nullptr, true), Code(0xe00c000bu));
   EXPECT_EQ(Plugin_Interface_PostInitialize(), 0xe00c000bu);
   ICommonPluginInterface* status = Plugin_Interface_QueryInterface(100012);
@@ -115,6 +96,23 @@ TEST_F(PluginTest, RefusedOrUnreachableRegistrationStillStarts) {
   EXPECT_EQ(lines[0].text, u"Failed to register TARSK engine commands. iRet = 0xe0ff000d");
   EXPECT_EQ(services_.OpenConnections(), 0u);
 }
+
+#ifndef _WIN32  // wine has a trust check of its own
+// With the platform's module-load check on (its switch: SelfProtectionTest),
+// the unsigned engine of the build tree is refused at the start, and the log
+// names it.
+TEST_F(PluginTest, UnsignedEngineIsRefusedWhenTheCheckIsOn) {
+  util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckOn);
+  logtest::LineCapture capture;
+  logtest::Configure("Plugin TARSK=5");
+  EXPECT_EQ(Start(), Code(0xe00c0007u));
+  logtest::Configure(nullptr);
+  const std::vector<std::u16string> texts = capture.Texts();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), u"failed to verify tarsk engine: " + EngineFile(u"tarsk64.dll")),
+            texts.end());
+  EXPECT_TRUE(scanManager_->Received().empty());
+}
+#endif
 
 }  // namespace
 }  // namespace zevo::plugintest

@@ -26,14 +26,18 @@ namespace zevo::plugintest {
 
 constexpr std::int32_t Code(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
 
+// A file of the engine folder, as the module path names it.
+inline std::u16string EngineFile(std::u16string_view name) {
+  const std::string_view folder(TARSK_ENGINE_DIR);
+  return std::u16string(folder.begin(), folder.end()) + os::kPathSeparator + std::u16string(name);
+}
+
 class PluginTest : public ::testing::Test {
  protected:
   void SetUp() override {
     util::SetModuleLoadCheckCacheForTesting(util::kModuleLoadCheckOff);
     logtest::UnsetEnv("TARSK_FAULTS");
-    std::u16string path;
-    for (char c : std::string_view(TARSK_ENGINE_DIR)) path += static_cast<char16_t>(c);
-    services_.SetModulePath(path + os::kPathSeparator + u"plugEngineTARSK");
+    services_.SetModulePath(EngineFile(u"plugEngineTARSK"));
     UseScanManager(Code(0x200c0000u));
   }
 
@@ -42,10 +46,7 @@ class PluginTest : public ::testing::Test {
     Plugin_Interface_PreUninitialize();
     Plugin_Interface_Uninitialize();
     Plugin_Interface_Release(nullptr);  // drops a driver left without objects
-    os::RecursiveLockGuard guard(plugin::g_lock);
-    EXPECT_EQ(plugin::g_nInterfaceCount, 0u);
-    EXPECT_EQ(plugin::g_pEngine, nullptr);
-    EXPECT_FALSE(plugin::g_bStarted);
+    EXPECT_EQ(Now(), (State{false, false, 0}));
   }
 
   // The reference host's scan manager answering `answer`; 0: none.
@@ -61,18 +62,20 @@ class PluginTest : public ::testing::Test {
     return static_cast<std::int32_t>(Plugin_Interface_PostInitialize());
   }
 
-  static bool DriverAlive() {
+  // The plug-in's process-wide state.
+  struct State {
+    bool started, driverAlive;
+    std::uint32_t objectsOut;
+    bool operator==(const State&) const = default;
+    friend void PrintTo(const State& s, std::ostream* out) {
+      *out << "started " << s.started << ", driver " << s.driverAlive << ", objects " << s.objectsOut;
+    }
+  };
+  static State Now() {
     os::RecursiveLockGuard guard(plugin::g_lock);
-    return plugin::g_pEngine != nullptr;
+    return {plugin::g_bStarted, plugin::g_pEngine != nullptr, plugin::g_nInterfaceCount};
   }
-  static std::uint32_t InterfaceCount() {
-    os::RecursiveLockGuard guard(plugin::g_lock);
-    return plugin::g_nInterfaceCount;
-  }
-  static bool Started() {
-    os::RecursiveLockGuard guard(plugin::g_lock);
-    return plugin::g_bStarted;
-  }
+  static bool DriverAlive() { return Now().driverAlive; }
 
   hostsim::Services services_;
   std::shared_ptr<hostsim::ScanManager> scanManager_;
