@@ -282,9 +282,10 @@ TEST_F(ProgressCallbackTest, TwoThreadsOnOneObjectAgreeOnCompanies) {
 std::atomic<int> g_destroyed{0};
 void CountDestroyed() noexcept { ++g_destroyed; }
 
-// Released from its own sink (its session still open), the object goes when
-// the report returns; no later report finds it.
-TEST_F(ProgressCallbackTest, ReleaseFromTheSinkDestroysAfterTheReport) {
+// A release never waits: from the object's own sink (its session still open)
+// it takes effect when the report returns; during a call on another thread,
+// when that call returns. No later report finds the object.
+TEST_F(ProgressCallbackTest, ReleaseNeverWaitsAndTheLastReferenceDestroys) {
   struct ReleasingSink final : IProgressSink {
     void* DeleteThis(std::uint32_t) noexcept override { return this; }
     std::int32_t OnProgress(std::uint32_t, std::int32_t, std::int32_t, void*, std::uint64_t) noexcept override {
@@ -308,6 +309,20 @@ TEST_F(ProgressCallbackTest, ReleaseFromTheSinkDestroysAfterTheReport) {
   EXPECT_EQ(g_destroyed, 1);
   EXPECT_EQ(ITarskEngineInterface::TARSKProcessCallback(h, 2, 0, 0, &item), 0);
   EXPECT_EQ(sink.calls, 1);
+
+  // Released while its scan runs on another thread: the scan ends normally.
+  object = new ITarskEngineInterface(*driver_, services_.Organizer(), &CountDestroyed);
+  ASSERT_EQ(object->CallFunc(0, &block, nullptr), Code(0x20ff0000u));
+  engine_.SetScanBlocks(true);
+  std::int32_t scanned = 0;
+  std::thread host([&] { scanned = object->CallFunc(2, nullptr, nullptr); });
+  ASSERT_TRUE(engine_.WaitForBlockedScan(object->SessionHandle()));
+  object->DeleteThis(ZEVO_DELETE_FREE);
+  EXPECT_EQ(g_destroyed, 1);  // the scan still holds it
+  engine_.SetScanBlocks(false);
+  host.join();
+  EXPECT_EQ(scanned, Code(0x200c0000u));
+  EXPECT_EQ(g_destroyed, 2);
 }
 
 }  // namespace
